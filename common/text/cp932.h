@@ -1,0 +1,46 @@
+// CP932 (Shift-JIS) text at the edges of the system, and the character helpers that keep
+// byte-wise CP932 handling honest (no hit that starts on a trail byte, no cut inside a character).
+//
+// Everything inside the engines is CP932 bytes. Conversion happens only where text meets a
+// person: the Qt front ends (UTF-8/QString) and the command-line tools (the terminal's charset).
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cp932 {
+
+// True for a byte that starts a double-byte CP932 character (0x81-0x9F, 0xE0-0xFC).
+constexpr bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Length of the longest prefix of `text` of at most `max_bytes` bytes that does not end
+// inside a double-byte character.
+std::size_t BoundaryAtOrBefore(std::string_view text, std::size_t max_bytes);
+
+// Position of the first occurrence of `needle` in `haystack` that starts on a character
+// boundary, or npos. An empty needle is found at 0.
+std::size_t Find(std::string_view haystack, std::string_view needle);
+inline bool Contains(std::string_view haystack, std::string_view needle) {
+  return Find(haystack, needle) != std::string_view::npos;
+}
+
+// CP932 -> UTF-8. Bytes that do not convert become U+FFFD; never fails.
+std::string ToUtf8(std::string_view cp932_text);
+// UTF-8 -> CP932. nullopt when some character has no CP932 form (or the input is not UTF-8).
+std::optional<std::string> FromUtf8(std::string_view utf8_text);
+
+// The terminal's charset (nl_langinfo(CODESET) after setlocale(LC_CTYPE, "")), UTF-8 when
+// the locale is C/POSIX. Call InitLocale() once at the start of a command-line tool.
+void InitLocale();
+std::string LocaleCharset();
+// CP932 -> terminal charset; unconvertible characters become U+FFFD (or '?' where the
+// terminal charset cannot show U+FFFD either).
+std::string ToLocale(std::string_view cp932_text);
+// Terminal charset -> CP932; nullopt when the text does not convert.
+std::optional<std::string> FromLocale(std::string_view locale_text);
+
+}  // namespace cp932

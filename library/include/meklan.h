@@ -1,0 +1,164 @@
+/*
+ * meklan.h - the MEKLAN library: Japan's telephone charging areas (MA) as of 2003/12/01.
+ *
+ * This header is the whole public interface of libmeklan.so and its reference manual.
+ * All texts crossing it are NUL-terminated CP932 (Shift-JIS) byte strings, compared byte by
+ * byte. All integers are 32-bit. Record layouts are part of the interface: fields stay in
+ * this order and every field is a 32-bit integer, a pointer or a fixed char array.
+ *
+ * The tables returned by address (MEKLAN_GetMKMA, MEKLAN_GetAddress) are constant data of
+ * the library: read them in place, never write or free them; they stay valid while the
+ * library is loaded.
+ */
+#ifndef MEKLAN_H
+#define MEKLAN_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(MEKLAN_BUILDING_LIBRARY)
+#define MEKLAN_API __attribute__((visibility("default")))
+#else
+#define MEKLAN_API
+#endif
+
+/* Version of this library and of the data it carries. */
+#define MEKLAN_VERSION_TEXT "3.19(2003/12/17)" /* MEKLAN_GetVersion */
+#define MEKLAN_VERSION_NUMBER 3190             /* MEKLAN_GetVersionX: version x 1000 */
+#define MEKLAN_VERSION_COMPATI 3000            /* MEKLAN_GetVersionCompati */
+#define MEKLAN_DATA_DATE "2003/12/01"          /* MEKLAN_GetDayData */
+#define MEKLAN_VERSION_MAJOR 3
+#define MEKLAN_VERSION_MINOR 19
+#define MEKLAN_VERSION_PATCH 0
+
+/* Buffer sizes callers pass (bytes, terminating NUL included). */
+#define MEKLAN_VERSION_SIZE 17   /* MEKLAN_GetVersion */
+#define MEKLAN_DAYDATA_SIZE 11   /* MEKLAN_GetDayData */
+#define MEKLAN_MALIST_SIZE 4096  /* MEKLAN_GetMA: the list is never longer */
+#define MEKLAN_AREACODE_SIZE 256 /* MEKLAN_GetAreaCode */
+#define MEKLAN_KEY_MAX 255       /* keys are read up to this many bytes */
+
+/* One MA record: one combination of an MA and a number range. */
+typedef struct MKMA {
+  const char *maName;     /* MA name in kanji, at most 10 bytes */
+  int32_t branch;         /* 0..7; (maName, branch) identifies the record */
+  const char *maKana;     /* reading in hiragana, at most 18 bytes */
+  int32_t posNS;          /* grid point, north-south (larger = further north) */
+  int32_t posEW;          /* grid point, east-west (larger = further east) */
+  int32_t areaCode;       /* area code without its trunk 0: 166 stands for 0166 */
+  const char *prefixList; /* "/" "*" "/" for all numbers, or local prefixes "/1/5/6/" */
+  int32_t prefNo;         /* 1..47 into the prefecture table; 51..55 = Hokkaido */
+  int32_t regionCode;     /* four-digit region code; (x % 1000) / 100 == 0 marks Okinawa */
+} MKMA;
+
+/* One local government, or one part of one that another MA serves. */
+typedef struct MKADDRESS {
+  const char *dantaiCode; /* five-digit local-government code, "01101" */
+  const char *maName;     /* the serving MA */
+  int32_t branch;         /* branch of that MA record */
+  const char *prefName;   /* prefecture, spelled as in the prefecture table */
+  const char *cityName;   /* city, ward, town or village (with its county) */
+  const char *townName;   /* the part of the city this record covers, or "" */
+  const char *chomeNote;  /* which chome of townName, in words, or "" */
+} MKADDRESS;
+
+/* Request and result of MEKLAN_GetDistance / MEKLAN_GetDistanceWithDialog. */
+typedef struct MKDISTANCE {
+  char fromName[32];     /* in: calling end (name, reading, area code or number); out: MA name */
+  char toName[32];       /* in/out: called end, likewise */
+  int32_t kind;          /* 0 ordinary, 1 adjacent pair, 2 adjacent by distance, 4 island rule */
+  int32_t distance;      /* straight-line km between the reference points */
+  int32_t chargeDistance;/* km used for charging */
+  int32_t nttNo;         /* 0 within one eastern prefecture, 1 within one western, 2 across */
+  char fromAreaCode[11]; /* "0" + areaCode of the calling MA */
+  char toAreaCode[11];
+  char fromPrefName[16]; /* prefecture name of the calling MA */
+  char toPrefName[16];
+  MKMA fromMa;           /* copy of the calling MA's record */
+  MKMA toMa;
+} MKDISTANCE;
+
+/* --- Information -------------------------------------------------------------------- */
+
+/* Copies "3.19(2003/12/17)" into out (MEKLAN_VERSION_SIZE bytes) and returns out. */
+MEKLAN_API char *MEKLAN_GetVersion(char *out);
+/* 3190. */
+MEKLAN_API int MEKLAN_GetVersionX(void);
+/* 3000: a caller built for interface version V may use the library when this is <= V. */
+MEKLAN_API int MEKLAN_GetVersionCompati(void);
+/* Copies "2003/12/01" into out (MEKLAN_DAYDATA_SIZE bytes) and returns out. */
+MEKLAN_API char *MEKLAN_GetDayData(char *out);
+
+/* --- Tables ------------------------------------------------------------------------- */
+
+/* Number of MA records and the address of the first (read-only, table order). */
+MEKLAN_API int MEKLAN_GetNumOfMKMA(void);
+MEKLAN_API const MKMA *MEKLAN_GetMKMA(void);
+/* Number of address records and the address of the first (read-only, by dantaiCode). */
+MEKLAN_API int MEKLAN_GetNumOfAddress(void);
+MEKLAN_API const MKADDRESS *MEKLAN_GetAddress(void);
+
+/*
+ * Copies every address record of prefecture prefName (and, when cityName is not null,
+ * of that city) into a block allocated by the library, stores its address in *list and
+ * returns the number of records (0 with *list = NULL when nothing matches or prefName is
+ * NULL). Returns -1, *list untouched, when memory runs out. Free the block with
+ * MEKLAN_MemFree only. `reserved` is not read.
+ */
+MEKLAN_API int MEKLAN_GetAddressAreaList(const char *prefName, const char *cityName, int reserved,
+                                         MKADDRESS **list);
+/* Releases a block of MEKLAN_GetAddressAreaList; NULL does nothing. */
+MEKLAN_API void MEKLAN_MemFree(void *block);
+
+/* Carrier class of two prefNo values: 0 same eastern prefecture, 1 same western, 2 across. */
+MEKLAN_API int MEKLAN_GetNumOfNTT(int prefNoA, int prefNoB);
+
+/* --- Lookups ------------------------------------------------------------------------ */
+
+/*
+ * Lists the MAs a typed number, name or reading belongs to: names each followed by "$",
+ * in table order, possibly repeated ("厚岸$中標津$根室$根室標津$"); "" when nothing
+ * matches. The key "0" lists every MA. prefIndex -1 passes every prefecture, otherwise the
+ * 0-based index into the prefecture table (0 = Hokkaido). The key is read up to
+ * MEKLAN_KEY_MAX bytes; out must hold MEKLAN_MALIST_SIZE bytes and is never written past
+ * that (a list that would not fit ends after its last whole name). Returns 1.
+ */
+MEKLAN_API int MEKLAN_GetMA(const char *key, char *out, int prefIndex);
+
+/*
+ * Writes the area codes of the MA that key names (name, reading, area code, or area code
+ * with one prefix), e.g. "0153-[1,5,6]" or "0133-[1,6]、01337、013379", into out
+ * (MEKLAN_AREACODE_SIZE bytes). branch -1 takes every record of the MA, otherwise only that
+ * branch. Returns 1, or 0 with out untouched when the key names no MA.
+ */
+MEKLAN_API int MEKLAN_GetAreaCode(const char *key, char *out, int branch);
+
+/* --- Distance ----------------------------------------------------------------------- */
+
+/*
+ * Resolves rec->fromName and rec->toName to MAs and fills every other field of rec.
+ * Returns 1, or 0 with rec untouched when an end cannot be resolved.
+ */
+MEKLAN_API int MEKLAN_GetDistance(MKDISTANCE *rec);
+
+/*
+ * Writes the adjacent (and island-rule) MAs of the MA that text names, ready to show,
+ * CRLF line ends. Returns 1, or 0 with out untouched when text names no MA.
+ */
+MEKLAN_API int MEKLAN_GetAreaPlus(const char *text, char *out);
+
+/*
+ * Runs the library's modal distance dialog. owner is the caller's parent widget (a
+ * QWidget *) or NULL. Returns -1 when the user cancels (or the dialog cannot be shown),
+ * otherwise the distance or charging distance of the computed pair.
+ */
+MEKLAN_API int MEKLAN_GetDistanceWithDialog(void *owner, MKDISTANCE *rec, int showMessage);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* MEKLAN_H */
