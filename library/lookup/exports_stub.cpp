@@ -17,7 +17,4 @@ void MEKLAN_MemFree(void*) {}
 int MEKLAN_GetNumOfNTT(int, int) { return 2; }
 int MEKLAN_GetMA(const char*, char* out, int) { out[0] = '\0'; return 1; }
 int MEKLAN_GetAreaCode(const char*, char*, int) { return 0; }
-int MEKLAN_GetDistance(MKDISTANCE*) { return 0; }
-int MEKLAN_GetAreaPlus(const char*, char*) { return 0; }
-int MEKLAN_GetDistanceWithDialog(void*, MKDISTANCE*, int) { return -1; }
 }
