@@ -17,4 +17,9 @@ scripts/build.sh build-asan -DMEKLAN_WERROR=ON -DMEKLAN_SANITIZE=ON -DMEKLAN_BUI
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)" || status=1
 
+echo "== fuzz smoke (libFuzzer, a short run of every target)"
+n=$(grep -c '^add_fuzzer(' tests/fuzz/CMakeLists.txt)
+per=$(( 20 / (n > 0 ? n : 1) )); [ "$per" -ge 1 ] || per=1
+scripts/fuzz.sh "$per" || status=1
+
 exit $status
