@@ -21,13 +21,14 @@ printf '%-28s %8s %12s %8s %s\n' target seconds executions corpus result
 for t in "${targets[@]}"; do
   work=$build/corpus/$t
   mkdir -p "$work"
-  seeds=$root/tests/fuzz/corpus/$t
+  seeds=()
+  [ -d "$root/tests/fuzz/corpus/$t" ] && seeds+=("$root/tests/fuzz/corpus/$t")
   log=$build/$t.log
   extra=()
   [ -f "$root/tests/fuzz/$t.dict" ] && extra+=("-dict=$root/tests/fuzz/$t.dict")
   if ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 "$build/fuzz/$t" -max_total_time="$secs" \
        -print_final_stats=1 -artifact_prefix="$build/crashes/$t-" -max_len=4096 \
-       "${extra[@]}" "$work" "$seeds" >"$log" 2>&1; then
+       "${extra[@]}" "$work" "${seeds[@]}" >"$log" 2>&1; then
     result=ok
   else
     result="FAILED (see $log)"
