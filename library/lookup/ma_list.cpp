@@ -25,7 +25,7 @@ std::size_t SharedDigits(const MKMA& r, const LookupKey& k) {
     std::size_t n = 0;
     while (n < limit && c.Text()[n] == k.digits[n]) ++n;
     best = std::max(best, n);
-    if (n < c.CodeLength()) break;  // the other candidates share the code and so this result
+    if (n < c.CodeLength()) break;  // the rest share the code, so none of them shares more
   }
   return best;
 }
