@@ -1,10 +1,9 @@
 // MEKLAN_GetAreaPlus: the MAs adjacent to one MA and those linked to it by the remote-island
 // rule, one line per MA with all of its area codes, ready to show (CRLF line ends).
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 #include "distance/distance.h"
+#include "lookup/bounded_text.h"
 #include "lookup/lookup.h"
 #include "tables/tables.h"
 
@@ -19,63 +18,28 @@ constexpr char kOpen[] = "\x81\x69";       // （
 constexpr char kClose[] = "\x81\x6a\r\n";  // ）
 constexpr char kEntrySeparator[] = "\x81\x45";  // ・
 
-// Text of bounded size; a piece that does not fit is refused whole and marks it full.
-class BoundedText {
+// The listing under construction, with the one-time island header. Lines go in whole;
+// the first that does not fit ends the listing.
+class Listing {
  public:
-  BoundedText(char* buffer, std::size_t size) : buffer_(buffer), size_(size) {
-    if (size_ > 0) buffer_[0] = '\0';
+  Listing(char* out, std::size_t size) : text_(out, size) {}
+  void Append(std::string_view piece) {
+    if (!ended_ && !text_.Append(piece)) ended_ = true;
   }
-  void Append(const char* piece) { Append(piece, std::strlen(piece)); }
-  void Append(const char* piece, std::size_t len) {
-    if (full_ || len_ + len + 1 > size_) {
-      full_ = true;
-      return;
-    }
-    std::memcpy(buffer_ + len_, piece, len);
-    len_ += len;
-    buffer_[len_] = '\0';
-  }
-  void Format(const char* format, ...) __attribute__((format(printf, 2, 3))) {
-    char piece[64];
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(piece, sizeof piece, format, args);
-    va_end(args);
-    if (n < 0 || static_cast<std::size_t>(n) >= sizeof piece) {
-      full_ = true;
-      return;
-    }
-    Append(piece, static_cast<std::size_t>(n));
-  }
-  void MarkFull() { full_ = true; }
-  const char* text() const { return buffer_; }
-  std::size_t length() const { return len_; }
-  bool full() const { return full_; }
-
- private:
-  char* buffer_;
-  std::size_t size_;
-  std::size_t len_ = 0;
-  bool full_ = false;
-};
-
-// The listing under construction, with the one-time island header.
-struct Listing {
-  BoundedText text;
-  bool islandHeaderWritten = false;
-
   void AppendLine(const BoundedText& line) {
-    if (line.full()) {
-      text.MarkFull();  // a line longer than the whole listing may be cannot fit
-      return;
-    }
-    text.Append(line.text(), line.length());
+    if (line.Full()) ended_ = true;  // longer than a whole listing may be
+    Append(line.View());
   }
   void OpenIslandSection() {
-    if (islandHeaderWritten) return;
-    islandHeaderWritten = true;
-    text.Append(kIslandHeader);
+    if (islandHeaderWritten_) return;
+    islandHeaderWritten_ = true;
+    Append(kIslandHeader);
   }
+
+ private:
+  BoundedText text_;
+  bool islandHeaderWritten_ = false;
+  bool ended_ = false;
 };
 
 bool SameName(int i, int j) { return std::strcmp(kMaTable[i].maName, kMaTable[j].maName) == 0; }
@@ -90,16 +54,17 @@ int NextNameIndex(int i) {
 void AppendMaLine(Listing& listing, int first) {
   char buffer[MEKLAN_AREAPLUS_SIZE];
   BoundedText line(buffer, sizeof buffer);
-  line.Format("%-10s", kMaTable[first].maName);
-  line.Append(kOpen);
+  // Names are at most 10 bytes; the column is 10 bytes wide.
+  const std::string_view name = kMaTable[first].maName;
+  line.Append({name, std::string_view("          ", name.size() < 10 ? 10 - name.size() : 0),
+               kOpen});
   for (int i = first; i < kMaCount && SameName(first, i); ++i) {
     const MKMA& record = kMaTable[i];
     if (i > first) line.Append(kEntrySeparator);
-    line.Format("0%u", static_cast<unsigned>(record.areaCode));
+    line.Append("0");
+    line.AppendNumber(record.areaCode);
     if (record.prefixList[0] != '\0' && record.prefixList[1] != '*') {
-      line.Append("-[");
-      line.Append(FormatPrefixRanges(record.prefixList));
-      line.Append("]");
+      line.Append({"-[", FormatPrefixRanges(record.prefixList), "]"});
     }
   }
   line.Append(kClose);
@@ -142,11 +107,12 @@ bool WithinAdjacentKm(int km) { return km > 0 && km <= kAdjacentKm; }
 }  // namespace
 
 void BuildAreaPlus(int maIndex, char* out, std::size_t size) {
-  Listing listing{BoundedText(out, size)};
+  if (size == 0) return;
+  Listing listing(out, size);
   const MKMA& a = kMaTable[maIndex];
   const bool okinawa = IsOkinawaMa(a);
 
-  listing.text.Append(kAdjacentHeader);
+  listing.Append(kAdjacentHeader);
   ListNames(listing, [&](const MKMA& r) {
     return WithinAdjacentKm(CalcMaDistance(a.posNS - r.posNS, a.posEW - r.posEW));
   });

@@ -1,9 +1,9 @@
 // MEKLAN_GetDistance: resolve both ends, then class the pair and find its charging distance
 // with the tariff's special rules applied in their fixed order.
-#include <cstdio>
 #include <cstring>
 
 #include "distance/distance.h"
+#include "lookup/bounded_text.h"
 #include "lookup/lookup.h"
 #include "tables/tables.h"
 
@@ -59,8 +59,8 @@ int MaDistance(const MKMA& a, const MKMA& b) {
 void FillEnd(const MKMA& ma, char (&name)[32], char (&areaCode)[11], char (&prefName)[16],
              MKMA& copy) {
   CopyField(name, sizeof name, ma.maName);
-  char code[24];
-  std::snprintf(code, sizeof code, "0%ld", static_cast<long>(ma.areaCode));
+  char code[24] = "0";
+  code[1 + FormatDecimal(ma.areaCode, code + 1)] = '\0';
   CopyField(areaCode, sizeof areaCode, code);
   CopyField(prefName, sizeof prefName, PrefectureName(ma.prefNo));
   copy = ma;

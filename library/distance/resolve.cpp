@@ -1,42 +1,19 @@
-#include <cstdio>
 #include <cstring>
 
 #include "distance/distance.h"
+#include "lookup/bounded_text.h"
+#include "lookup/key.h"
+#include "lookup/lookup.h"
 #include "tables/tables.h"
 
 namespace meklan {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Copies text without its hyphens, reading no more than the keys are allowed to be.
-void CopyWithoutHyphens(const char* text, char (&out)[MEKLAN_KEY_MAX + 1]) {
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < MEKLAN_KEY_MAX && text[i] != '\0'; ++i) {
-    if (text[i] != '-') out[n++] = text[i];
-  }
-  out[n] = '\0';
-}
-
-// True when key is "0" + areaCode followed by exactly one entry of the record's prefix list.
-bool IsPrefixCandidate(const MKMA& area, const char* key) {
-  char code[16];
-  const int codeLen = std::snprintf(code, sizeof code, "0%d", static_cast<int>(area.areaCode));
-  if (codeLen <= 0 || std::strncmp(key, code, static_cast<std::size_t>(codeLen)) != 0) return false;
-  const char* rest = key + codeLen;
-  const std::size_t restLen = std::strlen(rest);
-
-  const char* p = area.prefixList;
-  if (*p == '/') ++p;
-  if (*p == '*') return false;
-  while (*p != '\0') {
-    const char* end = std::strchr(p, '/');
-    if (end == nullptr) end = p + std::strlen(p);
-    const std::size_t runLen = static_cast<std::size_t>(end - p);
-    if (runLen > 0 && runLen == restLen && std::memcmp(p, rest, runLen) == 0) return true;
-    if (*end == '\0') break;
-    p = end + 1;
+bool IsCandidateOf(const MKMA& area, const char* key, std::size_t length) {
+  // A record without a prefix list names no special zone: its bare code is no candidate.
+  if (std::strcmp(area.prefixList, "/*/") == 0) return false;
+  for (NumberCandidates c(area); c.Next();) {
+    if (c.Length() == length && std::memcmp(c.Text(), key, length) == 0) return true;
   }
   return false;
 }
@@ -44,26 +21,19 @@ bool IsPrefixCandidate(const MKMA& area, const char* key) {
 }  // namespace
 
 std::optional<int32_t> ReadLeadingNumber(const char* text) {
-  const char* p = text;
-  while (IsSpace(*p)) ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = (*p++ == '-');
-  // The magnitude is bounded as it grows, so even a long run of digits cannot overflow.
-  const int64_t limit = negative ? 2147483648LL : 2147483647LL;
-  int64_t value = 0;
-  for (; IsDigit(*p); ++p) {
-    value = value * 10 + (*p - '0');
-    if (value > limit) return std::nullopt;
-  }
-  return static_cast<int32_t>(negative ? -value : value);
+  // NumberValue saturates far above 32 bits, so a value out of range is seen as such.
+  const long long value = NumberValue(text);
+  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  return static_cast<int32_t>(value);
 }
 
 int ResolveByShortening(Matcher matcher, const char* text) {
   const std::optional<int32_t> number = ReadLeadingNumber(text);
   if (!number || *number == 0) return -1;
-  char work[16];  // "0" and at most a sign and ten digits
-  std::snprintf(work, sizeof work, "0%ld", static_cast<long>(*number));
-  // The formatted number itself was already tried as the caller's text.
+  char work[24] = "0";
+  work[1 + FormatDecimal(*number, work + 1)] = '\0';
+  // The formatted number is not tried itself: it differs from the caller's text, which
+  // the caller tried already, only in leading zeros, blanks or what followed the digits.
   for (std::size_t len = std::strlen(work); len > 2;) {
     work[--len] = '\0';
     const int found = matcher(work);
@@ -74,12 +44,11 @@ int ResolveByShortening(Matcher matcher, const char* text) {
 
 int FindSpecialArea(const char* text) {
   if (text == nullptr) return -1;
-  char key[MEKLAN_KEY_MAX + 1];
-  CopyWithoutHyphens(text, key);
-  const std::optional<int32_t> number = ReadLeadingNumber(key);
+  const LookupKey key(text);
+  const std::optional<int32_t> number = ReadLeadingNumber(key.digits);
   if (!number || *number == 0) return -1;
   for (int i = 0; i < kSpecialAreaCount; ++i) {
-    if (IsPrefixCandidate(kSpecialAreaTable[i], key)) return i;
+    if (IsCandidateOf(kSpecialAreaTable[i], key.digits, key.digitsLength)) return i;
   }
   return -1;
 }
