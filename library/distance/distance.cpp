@@ -29,9 +29,9 @@ struct EndText {
 };
 
 // The full text first; a number that names nothing is retried on its shorter beginnings.
-int ResolveEnd(Matcher matcher, const char* text) {
+int ResolveEnd(Matcher matcher, Matcher shortMatcher, const char* text) {
   const int found = matcher(text);
-  return found != -1 ? found : ResolveByShortening(matcher, text);
+  return found != -1 ? found : ResolveByShortening(shortMatcher, text);
 }
 
 // Numbers inside these two pairs of special areas are charged by distance between the base
@@ -132,10 +132,10 @@ extern "C" int MEKLAN_GetDistance(MKDISTANCE* rec) {
   const EndText from(rec->fromName);
   const EndText to(rec->toName);
 
-  int a = ResolveEnd(FindMaIndex, from.text);
-  int b = ResolveEnd(FindMaIndex, to.text);
-  const int sa = ResolveEnd(FindSpecialArea, from.text);
-  const int sb = ResolveEnd(FindSpecialArea, to.text);
+  int a = ResolveEnd(FindMaIndex, FindMaIndexForShortening, from.text);
+  int b = ResolveEnd(FindMaIndex, FindMaIndexForShortening, to.text);
+  const int sa = ResolveEnd(FindSpecialArea, FindSpecialArea, from.text);
+  const int sb = ResolveEnd(FindSpecialArea, FindSpecialArea, to.text);
 
   // Filled in a copy, so that a failure leaves the caller's record exactly as it was.
   MKDISTANCE result = *rec;

@@ -50,6 +50,10 @@ using Matcher = int (*)(const char* text);
 // has no usable leading number or no beginning matches.
 int ResolveByShortening(Matcher matcher, const char* text);
 
+// FindMaIndex for the texts that shortening makes ("0", maybe "-", digits), but without a
+// scan of the table for a text longer than anything a record answers to.
+int FindMaIndexForShortening(const char* text);
+
 // Index 0..3 of the special area (山口特例, 小郡特例, 福山特例, 尾道松永特例) one of whose
 // prefix candidates equals the hyphen-free text, or -1. A bare area code is no candidate.
 int FindSpecialArea(const char* text);

@@ -9,6 +9,7 @@
 #include "distance/distance.h"
 #include "lookup/lookup.h"
 #include "sjis.h"
+#include "tables/tables.h"
 
 namespace meklan {
 namespace {
@@ -72,6 +73,24 @@ TEST(ResolveByShortening, NoNumberNoTries) {
   for (const char* text : {"", "0", "000", "abc", "09012345678", "-99999999999"}) {
     EXPECT_TRUE(Tries(text, &found).empty()) << text;
     EXPECT_EQ(found, -1) << text;
+  }
+}
+
+// Shortening skips the table scan for beginnings longer than any number a record answers
+// to; every number built on a candidate or area code of the table resolves as without it.
+TEST(ResolveByShortening, SkippingLongBeginningsChangesNoResult) {
+  std::vector<std::string> numbers = {"-1661234", "0-166-12", "09012345678"};
+  for (int i = 0; i < kMaCount; ++i) {
+    for (NumberCandidates c(kMaTable[i]); c.Next();) {
+      numbers.push_back(std::string(c.Text()) + "98765");
+      numbers.push_back(std::string(c.Text()).substr(1) + "0");
+    }
+  }
+  for (const std::string& number : numbers) {
+    EXPECT_EQ(FindMaIndexForShortening(number.c_str()), FindMaIndex(number.c_str())) << number;
+    EXPECT_EQ(ResolveByShortening(FindMaIndexForShortening, number.c_str()),
+              ResolveByShortening(FindMaIndex, number.c_str()))
+        << number;
   }
 }
 
