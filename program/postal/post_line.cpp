@@ -14,8 +14,6 @@
 namespace tovra {
 namespace {
 
-// Large enough that a national file is read in a few dozen system calls.
-constexpr std::size_t kBufferSize = 256 * 1024;
 // How far past the window's end a crossing line is followed per read.
 constexpr std::size_t kOvershootChunk = 256;
 
@@ -63,7 +61,7 @@ bool LineReader::Open(const std::string& path) {
     return false;
   }
   length_ = static_cast<std::int64_t>(st.st_size);
-  buf_.resize(kBufferSize);
+  buf_.resize(std::max<std::size_t>(buffer_size_, 16));
   bytes_read_ = 0;
   SetWholeFile();
   return true;

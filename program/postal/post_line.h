@@ -30,7 +30,11 @@ std::int64_t GetFileLength(int fd);
 // that seeks from run to run reads only those runs.
 class LineReader {
  public:
-  LineReader() = default;
+  // Large enough that a national file is read in a few dozen system calls.
+  static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
+
+  // The buffer holds at least one line; a longer line is handed out in buffer-sized pieces.
+  explicit LineReader(std::size_t buffer_size = kDefaultBufferSize) : buffer_size_(buffer_size) {}
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -63,6 +67,7 @@ class LineReader {
  private:
   bool Refill();
 
+  std::size_t buffer_size_;
   int fd_ = -1;
   std::int64_t length_ = 0;
   std::vector<char> buf_;
