@@ -101,7 +101,8 @@ enum class SplitResult {
 
 // Splits like the scan pattern " %[^,] , %[^,] , ...": white space before a field is
 // skipped, white space before the comma stays in the field, a comma always ends a field (also
-// inside quotes), and an empty field ends the split (the rest read as empty).
+// inside quotes), and an empty field ends the split (the rest read as empty). Fields past
+// `field_count` are not touched.
 SplitResult SplitPostLine(std::string_view line, int field_count, PostRecord& record);
 
 // Every field that holds a double quote anywhere loses its first and its last byte.
