@@ -38,7 +38,8 @@ namespace {
 
 bool TermMatches(std::string_view field, std::string_view term, int match) {
   if (match == kWordExact) return field == term;
-  if (match == kWordContains) return cp932::Contains(field, term);
+  // Most fields hold no bytes of the term at all; only a raw hit needs the character walk.
+  if (match == kWordContains) return LineMayHold(field, term) && cp932::Contains(field, term);
   return false;
 }
 
@@ -96,7 +97,7 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
   PostRecord record;
   std::string_view line;
   std::size_t consumed = 0;
-  while (reader.ReadLine(line, consumed)) {
+  while (reader.ReadLineHolding(terms.first, line, consumed)) {
     progress.Add(consumed);
     SplitResult split = SplitPostLine(line, field_count, record);
     if (split == SplitResult::kBlank) continue;
@@ -104,7 +105,6 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
       stopped = true;
       break;
     }
-    if (!LineMayHold(line, terms.first)) continue;
     if (mode == kScanWords && terms.has_second && !LineMayHold(line, terms.second)) continue;
     UnquoteFields(record, field_count);
     switch (mode) {

@@ -30,7 +30,11 @@ std::int64_t GetFileLength(int fd);
 // that seeks from run to run reads only those runs.
 class LineReader {
  public:
-  LineReader() = default;
+  // Large enough that a national file is read in a few dozen system calls.
+  static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
+
+  // The buffer holds at least one line; a longer line is handed out in buffer-sized pieces.
+  explicit LineReader(std::size_t buffer_size = kDefaultBufferSize) : buffer_size_(buffer_size) {}
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -49,6 +53,12 @@ class LineReader {
   // `consumed` is the number of bytes of the line including its line end.
   bool ReadLine(std::string_view& line, std::size_t& consumed);
 
+  // Like ReadLine, but passes over the lines that cannot matter to a search for `needle`:
+  // lines that do not hold it and do not begin with a comma. Blank lines are passed over too.
+  // The file is searched for the needle a buffer at a time, so a rare key costs little more
+  // than reading. `consumed` counts every byte passed, the returned line included.
+  bool ReadLineHolding(std::string_view needle, std::string_view& line, std::size_t& consumed);
+
   // Byte offset just after the last line read.
   std::int64_t Position() const { return line_pos_; }
   // Bytes taken from the file since Open (what the searches cost in I/O).
@@ -57,6 +67,7 @@ class LineReader {
  private:
   bool Refill();
 
+  std::size_t buffer_size_;
   int fd_ = -1;
   std::int64_t length_ = 0;
   std::vector<char> buf_;
@@ -67,6 +78,11 @@ class LineReader {
   std::int64_t window_end_ = 0;
   bool eof_ = true;
   std::int64_t bytes_read_ = 0;
+  // The needle search of ReadLineHolding: the first hit at or after hit_from_, or -1 when
+  // there is none before hit_to_.
+  std::int64_t hit_ = -1;
+  std::int64_t hit_from_ = 0;
+  std::int64_t hit_to_ = 0;
 };
 
 // The fields of one line as views into the line (or into the record's own storage after a
@@ -85,7 +101,8 @@ enum class SplitResult {
 
 // Splits like the scan pattern " %[^,] , %[^,] , ...": white space before a field is
 // skipped, white space before the comma stays in the field, a comma always ends a field (also
-// inside quotes), and an empty field ends the split (the rest read as empty).
+// inside quotes), and an empty field ends the split (the rest read as empty). Fields past
+// `field_count` are not touched.
 SplitResult SplitPostLine(std::string_view line, int field_count, PostRecord& record);
 
 // Every field that holds a double quote anywhere loses its first and its last byte.
