@@ -11,3 +11,6 @@ run ma 0 --pref 沖縄県
 run areacode 石狩
 run areacode 0598
 run addresses 北海道 夕張市
+run distance 那覇 東京
+run distance 0839012345 0839801234
+run areaplus 那覇
