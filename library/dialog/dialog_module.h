@@ -69,6 +69,10 @@ MEKLAN_DIALOG_ENTRY int MeklanDialog_SetItemText(void *dialog, int id, const cha
 MEKLAN_DIALOG_ENTRY int MeklanDialog_ClickItem(void *dialog, int id);
 MEKLAN_DIALOG_ENTRY int MeklanDialog_ChooseItem(void *dialog, int id, int index);
 
+/* Posts a cancel to the dialog: it closes with -1 unless a close queued before it (the one
+ * a successful computation posts) comes first. Lets a test end every run it starts. */
+MEKLAN_DIALOG_ENTRY void MeklanDialog_PostCancel(void *dialog);
+
 #ifdef __cplusplus
 }
 #endif

@@ -136,4 +136,9 @@ MEKLAN_DIALOG_ENTRY int MeklanDialog_ChooseItem(void* dialog, int id, int index)
   return 1;
 }
 
+MEKLAN_DIALOG_ENTRY void MeklanDialog_PostCancel(void* dialog) {
+  QMetaObject::invokeMethod(static_cast<QDialog*>(dialog), &QDialog::reject,
+                            Qt::QueuedConnection);
+}
+
 }  // extern "C"

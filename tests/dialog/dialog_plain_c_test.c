@@ -45,6 +45,7 @@ static int nested_result;
 
 static int (*set_item_text)(void *, int, const char *);
 static int (*click_item)(void *, int);
+static void (*post_cancel)(void *);
 
 static void run_script(void *dialog, void *context) {
   (void)context;
@@ -55,6 +56,7 @@ static void run_script(void *dialog, void *context) {
   CHECK(set_item_text(dialog, 1037, script_to) == 1);
   CHECK(set_item_text(dialog, 4711, "x") == 0);
   CHECK(click_item(dialog, script_button) == 1);
+  post_cancel(dialog); /* a computation that failed must not leave the dialog open */
 }
 
 static void *load_module(void) {
@@ -74,7 +76,8 @@ static int test_dialog(void) {
       (void (*)(MeklanDialogOpenHook, void *))dlsym(module, "MeklanDialog_SetOpenHook");
   set_item_text = (int (*)(void *, int, const char *))dlsym(module, "MeklanDialog_SetItemText");
   click_item = (int (*)(void *, int))dlsym(module, "MeklanDialog_ClickItem");
-  CHECK(set_message_hook && set_open_hook && set_item_text && click_item);
+  post_cancel = (void (*)(void *))dlsym(module, "MeklanDialog_PostCancel");
+  CHECK(set_message_hook && set_open_hook && set_item_text && click_item && post_cancel);
   if (failures) return 1;
   set_message_hook(record_box, NULL);
   set_open_hook(run_script, NULL);
