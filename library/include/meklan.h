@@ -39,6 +39,7 @@ extern "C" {
 #define MEKLAN_DAYDATA_SIZE 11   /* MEKLAN_GetDayData */
 #define MEKLAN_MALIST_SIZE 4096  /* MEKLAN_GetMA: the list is never longer */
 #define MEKLAN_AREACODE_SIZE 256 /* MEKLAN_GetAreaCode */
+#define MEKLAN_AREAPLUS_SIZE 1024 /* MEKLAN_GetAreaPlus (longest built-in listing: 364) */
 #define MEKLAN_KEY_MAX 255       /* keys are read up to this many bytes */
 
 /* One MA record: one combination of an MA and a number range. */
@@ -140,13 +141,22 @@ MEKLAN_API int MEKLAN_GetAreaCode(const char *key, char *out, int branch);
 
 /*
  * Resolves rec->fromName and rec->toName to MAs and fills every other field of rec.
- * Returns 1, or 0 with rec untouched when an end cannot be resolved.
+ * Each end is an MA name, reading, area code, or a number; a number that names nothing
+ * is retried on its shorter beginnings (0166234567 finds 旭川 through 0166). Each name is
+ * read up to its 32 bytes even without a NUL; a leading number above 2147483647 is not
+ * shortened. On success fromName and toName hold the MA names. Returns 1, or 0 with rec
+ * untouched when an end cannot be resolved.
  */
 MEKLAN_API int MEKLAN_GetDistance(MKDISTANCE *rec);
 
 /*
- * Writes the adjacent (and island-rule) MAs of the MA that text names, ready to show,
- * CRLF line ends. Returns 1, or 0 with out untouched when text names no MA.
+ * Writes the adjacent (and island-rule) MAs of the MA that text names (name, reading, area
+ * code, or area code with one prefix; no shortening), ready to show, CRLF line ends:
+ * a header line, then one line per MA, "名護      （0980-[1,4,5]）", with every area code
+ * of that MA; the island-rule MAs follow under a second header after an empty line.
+ * out must hold MEKLAN_AREAPLUS_SIZE bytes and is never written past that (every listing
+ * of the built-in data fits; one that would not ends after its last whole line). Earlier
+ * contents of out are replaced. Returns 1, or 0 with out untouched when text names no MA.
  */
 MEKLAN_API int MEKLAN_GetAreaPlus(const char *text, char *out);
 
