@@ -101,8 +101,11 @@ void Compute(DialogState& s) {
   s.result = outcome.result;
   s.finishing = true;
   if (s.showMessage == 1) ShowBox(s, outcome.message.c_str());
-  // Closed through the event loop, as with the OK command the original posted to itself.
-  QMetaObject::invokeMethod(s.dialog, &QDialog::accept, Qt::QueuedConnection);
+  // Closed through the event loop, as with the OK command the original posted to itself;
+  // a cancel that got there first keeps its -1.
+  QDialog* dialog = s.dialog;
+  QMetaObject::invokeMethod(
+      dialog, [dialog] { if (dialog->isVisible()) dialog->accept(); }, Qt::QueuedConnection);
 }
 
 void Connect(DialogState& s) {

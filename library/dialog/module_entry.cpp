@@ -137,8 +137,8 @@ MEKLAN_DIALOG_ENTRY int MeklanDialog_ChooseItem(void* dialog, int id, int index)
 }
 
 MEKLAN_DIALOG_ENTRY void MeklanDialog_PostCancel(void* dialog) {
-  QMetaObject::invokeMethod(static_cast<QDialog*>(dialog), &QDialog::reject,
-                            Qt::QueuedConnection);
+  auto* d = static_cast<QDialog*>(dialog);
+  QMetaObject::invokeMethod(d, [d] { if (d->isVisible()) d->reject(); }, Qt::QueuedConnection);
 }
 
 }  // extern "C"

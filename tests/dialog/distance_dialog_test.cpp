@@ -43,7 +43,7 @@ void RunScript(void* dialog, void*) {
   auto* d = static_cast<QDialog*>(dialog);
   g_opened = true;
   if (g_script) g_script(d);
-  QMetaObject::invokeMethod(d, &QDialog::reject, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(d, [d] { if (d->isVisible()) d->reject(); }, Qt::QueuedConnection);
 }
 
 QLineEdit* Edit(QDialog* d, int id) { return d->findChild<QLineEdit*>(QString::number(id)); }
@@ -245,6 +245,15 @@ class DistanceDialogTest : public QObject {
 
     const int viaEscape = RunDialog(&rec, 1, [](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
     QCOMPARE(viaEscape, -1);
+
+    // A cancel that closes the dialog before the close posted by a success keeps its -1.
+    rec = Request("東京", "大阪");
+    const int cancelFirst = RunDialog(&rec, 0, [](QDialog* d) {
+      Compute(d);
+      Button(d, 2)->click();
+    });
+    QCOMPARE(cancelFirst, -1);
+    QCOMPARE(rec.distance, 407);
   }
 
   void longTextsAreCutOnCharacterBoundaries() {
