@@ -14,4 +14,8 @@ int RunAddresses(const Command& self, const Arguments& args);
 int RunTable(const Command& self, const Arguments& args);
 int RunInfo(const Command& self, const Arguments& args);
 
+// distance_commands.cpp
+int RunDistance(const Command& self, const Arguments& args);
+int RunAreaPlus(const Command& self, const Arguments& args);
+
 }  // namespace meklan::cli

@@ -1,0 +1,154 @@
+// meklan distance, meklan areaplus: the distance and area-plus exports.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "commands.h"
+#include "cp932.h"
+#include "meklan.h"
+
+namespace meklan::cli {
+namespace {
+
+const char* KindInWords(int kind) {
+  switch (kind) {
+    case 0: return "ordinary, charged by distance";
+    case 1: return "adjacent (adjacent-pair table)";
+    case 2: return "adjacent by distance (20 km or less)";
+    case 4: return "remote-island rule";
+    default: return "unknown";
+  }
+}
+
+const char* NttInWords(int nttNo) {
+  switch (nttNo) {
+    case 0: return "within one eastern prefecture";
+    case 1: return "within one western prefecture";
+    case 2: return "across prefectures";
+    default: return "unknown";
+  }
+}
+
+// One end of the call into its 32-byte field; a text that would not fit is a usage error.
+bool SetEnd(const Command& self, const std::string& typed, const char* what, char (&field)[32]) {
+  auto text = ToCp932(self, typed, what);
+  if (!text) return false;
+  if (text->size() >= sizeof field) {
+    UsageError(self, std::string(what) + " '" + typed + "' is longer than " +
+                         std::to_string(sizeof field - 1) + " bytes in CP932");
+    return false;
+  }
+  std::memset(field, 0, sizeof field);
+  std::memcpy(field, text->data(), text->size());
+  return true;
+}
+
+// The library tells only that some end failed; asking for each end alone tells which.
+bool EndResolves(const char (&field)[32]) {
+  MKDISTANCE probe{};
+  std::memcpy(probe.fromName, field, sizeof field);
+  std::memcpy(probe.toName, field, sizeof field);
+  return MEKLAN_GetDistance(&probe) == 1;
+}
+
+std::string JsonString(std::string_view cp932_text) {
+  const std::string utf8 = cp932::ToUtf8(cp932_text);
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      out += escape;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonMa(const MKMA& ma) {
+  return "{\"maName\":" + JsonString(ma.maName) + ",\"branch\":" + std::to_string(ma.branch) +
+         ",\"maKana\":" + JsonString(ma.maKana) + ",\"posNS\":" + std::to_string(ma.posNS) +
+         ",\"posEW\":" + std::to_string(ma.posEW) + ",\"areaCode\":" + std::to_string(ma.areaCode) +
+         ",\"prefixList\":" + JsonString(ma.prefixList) + ",\"prefNo\":" + std::to_string(ma.prefNo) +
+         ",\"regionCode\":" + std::to_string(ma.regionCode) + "}";
+}
+
+// The record with its own field names; JSON text is UTF-8 whatever the terminal uses.
+void PrintJson(const MKDISTANCE& r) {
+  std::cout << "{\"fromName\":" << JsonString(r.fromName) << ",\"toName\":" << JsonString(r.toName)
+            << ",\"kind\":" << r.kind << ",\"distance\":" << r.distance
+            << ",\"chargeDistance\":" << r.chargeDistance << ",\"nttNo\":" << r.nttNo
+            << ",\"fromAreaCode\":" << JsonString(r.fromAreaCode)
+            << ",\"toAreaCode\":" << JsonString(r.toAreaCode)
+            << ",\"fromPrefName\":" << JsonString(r.fromPrefName)
+            << ",\"toPrefName\":" << JsonString(r.toPrefName) << ",\"fromMa\":" << JsonMa(r.fromMa)
+            << ",\"toMa\":" << JsonMa(r.toMa) << "}\n";
+}
+
+std::string EndLine(const char* label, const char* name, const char* areaCode, const char* pref) {
+  return std::string(label) + name + " (" + areaCode + ", " + pref + ")";
+}
+
+void PrintReport(const MKDISTANCE& r) {
+  PrintLine(EndLine("from             ", r.fromName, r.fromAreaCode, r.fromPrefName));
+  PrintLine(EndLine("to               ", r.toName, r.toAreaCode, r.toPrefName));
+  std::cout << "distance         " << r.distance << " km\n"
+            << "charge distance  " << r.chargeDistance << " km\n"
+            << "class            " << r.kind << " " << KindInWords(r.kind) << "\n"
+            << "nttNo            " << r.nttNo << " " << NttInWords(r.nttNo) << "\n";
+}
+
+}  // namespace
+
+int RunDistance(const Command& self, const Arguments& args) {
+  auto parsed = ParseArguments(self, args, {{"--json", false}}, 2, 2);
+  if (!parsed) return kExitUsage;
+  MKDISTANCE rec{};
+  if (!SetEnd(self, (*parsed)[0], "FROM", rec.fromName) ||
+      !SetEnd(self, (*parsed)[1], "TO", rec.toName)) {
+    return kExitUsage;
+  }
+  const MKDISTANCE request = rec;
+  if (MEKLAN_GetDistance(&rec) == 0) {
+    std::string message;
+    if (!EndResolves(request.fromName)) message = "FROM '" + (*parsed)[0] + "' names no MA";
+    if (!EndResolves(request.toName)) {
+      message += (message.empty() ? "" : "; ") + std::string("TO '") + (*parsed)[1] + "' names no MA";
+    }
+    if (message.empty()) message = "no distance for '" + (*parsed)[0] + "' and '" + (*parsed)[1] + "'";
+    return Fail(self, message);
+  }
+  if (parsed->Has("--json")) {
+    PrintJson(rec);
+  } else {
+    PrintReport(rec);
+  }
+  return kExitOk;
+}
+
+int RunAreaPlus(const Command& self, const Arguments& args) {
+  auto parsed = ParseArguments(self, args, {}, 1, 1);
+  if (!parsed) return kExitUsage;
+  auto key = ToCp932(self, (*parsed)[0], "key");
+  if (!key) return kExitUsage;
+  char listing[MEKLAN_AREAPLUS_SIZE];
+  if (MEKLAN_GetAreaPlus(key->c_str(), listing) == 0) {
+    return Fail(self, "'" + (*parsed)[0] + "' names no MA");
+  }
+  // The library ends lines with CR LF for a text box; a terminal gets LF.
+  std::string_view rest = listing;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find("\r\n");
+    PrintLine(rest.substr(0, end));
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+  }
+  return kExitOk;
+}
+
+}  // namespace meklan::cli
