@@ -39,7 +39,7 @@ extern "C" {
 #define MEKLAN_DAYDATA_SIZE 11   /* MEKLAN_GetDayData */
 #define MEKLAN_MALIST_SIZE 4096  /* MEKLAN_GetMA: the list is never longer */
 #define MEKLAN_AREACODE_SIZE 256 /* MEKLAN_GetAreaCode */
-#define MEKLAN_AREAPLUS_SIZE 1024 /* MEKLAN_GetAreaPlus (longest built-in listing: 364) */
+#define MEKLAN_AREAPLUS_SIZE 1024 /* MEKLAN_GetAreaPlus; the longest listing needs 364 */
 #define MEKLAN_KEY_MAX 255       /* keys are read up to this many bytes */
 
 /* One MA record: one combination of an MA and a number range. */
