@@ -8,6 +8,7 @@
 #include <QLibraryInfo>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdlib>
 
 namespace meklan_dialog {
@@ -15,15 +16,30 @@ namespace {
 
 QByteArray Env(const char* name) { return QByteArray(std::getenv(name)); }
 
+// Where Qt looks for platform plugins: the directories the environment names, then its own.
+QStringList PlatformPluginDirs() {
+  QStringList dirs;
+  for (const QByteArray& dir : Env("QT_QPA_PLATFORM_PLUGIN_PATH").split(':')) {
+    if (!dir.isEmpty()) dirs << QString::fromLocal8Bit(dir);
+  }
+  for (const QByteArray& dir : Env("QT_PLUGIN_PATH").split(':')) {
+    if (!dir.isEmpty()) dirs << QString::fromLocal8Bit(dir) + QStringLiteral("/platforms");
+  }
+  dirs << QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms");
+  return dirs;
+}
+
 bool PlatformPluginInstalled(const QByteArray& fileName) {
-  const QString dir = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/");
-  return QFileInfo::exists(dir + QString::fromLatin1(fileName));
+  for (const QString& dir : PlatformPluginDirs()) {
+    if (QFileInfo::exists(dir + QLatin1Char('/') + QString::fromLatin1(fileName))) return true;
+  }
+  return false;
 }
 
 // Connects to the X server the way the xcb platform will, through libxcb loaded only for
 // the question, so that the module does not depend on it.
 bool XServerReachable() {
-  if (Env("DISPLAY").isEmpty()) return false;
+  if (Env("DISPLAY").isEmpty() || !PlatformPluginInstalled("libqxcb.so")) return false;
   void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
   if (xcb == nullptr) return false;
   using Connect = void* (*)(const char*, int*);
@@ -66,7 +82,10 @@ bool PlatformAvailable(QByteArray name) {
 
 bool DisplayAvailable() {
   const QByteArray requested = Env("QT_QPA_PLATFORM");
-  if (requested.isEmpty()) return XServerReachable() || WaylandReachable();
+  // Without a request Qt takes xcb, or wayland in a Wayland session.
+  if (requested.isEmpty()) {
+    return XServerReachable() || (Env("XDG_SESSION_TYPE") == "wayland" && WaylandReachable());
+  }
   // Qt tries a ';'-separated list in order.
   for (const QByteArray& name : requested.split(';')) {
     if (PlatformAvailable(name)) return true;
