@@ -1,6 +1,8 @@
 // Lookups inside the library shared by the lookup, distance and area-plus code.
 #pragma once
 
+#include <cstddef>
+
 #include "meklan.h"
 
 namespace meklan {
@@ -12,5 +14,28 @@ int FindMaIndex(const char* key);
 // Range text of a prefix list other than "/*/": "/1/2/3/4/5/6/9/" -> "1～6,9".
 // The result lives in a per-thread buffer, valid until this thread's next call.
 const char* FormatPrefixRanges(const char* prefixList);
+
+// The number candidates of an MA or special-area record, in list order: "0" + areaCode for
+// a record whose list is "/*/", otherwise "0" + areaCode + entry for every list entry
+// (厚岸, 0153, "/1/5/6/" -> 01531, 01535, 01536).
+//
+//   for (NumberCandidates c(record); c.Next();) use(c.Text(), c.Length());
+class NumberCandidates {
+ public:
+  explicit NumberCandidates(const MKMA& record);
+  // Moves to the next candidate; false when there is none left.
+  bool Next();
+  const char* Text() const { return text_; }
+  std::size_t Length() const { return length_; }
+
+ private:
+  // "0" + a 32-bit code + an entry fits; longer entries are cut (the tables have none).
+  static constexpr std::size_t kCapacity = 32;
+  char text_[kCapacity];
+  std::size_t code_length_;  // length of "0" + areaCode
+  std::size_t length_ = 0;
+  const char* next_;         // next list entry, or nullptr when the candidates are done
+  bool whole_code_;          // "/*/": the code alone is the one candidate
+};
 
 }  // namespace meklan
