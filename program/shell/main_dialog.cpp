@@ -125,7 +125,11 @@ void MainDialog::Initialise() {
   prefectures->setCurrentIndex(-1);
 
   QHeaderView* header = list_->horizontalHeader();
-  for (int c = 0; c < kColumnCount; ++c) header->resizeSection(c, std::max(0, settings_.column_width[c]));
+  // Stored widths are pixels of the original font, like the rest of the layout figures.
+  for (int c = 0; c < kColumnCount; ++c) {
+    const int width = std::max(0, settings_.column_width[c]);
+    header->resizeSection(c, ui::ScaleOriginalPixelsX(d->font(), width));
+  }
 
   ui::ControlAs<QRadioButton>(d, kModePostCode)->setChecked(true);
   ui::ControlAs<QRadioButton>(d, kPostCodeExact)->setChecked(true);
@@ -443,7 +447,9 @@ void MainDialog::ShowHelp() {
 void MainDialog::Quit() {
   help_.reset();
   const QHeaderView* header = list_->horizontalHeader();
-  for (int c = 0; c < kColumnCount; ++c) settings_.column_width[c] = header->sectionSize(c);
+  for (int c = 0; c < kColumnCount; ++c) {
+    settings_.column_width[c] = ui::OriginalPixelsX(dialog_->font(), header->sectionSize(c));
+  }
   std::string message;
   SaveSettings(SettingsPath(program_dir_), settings_, &message);
   if (!message.empty()) ShowMessage(message, Cp932Literal("TOVRA"));

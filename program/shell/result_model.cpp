@@ -4,16 +4,10 @@
 #include <iterator>
 
 #include "qt_text.h"
+#include "row_order.h"
 #include "searches.h"
 
 namespace tovra {
-namespace {
-
-bool KeyLess(const ResultRow& a, const ResultRow& b) {
-  return a.columns[kColPostCode] < b.columns[kColPostCode];
-}
-
-}  // namespace
 
 ResultModel::ResultModel(QObject* parent) : QAbstractTableModel(parent) {
   const auto& titles = ColumnTitles();
@@ -25,7 +19,7 @@ void ResultModel::BeginBatch() { batching_ = true; }
 void ResultModel::EndBatch() {
   batching_ = false;
   if (pending_.empty()) return;
-  std::stable_sort(pending_.begin(), pending_.end(), KeyLess);
+  std::stable_sort(pending_.begin(), pending_.end(), RowBefore);
   beginResetModel();
   if (rows_.empty()) {
     rows_.swap(pending_);
@@ -34,7 +28,7 @@ void ResultModel::EndBatch() {
     merged.reserve(rows_.size() + pending_.size());
     std::merge(std::make_move_iterator(rows_.begin()), std::make_move_iterator(rows_.end()),
                std::make_move_iterator(pending_.begin()), std::make_move_iterator(pending_.end()),
-               std::back_inserter(merged), KeyLess);
+               std::back_inserter(merged), RowBefore);
     rows_.swap(merged);
   }
   pending_.clear();
@@ -46,7 +40,7 @@ void ResultModel::AddRow(const ResultRow& row) {
     pending_.push_back(row);
     return;
   }
-  const auto at = std::upper_bound(rows_.begin(), rows_.end(), row, KeyLess);
+  const auto at = std::upper_bound(rows_.begin(), rows_.end(), row, RowBefore);
   const int position = static_cast<int>(at - rows_.begin());
   beginInsertRows(QModelIndex(), position, position);
   rows_.insert(at, row);
