@@ -154,8 +154,15 @@ void MainDialog::Initialise() {
 }
 
 void MainDialog::Start() {
+  // Placed before showing, so that it does not open centred; placed again once shown, when
+  // the window frame's size is known.
+  const WindowRect stored = settings_.window;
+  placing_ = true;
+  PlaceWindow(stored);
   dialog_->show();
-  RestoreWindowRect();
+  PlaceWindow(stored);
+  placing_ = false;
+  StoreWindowRect();
   PlaceResultList();
   Post([this] { Command(kModePostCode); });
   Post([this] { Command(kCmdCheckKenAllIndex); });
@@ -389,9 +396,8 @@ void MainDialog::StoreWindowRect() {
   settings_.window = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
-void MainDialog::RestoreWindowRect() {
+void MainDialog::PlaceWindow(WindowRect rect) {
   const QFont& font = dialog_->font();
-  WindowRect rect = settings_.window;
   // The default rectangle is given for the original font; the stored ones are this screen's.
   const WindowRect original{};
   if (rect.left == original.left && rect.top == original.top && rect.right == original.right &&
@@ -402,11 +408,8 @@ void MainDialog::RestoreWindowRect() {
   const QSize frame = dialog_->frameGeometry().size() - dialog_->size();
   dialog_->setMinimumSize(ui::ScaleOriginalPixelsX(font, kMinWidth) - frame.width(),
                           ui::ScaleOriginalPixelsY(font, kMinHeight) - frame.height());
-  placing_ = true;
   dialog_->move(rect.left, rect.top);
   dialog_->resize(rect.right - rect.left - frame.width(), rect.bottom - rect.top - frame.height());
-  placing_ = false;
-  StoreWindowRect();
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -446,6 +449,7 @@ void MainDialog::ShowHelp() {
 
 void MainDialog::Quit() {
   help_.reset();
+  StoreWindowRect();
   const QHeaderView* header = list_->horizontalHeader();
   for (int c = 0; c < kColumnCount; ++c) {
     settings_.column_width[c] = ui::OriginalPixelsX(dialog_->font(), header->sectionSize(c));

@@ -96,7 +96,7 @@ class MainDialog : public QObject, public SearchView {
   void CopyClickedResult();
   void PlaceResultList();
   void StoreWindowRect();
-  void RestoreWindowRect();
+  void PlaceWindow(WindowRect rect);
   void Quit();
   void ShowHelp();
   int CheckedId(int groupMember) const;
