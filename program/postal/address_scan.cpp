@@ -96,7 +96,7 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
   PostRecord record;
   std::string_view line;
   std::size_t consumed = 0;
-  while (reader.ReadLine(line, consumed)) {
+  while (reader.ReadLineHolding(terms.first, line, consumed)) {
     progress.Add(consumed);
     SplitResult split = SplitPostLine(line, field_count, record);
     if (split == SplitResult::kBlank) continue;
@@ -104,7 +104,6 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
       stopped = true;
       break;
     }
-    if (!LineMayHold(line, terms.first)) continue;
     if (mode == kScanWords && terms.has_second && !LineMayHold(line, terms.second)) continue;
     UnquoteFields(record, field_count);
     switch (mode) {

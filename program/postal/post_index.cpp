@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ctime>
 #include <limits>
 
@@ -128,9 +129,10 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
   LineReader reader;
   if (!reader.Open(path)) return BuildResult::kNotFound;
   const std::int64_t length = reader.Length();
-  const int field_count = is_jigyosyo ? kJigyosyoFieldCount : kKenAllFieldCount;
   const int pref_field = is_jigyosyo ? 4 : 7;
   const int code_field = is_jigyosyo ? 8 : 3;
+  // The split runs left to right, so stopping after the last field needed changes nothing.
+  const int field_count = std::max(pref_field, code_field);
 
   view.SetProgressRange(0, kBuildProgressSteps);
   view.SetProgressStep(1);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -20,6 +21,26 @@ constexpr std::size_t kOvershootChunk = 256;
 
 bool IsScanSpace(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The next comma, eight bytes at a time: fields are short, and a library call per field costs
+// more than the search itself.
+const char* FindComma(const char* p, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kCommas = 0x2C2C2C2C2C2C2C2CULL;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    while (end - p >= 8) {
+      std::uint64_t v;
+      std::memcpy(&v, p, 8);
+      v ^= kCommas;
+      // 0x80 exactly in the bytes that were commas.
+      const std::uint64_t zero = ~(((v & kLow7) + kLow7) | v | kLow7);
+      if (zero != 0) return p + (std::countr_zero(zero) >> 3);
+      p += 8;
+    }
+  }
+  while (p < end && *p != ',') ++p;
+  return p;
 }
 
 }  // namespace
@@ -68,6 +89,8 @@ void LineReader::SetWindow(std::int64_t start, std::int64_t end) {
   file_pos_ = start;
   line_pos_ = start;
   window_end_ = end;
+  hit_ = -1;
+  hit_from_ = hit_to_ = start;
 }
 
 bool LineReader::Refill() {
@@ -129,21 +152,57 @@ bool LineReader::ReadLine(std::string_view& line, std::size_t& consumed) {
   return true;
 }
 
+bool LineReader::ReadLineHolding(std::string_view needle, std::string_view& line, std::size_t& consumed) {
+  std::size_t passed = 0;
+  std::size_t one = 0;
+  while (ReadLine(line, one)) {
+    passed += one;
+    std::size_t i = 0;
+    while (i < line.size() && IsScanSpace(static_cast<unsigned char>(line[i]))) ++i;
+    if (i == line.size()) continue;  // blank
+    if (line[i] == ',' || needle.empty()) {
+      consumed = passed;
+      return true;
+    }
+    const std::int64_t line_start = line_pos_ - static_cast<std::int64_t>(one);
+    const bool known = hit_ >= 0 ? hit_from_ <= line_start && line_start <= hit_
+                                 : hit_from_ <= line_start && line_pos_ <= hit_to_;
+    if (!known) {
+      // Everything from this line to the end of the buffer is in memory right now.
+      const std::size_t span = static_cast<std::size_t>(file_pos_ - line_start);
+      const void* at = memmem(line.data(), span, needle.data(), needle.size());
+      hit_from_ = line_start;
+      if (at != nullptr) {
+        hit_ = line_start + (static_cast<const char*>(at) - line.data());
+      } else {
+        hit_ = -1;
+        // A hit may still start in the last needle-1 bytes, completed by the next read.
+        hit_to_ = file_pos_ - static_cast<std::int64_t>(needle.size()) + 1;
+      }
+    }
+    if (hit_ >= 0 && hit_ < line_pos_) {
+      consumed = passed;
+      return true;
+    }
+  }
+  consumed = passed;
+  return false;
+}
+
 SplitResult SplitPostLine(std::string_view line, int field_count, PostRecord& record) {
   record.field.fill(std::string_view());
-  std::size_t i = 0;
-  const std::size_t n = line.size();
+  const char* p = line.data();
+  const char* const end = p + line.size();
   for (int f = 0; f < field_count; ++f) {
-    while (i < n && IsScanSpace(static_cast<unsigned char>(line[i]))) ++i;
-    if (i >= n) return f == 0 ? SplitResult::kBlank : SplitResult::kFields;
-    if (line[i] == ',') return f == 0 ? SplitResult::kLeadingComma : SplitResult::kFields;
-    const char* comma = static_cast<const char*>(std::memchr(line.data() + i, ',', n - i));
-    std::size_t stop = comma != nullptr ? static_cast<std::size_t>(comma - line.data()) : n;
-    std::string_view text = line.substr(i, stop - i);
+    while (p < end && IsScanSpace(static_cast<unsigned char>(*p))) ++p;
+    if (p == end) return f == 0 ? SplitResult::kBlank : SplitResult::kFields;
+    if (*p == ',') return f == 0 ? SplitResult::kLeadingComma : SplitResult::kFields;
+    const char* stop = FindComma(p, end);
+    std::string_view text(p, static_cast<std::size_t>(stop - p));
     if (text.size() > kFieldMax) text = text.substr(0, cp932::BoundaryAtOrBefore(text, kFieldMax));
     record.field[static_cast<std::size_t>(f)] = text;
-    if (comma == nullptr) break;
-    i = stop + 1;
+    if (stop == end) break;
+    p = stop + 1;
   }
   return SplitResult::kFields;
 }

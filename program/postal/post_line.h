@@ -49,6 +49,12 @@ class LineReader {
   // `consumed` is the number of bytes of the line including its line end.
   bool ReadLine(std::string_view& line, std::size_t& consumed);
 
+  // Like ReadLine, but passes over the lines that cannot matter to a search for `needle`:
+  // lines that do not hold it and do not begin with a comma. Blank lines are passed over too.
+  // The file is searched for the needle a buffer at a time, so a rare key costs little more
+  // than reading. `consumed` counts every byte passed, the returned line included.
+  bool ReadLineHolding(std::string_view needle, std::string_view& line, std::size_t& consumed);
+
   // Byte offset just after the last line read.
   std::int64_t Position() const { return line_pos_; }
   // Bytes taken from the file since Open (what the searches cost in I/O).
@@ -67,6 +73,11 @@ class LineReader {
   std::int64_t window_end_ = 0;
   bool eof_ = true;
   std::int64_t bytes_read_ = 0;
+  // The needle search of ReadLineHolding: the first hit at or after hit_from_, or -1 when
+  // there is none before hit_to_.
+  std::int64_t hit_ = -1;
+  std::int64_t hit_from_ = 0;
+  std::int64_t hit_to_ = 0;
 };
 
 // The fields of one line as views into the line (or into the record's own storage after a

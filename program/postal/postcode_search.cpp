@@ -80,7 +80,8 @@ int SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, in
   std::string_view line;
   std::size_t consumed = 0;
   for (;;) {
-    if (!reader.ReadLine(line, consumed)) {
+    if (!reader.ReadLineHolding(key, line, consumed)) {
+      progress.Add(consumed);
       if (by_runs && runs.Next(reader)) continue;
       break;
     }
@@ -91,7 +92,6 @@ int SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, in
       stopped = true;
       break;
     }
-    if (!LineMayHold(line, key)) continue;
     UnquoteFields(record, field_count);
     if (PostCodeMatches(file, CutOldCode(record[old_field]), record[code_field], key, mode)) {
       ++rows;

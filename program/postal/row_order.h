@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "search_view.h"
@@ -13,6 +14,15 @@ inline bool RowBefore(const ResultRow& a, const ResultRow& b) {
   return a.columns[kColPostCode] < b.columns[kColPostCode];
 }
 
-inline void SortRows(std::vector<ResultRow>& rows) { std::stable_sort(rows.begin(), rows.end(), RowBefore); }
+// Sorts positions rather than rows: a row is twelve strings, too heavy to shuffle around.
+inline void SortRows(std::vector<ResultRow>& rows) {
+  std::vector<std::size_t> order(rows.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return RowBefore(rows[a], rows[b]); });
+  std::vector<ResultRow> sorted;
+  sorted.reserve(rows.size());
+  for (std::size_t i : order) sorted.push_back(std::move(rows[i]));
+  rows = std::move(sorted);
+}
 
 }  // namespace tovra
