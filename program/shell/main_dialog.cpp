@@ -111,7 +111,10 @@ MainDialog::MainDialog(Settings& settings, std::string program_dir, SearchCalls 
 MainDialog::~MainDialog() {
   notice_.reset();
   help_.reset();
-  if (dialog_) dialog_->removeEventFilter(this);
+  // The widgets outlive this body; their last events must not reach a half-destroyed filter.
+  dialog_->removeEventFilter(this);
+  client_->removeEventFilter(this);
+  list_viewport_->removeEventFilter(this);
 }
 
 void MainDialog::Initialise() {
@@ -148,9 +151,11 @@ void MainDialog::Initialise() {
   connect(d->findChild<QMenuBar*>(), &QMenuBar::triggered, this,
           [this](QAction* action) { Command(action->data().toInt()); });
 
+  client_ = ui::ClientArea(d);
+  list_viewport_ = list_->viewport();
   d->installEventFilter(this);
-  ui::ClientArea(d)->installEventFilter(this);
-  list_->viewport()->installEventFilter(this);
+  client_->installEventFilter(this);
+  list_viewport_->installEventFilter(this);
 }
 
 void MainDialog::Start() {
@@ -428,12 +433,12 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::Move: StoreWindowRect(); break;
       default: break;
     }
-  } else if (watched == ui::ClientArea(dialog_.get())) {
+  } else if (watched == client_) {
     if (event->type() == QEvent::Resize) {
       PlaceResultList();
       StoreWindowRect();
     }
-  } else if (watched == list_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+  } else if (watched == list_viewport_ && event->type() == QEvent::MouseButtonRelease) {
     // Like the list view's click notification: after the click has changed the selection.
     QMetaObject::invokeMethod(this, [this] { CopyClickedResult(); }, Qt::QueuedConnection);
   }

@@ -114,6 +114,8 @@ class MainDialog : public QObject, public SearchView {
   SearchContext context_;
   std::unique_ptr<QDialog> dialog_;
   QTableView* list_ = nullptr;
+  QWidget* client_ = nullptr;
+  QWidget* list_viewport_ = nullptr;
   ResultModel* model_ = nullptr;
   std::unique_ptr<IndexNotice> notice_;
   std::unique_ptr<HelpWindow> help_;
