@@ -1,5 +1,7 @@
 #include "help_window.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -39,6 +41,11 @@ void HelpWindow::ShowPage(const QString& page) {
   current_ = page;
   found_ = QFileInfo(page).isFile();
   if (found_) {
+    // The pages' own style sheet, which the text browser does not fetch by itself.
+    QFile css(QFileInfo(page).dir().filePath(QStringLiteral("style.css")));
+    if (css.open(QIODevice::ReadOnly)) {
+      browser_->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
+    }
     browser_->setSource(QUrl::fromLocalFile(page));
   } else {
     browser_->clearHistory();

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -144,6 +145,13 @@ IndexNotice::IndexNotice(QWidget* owner) : dialog_(ui::BuildDialog(res::kNoticeD
   dialog_->setWindowIcon(res::ProgramIcon());
   dialog_->setFocusPolicy(Qt::NoFocus);
   dialog_->installEventFilter(new IgnoreClose(dialog_.get()));
+  // Without a caption the window manager draws no frame: the notice draws its own.
+  QWidget* client = ui::ClientArea(dialog_.get());
+  auto* frame = new QFrame(client);
+  frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  frame->setLineWidth(2);
+  frame->setGeometry(QRect(QPoint(0, 0), dialog_->size()));
+  frame->lower();
   dialog_->show();
   // The build that follows runs without serving the event loop: paint the notice now.
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
