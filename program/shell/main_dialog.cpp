@@ -167,6 +167,9 @@ void MainDialog::Start() {
   dialog_->show();
   PlaceWindow(stored);
   placing_ = false;
+  // A window manager adds its frame only after the window is mapped; until then the frame's
+  // size is unknown and the stored outer rectangle cannot be met exactly.
+  if (dialog_->frameGeometry().size() == dialog_->size()) unframed_place_ = stored;
   StoreWindowRect();
   PlaceResultList();
   Post([this] { Command(kModePostCode); });
@@ -395,7 +398,19 @@ void MainDialog::PlaceResultList() {
   list_->setGeometry(x, y, std::max(0, w), std::max(0, h));
 }
 
+// Once the frame has arrived, the stored rectangle is met again, so that the window keeps its
+// size from start to start instead of growing by the frame each time.
+void MainDialog::PlaceAgainOnceFramed() {
+  if (!unframed_place_ || placing_ || dialog_->frameGeometry().size() == dialog_->size()) return;
+  const WindowRect rect = *unframed_place_;
+  unframed_place_.reset();
+  placing_ = true;
+  PlaceWindow(rect);
+  placing_ = false;
+}
+
 void MainDialog::StoreWindowRect() {
+  PlaceAgainOnceFramed();
   if (placing_ || !dialog_->isVisible() || dialog_->isMinimized()) return;
   const QRect r = dialog_->frameGeometry();
   settings_.window = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,6 +98,7 @@ class MainDialog : public QObject, public SearchView {
   void PlaceResultList();
   void StoreWindowRect();
   void PlaceWindow(WindowRect rect);
+  void PlaceAgainOnceFramed();
   void Quit();
   void ShowHelp();
   int CheckedId(int groupMember) const;
@@ -123,6 +125,7 @@ class MainDialog : public QObject, public SearchView {
   int progress_step_ = 10;
   bool quit_done_ = false;
   bool placing_ = false;
+  std::optional<WindowRect> unframed_place_;
   bool busy_ = false;
   bool drain_scheduled_ = false;
   std::deque<std::function<void()>> posted_;
