@@ -106,7 +106,7 @@ MEKLAN_API const MKADDRESS *MEKLAN_GetAddress(void);
  * of that city) into a block allocated by the library, stores its address in *list and
  * returns the number of records (0 with *list = NULL when nothing matches or prefName is
  * NULL). Returns -1, *list untouched, when memory runs out. Free the block with
- * MEKLAN_MemFree only. `reserved` is not read.
+ * MEKLAN_MemFree only. `reserved` is not read. With list NULL only the count is returned.
  */
 MEKLAN_API int MEKLAN_GetAddressAreaList(const char *prefName, const char *cityName, int reserved,
                                          MKADDRESS **list);

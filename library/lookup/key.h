@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 #include "meklan.h"
 
@@ -16,6 +17,18 @@ struct LookupKey {
   char digits[MEKLAN_KEY_MAX + 1];  // hyphens removed wherever they stood
   std::size_t digitsLength;
 };
+
+// Byte-wise prefix and equality tests. Most texts differ within their first character (two
+// bytes: kana and kanji share lead bytes), so that is tested before the library call.
+inline bool BeginsWith(const char* text, const char* prefix, std::size_t prefix_length) {
+  if (prefix_length == 0) return true;
+  if (text[0] != prefix[0]) return false;
+  if (prefix_length == 1) return true;
+  return text[1] == prefix[1] && std::strncmp(text, prefix, prefix_length) == 0;
+}
+inline bool SameText(const char* a, const char* b) {
+  return a[0] == b[0] && (a[0] == '\0' || (a[1] == b[1] && std::strcmp(a, b) == 0));
+}
 
 // The value of the leading decimal digits the way atol reads them (leading blanks and a
 // sign allowed, 0 when there are no digits), but saturating instead of overflowing.

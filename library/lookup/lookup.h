@@ -27,6 +27,9 @@ class NumberCandidates {
   bool Next();
   const char* Text() const { return text_; }
   std::size_t Length() const { return length_; }
+  // Every candidate of the record begins with the same "0" + areaCode of this length, so a
+  // text that differs from one candidate there differs from all of them.
+  std::size_t CodeLength() const { return code_length_; }
 
  private:
   // "0" + a 32-bit code + an entry fits; longer entries are cut (the tables have none).

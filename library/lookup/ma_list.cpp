@@ -15,9 +15,7 @@ bool PassesFilter(const MKMA& r, int prefIndex) {
   return r.prefNo == prefIndex + 1 || (prefIndex == 0 && r.prefNo > 50);
 }
 
-bool ReadingBeginsWith(const MKMA& r, const LookupKey& k) {
-  return std::strncmp(r.maKana, k.text, k.length) == 0;
-}
+bool ReadingBeginsWith(const MKMA& r, const LookupKey& k) { return BeginsWith(r.maKana, k.text, k.length); }
 
 // How many leading bytes of the hyphen-free key some candidate of the record shares.
 std::size_t SharedDigits(const MKMA& r, const LookupKey& k) {
@@ -27,6 +25,7 @@ std::size_t SharedDigits(const MKMA& r, const LookupKey& k) {
     std::size_t n = 0;
     while (n < limit && c.Text()[n] == k.digits[n]) ++n;
     best = std::max(best, n);
+    if (n < c.CodeLength()) break;  // the rest share the code, so none of them shares more
   }
   return best;
 }
@@ -40,6 +39,8 @@ void AddName(BoundedText& list, const MKMA& r) { list.Append({r.maName, "$"}); }
 // Rather than comparing every probe with every candidate, the longest successful probe is
 // found in one scan and the passes are then written out.
 void ListByNumbersAndReadings(BoundedText& list, const LookupKey& k, int prefIndex) {
+  // Every candidate begins with the trunk 0: other keys cannot match a number.
+  const bool number_key = k.digits[0] == '0';
   std::size_t longest = 0;
   bool any_reading = false;
   for (int i = 0; i < kMaCount; ++i) {
@@ -47,9 +48,9 @@ void ListByNumbersAndReadings(BoundedText& list, const LookupKey& k, int prefInd
     if (!PassesFilter(r, prefIndex)) continue;
     if (ReadingBeginsWith(r, k)) {
       any_reading = true;
-      continue;
+    } else if (number_key) {
+      longest = std::max(longest, SharedDigits(r, k));
     }
-    longest = std::max(longest, SharedDigits(r, k));
   }
   if (longest < 2) longest = 0;  // a probe is at least two bytes
   std::size_t failed_passes = longest != 0 ? k.digitsLength - longest : k.digitsLength - 1;
@@ -85,7 +86,7 @@ extern "C" int MEKLAN_GetMA(const char* key, char* out, int prefIndex) {
   }
   for (int i = 0; i < kMaCount; ++i) {
     const MKMA& r = kMaTable[i];
-    if (std::strncmp(r.maName, k.text, k.length) == 0 && PassesFilter(r, prefIndex)) AddName(list, r);
+    if (BeginsWith(r.maName, k.text, k.length) && PassesFilter(r, prefIndex)) AddName(list, r);
   }
   if (k.digitsLength >= 2) ListByNumbersAndReadings(list, k, prefIndex);
   return 1;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 #include <limits>
+#include <vector>
 
 #include "post_line.h"
 #include "search_view.h"
@@ -16,6 +17,13 @@ namespace {
 constexpr std::string_view kFirstPrefectureQuoted = "\"\x96\x6B\x8A\x43\x93\xB9\"";  // "北海道"
 
 constexpr int kBuildProgressSteps = 36;
+
+std::string_view WithoutQuotes(std::string_view field) {
+  if (field.size() >= 2 && field.front() == '"' && field.back() == '"') return field.substr(1, field.size() - 2);
+  return field;
+}
+
+bool BlocksInTableOrder(const std::vector<std::string>& blocks);
 
 }  // namespace
 
@@ -71,6 +79,17 @@ const std::array<std::string_view, kPrefectureCount>& PrefectureNames() {
   };
   return kNames;
 }
+
+namespace {
+
+bool BlocksInTableOrder(const std::vector<std::string>& blocks) {
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    if (WithoutQuotes(blocks[i]) != PrefectureNames()[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 int PrefectureIndex(std::string_view name) {
   const auto& names = PrefectureNames();
@@ -144,6 +163,7 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
   BuildResult result = length > std::numeric_limits<std::int32_t>::max() ? BuildResult::kOverflow
                                                                          : BuildResult::kBuilt;
   std::string previous_pref(kFirstPrefectureQuoted);
+  std::vector<std::string> blocks{previous_pref};
   char previous_digit = '0';
   int p = 0;
   int r = 0;
@@ -175,6 +195,7 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
         index.pref[static_cast<std::size_t>(p + 1)].start = line_start;
         index.pref[static_cast<std::size_t>(p)].size = line_start - index.pref[static_cast<std::size_t>(p)].start - 1;
         previous_pref.assign(pref);
+        blocks.push_back(previous_pref);
         ++p;
       }
       std::string_view code = record[code_field];
@@ -200,6 +221,10 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
     ResetPostIndex(index);
     return result;
   }
+  // Entry i stands for prefecture i of the table; a file whose blocks come in another order
+  // (or with prefectures missing) would send a search to the wrong stretch: it gets no
+  // prefecture index and is searched whole.
+  if (!BlocksInTableOrder(blocks)) index.pref.fill(PrefRange{0, -1});
   const auto len32 = static_cast<std::int32_t>(length);
   index.pref[static_cast<std::size_t>(p)].size = len32 - index.pref[static_cast<std::size_t>(p)].start;
   index.run[static_cast<std::size_t>(r)].size = len32 - index.run[static_cast<std::size_t>(r)].start;

@@ -30,7 +30,11 @@ std::int64_t GetFileLength(int fd);
 // that seeks from run to run reads only those runs.
 class LineReader {
  public:
-  LineReader() = default;
+  // Large enough that a national file is read in a few dozen system calls.
+  static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
+
+  // The buffer holds at least one line; a longer line is handed out in buffer-sized pieces.
+  explicit LineReader(std::size_t buffer_size = kDefaultBufferSize) : buffer_size_(buffer_size) {}
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -63,6 +67,7 @@ class LineReader {
  private:
   bool Refill();
 
+  std::size_t buffer_size_;
   int fd_ = -1;
   std::int64_t length_ = 0;
   std::vector<char> buf_;
@@ -96,7 +101,8 @@ enum class SplitResult {
 
 // Splits like the scan pattern " %[^,] , %[^,] , ...": white space before a field is
 // skipped, white space before the comma stays in the field, a comma always ends a field (also
-// inside quotes), and an empty field ends the split (the rest read as empty).
+// inside quotes), and an empty field ends the split (the rest read as empty). Fields past
+// `field_count` are not touched.
 SplitResult SplitPostLine(std::string_view line, int field_count, PostRecord& record);
 
 // Every field that holds a double quote anywhere loses its first and its last byte.

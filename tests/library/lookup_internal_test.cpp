@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cp932_text.h"
+#include "lookup/bounded_text.h"
 #include "lookup/lookup.h"
 #include "tables/tables.h"
 
@@ -133,6 +134,24 @@ TEST(FormatPrefixRanges, ConcurrentCallersGetTheirOwnText) {
   b.join();
   EXPECT_TRUE(ok1);
   EXPECT_TRUE(ok2);
+}
+
+// The name list and the area-code text stop after their last whole piece when the next one
+// would not fit, and later shorter pieces do not slip in behind the gap.
+TEST(BoundedText, EndsAfterTheLastWholePiece) {
+  char buffer[16];
+  std::memset(buffer, '#', sizeof buffer);
+  BoundedText text(buffer, 13);
+  for (int i = 0; i < 5; ++i) text.Append({"abc", "$"});
+  EXPECT_STREQ(buffer, "abc$abc$abc$");
+  EXPECT_TRUE(text.Full());
+  EXPECT_FALSE(text.Append({"a", "$"}));
+  EXPECT_STREQ(buffer, "abc$abc$abc$");
+  EXPECT_EQ(buffer[13], '#');
+  BoundedText numbers(buffer, 4);
+  EXPECT_TRUE(numbers.AppendNumber(-12));
+  EXPECT_FALSE(numbers.AppendNumber(7));
+  EXPECT_STREQ(buffer, "-12");
 }
 
 TEST(Tables, MaTableAggregates) {

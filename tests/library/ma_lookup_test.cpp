@@ -92,6 +92,8 @@ TEST(GetMA, NumbersFindTheLongestMatchingBeginning) {
     EXPECT_NE(std::find(hokkaido.begin(), hokkaido.end(), n), hokkaido.end()) << n;
   }
   EXPECT_EQ(GetMA("00"), "");
+  // 広島 lists 90 twice; the record is still listed once.
+  EXPECT_EQ(GetMA("082-90"), "広島$");
 }
 
 TEST(GetMA, AreaCode098ListsMiyazakiThenOkinawa) {

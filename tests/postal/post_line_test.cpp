@@ -1,5 +1,7 @@
 #include "post_line.h"
 
+#include <random>
+
 #include "test_support.h"
 
 namespace tovra::test {
@@ -102,6 +104,57 @@ TEST(LineReader, WindowStopsAtTheNextStartAndToleratesStaleOffsets) {
   for (auto [from, to] : {std::pair<std::int64_t, std::int64_t>{100, 200}, {-5, 3}, {4, 4}, {8, 2}}) {
     reader.SetWindow(from, to);
     EXPECT_FALSE(reader.ReadLine(line, consumed)) << from << ".." << to;
+  }
+}
+
+}  // namespace
+}  // namespace tovra::test
+
+namespace tovra::test {
+namespace {
+
+// Lines that can matter to a search for a needle, the slow way.
+std::vector<std::string> Candidates(const std::string& text, const std::string& needle) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t nl = text.find('\n', at);
+    std::string line = text.substr(at, nl == std::string::npos ? std::string::npos : nl - at);
+    at = nl == std::string::npos ? text.size() : nl + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::size_t first = line.find_first_not_of(" \t\r\v\f");
+    if (first == std::string::npos) continue;
+    if (line[first] == ',' || line.find(needle) != std::string::npos) out.push_back(line);
+  }
+  return out;
+}
+
+TEST(LineReader, SkippingToTheNeedleLosesNoLineAcrossBufferRefills) {
+  TempDir dir;
+  std::mt19937 rng(7);
+  const std::string alphabet = "ab,\r\n \x82";
+  for (int round = 0; round < 120; ++round) {
+    std::string text;
+    const int length = std::uniform_int_distribution<int>(0, 400)(rng);
+    for (int i = 0; i < length; ++i) text += alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(rng)];
+    const std::string needle = round % 3 == 0 ? "ab" : round % 3 == 1 ? "a" : "b\x82" "a";
+    const std::string path = dir.Write("r.csv", text);
+    // A buffer just larger than the longest line: refills fall everywhere.
+    std::size_t longest = 0, from = 0;
+    for (std::size_t nl; (nl = text.find('\n', from)) != std::string::npos; from = nl + 1) longest = std::max(longest, nl - from + 1);
+    longest = std::max(longest, text.size() - from);
+    LineReader reader(std::max<std::size_t>(16, longest + 1 + static_cast<std::size_t>(round % 5) * 3));
+    ASSERT_TRUE(reader.Open(path));
+    std::vector<std::string> got;
+    std::string_view line;
+    std::size_t consumed = 0, total = 0;
+    while (reader.ReadLineHolding(needle, line, consumed)) {
+      got.emplace_back(line);
+      total += consumed;
+    }
+    total += consumed;
+    ASSERT_EQ(got, Candidates(text, needle)) << "round " << round;
+    EXPECT_EQ(total, text.size());
   }
 }
 

@@ -343,3 +343,49 @@ TEST_F(RealData, AreaCodeReportsAMissingFileOncePerSearch) {
 
 }  // namespace
 }  // namespace tovra::test
+
+namespace tovra::test {
+namespace {
+
+// Older issues: another vintage of the same layout (2010 KEN_ALL.CSV, 2002 JIGYOSYO.CSV).
+TEST(OlderIssues, IndexAndExactSearchesAgreeWithAPlainCount) {
+  const std::string ken = std::string(OLD_POSTAL_DIR) + "/2010-12/ken_all.csv";
+  const std::string jig = std::string(OLD_POSTAL_DIR) + "/2002/jigyosyo.csv";
+  RecordingView view;
+  Settings settings = SettingsFor(ken, jig);
+  SearchContext ctx{view, settings};
+  ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
+  ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+  std::mt19937 rng(2010);
+  for (PostFile file : {PostFile::kKenAll, PostFile::kJigyosyo}) {
+    const bool is_ken = file == PostFile::kKenAll;
+    const PostIndex& index = PostFileIndex(settings, file);
+    int runs = 0;
+    for (const DigitRun& r : index.run) runs += r.num != -1;
+    EXPECT_EQ(runs, is_ken ? 56 : 46);
+    EXPECT_TRUE(HasPrefectureIndex(index));
+    const std::vector<Fields> lines = ReadPlain(is_ken ? ken : jig);
+    for (int n = 0; n < 10; ++n) {
+      const Fields& pick = lines[std::uniform_int_distribution<std::size_t>(0, lines.size() - 1)(rng)];
+      const std::string code = is_ken ? pick[2] : pick[7];
+      std::size_t expected = 0;
+      for (const Fields& f : lines) {
+        const std::string old = Trimmed(is_ken ? f[1] : f[8]);
+        expected += (is_ken ? f[2] : f[7]) == code || old == code;
+      }
+      view.ClearRows();
+      if (is_ken) SearchPostCode(ctx, code, kMatchExact);
+      else SearchJigPostCode(ctx, code, kMatchExact);
+      EXPECT_EQ(view.Rows().size(), expected) << code;
+    }
+    // The old prefecture's city list still comes from its own stretch.
+    view.SelectPrefecture(J("沖縄県"));
+    view.ClearCities();
+    if (is_ken) {
+      EXPECT_GT(ScanKenAll(ctx, J("沖縄県"), kScanCityList, 0), 10);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tovra::test

@@ -1,0 +1,17 @@
+// The subcommands of `meklan`, one group per source file; main.cpp lists them in its table.
+#pragma once
+
+#include "cli.h"
+
+namespace meklan::cli {
+
+// lookup_commands.cpp
+int RunMa(const Command& self, const Arguments& args);
+int RunAreaCode(const Command& self, const Arguments& args);
+
+// table_commands.cpp
+int RunAddresses(const Command& self, const Arguments& args);
+int RunTable(const Command& self, const Arguments& args);
+int RunInfo(const Command& self, const Arguments& args);
+
+}  // namespace meklan::cli

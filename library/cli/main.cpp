@@ -1,0 +1,121 @@
+// meklan: the library's exports from the shell. Only a front end: it converts text between
+// the terminal and CP932, calls the exports and prints what they return.
+#include <cstring>
+#include <iostream>
+#include <span>
+
+#include "commands.h"
+#include "cp932.h"
+#include "meklan.h"
+
+namespace meklan::cli {
+namespace {
+
+const Command kCommands[] = {
+    {"ma", RunMa, "ma KEY [--pref PREFECTURE|INDEX] [--raw]",
+     "MAs that a number, area code, name or reading belongs to",
+     "Lists the distinct MA names that KEY can belong to, one per line, in the order the\n"
+     "library finds them. KEY is a full or partial telephone number (hyphens are ignored),\n"
+     "the beginning of an MA name or of its reading; \"0\" lists every MA.\n"
+     "\n"
+     "  --pref P   only MAs of prefecture P: its name (東京都) or its 0-based index in the\n"
+     "             library's prefecture table (see 'meklan table prefectures'); 0 is 北海道\n"
+     "  --raw      print the list as the library returns it (names each followed by $,\n"
+     "             repeats kept)\n"},
+    {"areacode", RunAreaCode, "areacode KEY [--branch N]",
+     "area codes and exchange prefixes of an MA",
+     "Prints the area codes of the MA that KEY names (its name, reading, an area code, or an\n"
+     "area code with one prefix such as 0153-5), e.g. 0153-[1,5,6].\n"
+     "\n"
+     "  --branch N  only the record with branch N of that MA\n"},
+    {"addresses", RunAddresses, "addresses PREFECTURE [CITY]",
+     "local governments of a prefecture (or city) and their MAs, as TSV",
+     "Prints the address records of PREFECTURE (spelled as in the prefecture table, e.g.\n"
+     "東京都) or of one CITY in it (e.g. 夕張市) as tab-separated lines with a header: local-\n"
+     "government code, MA name, branch, prefecture, city, town, chome note.\n"},
+    {"info", RunInfo, "info", "library version, data date, table sizes and version texts",
+     "Prints the library's version, compatibility number, data date, the sizes of its tables\n"
+     "and the texts of its version resource.\n"},
+    {"table", RunTable, "table ma|address|prefectures", "a built-in table as TSV",
+     "Prints one of the library's built-in tables as tab-separated lines with a header:\n"
+     "  ma           the MA records in table order\n"
+     "  address      the address records in table order\n"
+     "  prefectures  the prefecture table (index as used by 'meklan ma --pref')\n"},
+};
+
+void PrintOverview(std::ostream& out) {
+  out << "usage: meklan COMMAND [ARGUMENTS]\n"
+      << "The telephone charging areas (MA) of Japan as of " << MEKLAN_DATA_DATE
+      << ", from libmeklan.\n\nCommands:\n";
+  for (const Command& c : kCommands) {
+    out << "  " << c.name << std::string(11 - std::min<std::size_t>(10, std::strlen(c.name)), ' ')
+        << c.summary << "\n";
+  }
+  out << "\nRun 'meklan COMMAND --help' for the arguments of a command.\n"
+      << "Text is read and written in the terminal's encoding (UTF-8 under the C locale).\n"
+      << "Exit status: 0 success, 1 nothing found, 2 usage error.\n";
+}
+
+void PrintCommandHelp(const Command& c) {
+  std::cout << "usage: meklan " << c.usage << "\n" << c.summary << ".\n\n" << c.help;
+}
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command& c : kCommands) {
+    if (name == c.name) return &c;
+  }
+  return nullptr;
+}
+
+bool AsksForHelp(const Arguments& args) {
+  for (const std::string& a : args) {
+    if (a == "--") return false;
+    if (a == "--help" || a == "-h") return true;
+  }
+  return false;
+}
+
+int Main(std::span<char*> argv) {
+  cp932::InitLocale();
+  if (argv.size() < 2) {
+    PrintOverview(std::cerr);
+    return kExitUsage;
+  }
+  std::string_view first = argv[1];
+  if (first == "--help" || first == "-h" || first == "help") {
+    const Command* c = argv.size() > 2 ? FindCommand(argv[2]) : nullptr;
+    if (c != nullptr) {
+      PrintCommandHelp(*c);
+    } else {
+      PrintOverview(std::cout);
+    }
+    return kExitOk;
+  }
+  if (first == "--version") {
+    char version[MEKLAN_VERSION_SIZE];
+    std::cout << "meklan " << MEKLAN_GetVersion(version) << "\n";
+    return kExitOk;
+  }
+  const Command* command = FindCommand(first);
+  if (command == nullptr) {
+    std::cerr << "meklan: unknown command '" << first << "'\nRun 'meklan --help' for the list of commands.\n";
+    return kExitUsage;
+  }
+  Arguments args(argv.begin() + 2, argv.end());
+  if (AsksForHelp(args)) {
+    PrintCommandHelp(*command);
+    return kExitOk;
+  }
+  int code = command->run(*command, args);
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "meklan " << command->name << ": cannot write the output\n";
+    return kExitNotFound;
+  }
+  return code;
+}
+
+}  // namespace
+}  // namespace meklan::cli
+
+int main(int argc, char** argv) { return meklan::cli::Main(std::span<char*>(argv, static_cast<std::size_t>(argc))); }

@@ -1,0 +1,144 @@
+// meklan addresses, meklan table, meklan info: the tables and the information exports.
+#include <dlfcn.h>
+
+#include <iostream>
+#include <set>
+#include <string>
+
+#include "commands.h"
+#include "meklan.h"
+#include "tables/tables.h"
+
+namespace meklan::cli {
+namespace {
+
+// The library file's version resource. "MA間距離計算" in CP932.
+constexpr const char* kVersionResource[][2] = {
+    {"FileVersion", "3190"},
+    {"ProductVersion", "3.19"},
+    {"Comments", "MA\x8a\xd4\x8b\x97\x97\xa3\x8cv\x8eZ"},
+    {"FileDescription", "MEKLAN"},
+    {"InternalName", "MEKLAN"},
+    {"ProductName", "MEKLAN"},
+};
+
+std::string Tsv(std::initializer_list<std::string> fields) {
+  std::string line;
+  for (const std::string& f : fields) {
+    if (!line.empty()) line += '\t';
+    line += f;
+  }
+  return line;
+}
+
+void PrintAddress(const MKADDRESS& a) {
+  PrintLine(Tsv({a.dantaiCode, a.maName, std::to_string(a.branch), a.prefName, a.cityName, a.townName,
+                 a.chomeNote}));
+}
+
+const char kAddressHeader[] = "dantaiCode\tmaName\tbranch\tprefName\tcityName\ttownName\tchomeNote";
+
+void PrintMaTable() {
+  PrintLine("index\tmaName\tbranch\tmaKana\tposNS\tposEW\tareaCode\tprefixList\tprefNo\tregionCode");
+  const MKMA* ma = MEKLAN_GetMKMA();
+  for (int i = 0; i < MEKLAN_GetNumOfMKMA(); ++i) {
+    const MKMA& r = ma[i];
+    PrintLine(Tsv({std::to_string(i), r.maName, std::to_string(r.branch), r.maKana, std::to_string(r.posNS),
+                   std::to_string(r.posEW), "0" + std::to_string(r.areaCode), r.prefixList,
+                   std::to_string(r.prefNo), std::to_string(r.regionCode)}));
+  }
+}
+
+void PrintAddressTable() {
+  PrintLine(kAddressHeader);
+  const MKADDRESS* address = MEKLAN_GetAddress();
+  for (int i = 0; i < MEKLAN_GetNumOfAddress(); ++i) PrintAddress(address[i]);
+}
+
+void PrintPrefectures() {
+  PrintLine("index\tprefNo\tname");
+  for (int i = 0; i < kPrefectureCount; ++i) {
+    PrintLine(Tsv({std::to_string(i), std::to_string(i + 1), kPrefectureTable[i]}));
+  }
+}
+
+std::string LibraryFile() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&MEKLAN_GetVersion), &info) != 0 && info.dli_fname != nullptr) {
+    return info.dli_fname;
+  }
+  return "(unknown)";
+}
+
+void PrintField(const std::string& label, const std::string& cp932_value) {
+  PrintLine(label + std::string(label.size() < 24 ? 24 - label.size() : 1, ' ') + cp932_value);
+}
+
+}  // namespace
+
+int RunAddresses(const Command& self, const Arguments& args) {
+  auto parsed = ParseArguments(self, args, {}, 1, 2);
+  if (!parsed) return kExitUsage;
+  auto pref = ToCp932(self, (*parsed)[0], "prefecture");
+  if (!pref) return kExitUsage;
+  std::optional<std::string> city;
+  if (parsed->Count() > 1) {
+    city = ToCp932(self, (*parsed)[1], "city");
+    if (!city) return kExitUsage;
+  }
+  MKADDRESS* list = nullptr;
+  int count = MEKLAN_GetAddressAreaList(pref->c_str(), city ? city->c_str() : nullptr, 0, &list);
+  if (count < 0) return Fail(self, "the library ran out of memory");
+  if (count == 0) {
+    std::string what = "'" + (*parsed)[0] + "'" + (city ? " '" + (*parsed)[1] + "'" : "");
+    return Fail(self, "no address records for " + what +
+                          " (prefectures are spelled as in 'meklan table prefectures', cities in full)");
+  }
+  PrintLine(kAddressHeader);
+  for (int i = 0; i < count; ++i) PrintAddress(list[i]);
+  MEKLAN_MemFree(list);
+  return kExitOk;
+}
+
+int RunTable(const Command& self, const Arguments& args) {
+  auto parsed = ParseArguments(self, args, {}, 1, 1);
+  if (!parsed) return kExitUsage;
+  const std::string& which = (*parsed)[0];
+  if (which == "ma") {
+    PrintMaTable();
+  } else if (which == "address") {
+    PrintAddressTable();
+  } else if (which == "prefectures") {
+    PrintPrefectures();
+  } else {
+    return UsageError(self, "unknown table '" + which + "'");
+  }
+  return kExitOk;
+}
+
+int RunInfo(const Command& self, const Arguments& args) {
+  if (!ParseArguments(self, args, {}, 0, 0)) return kExitUsage;
+  char version[MEKLAN_VERSION_SIZE];
+  char date[MEKLAN_DAYDATA_SIZE];
+  const MKMA* ma = MEKLAN_GetMKMA();
+  std::set<std::string> names;
+  for (int i = 0; i < MEKLAN_GetNumOfMKMA(); ++i) names.insert(ma[i].maName);
+  const MKADDRESS* address = MEKLAN_GetAddress();
+  std::set<std::string> codes;
+  for (int i = 0; i < MEKLAN_GetNumOfAddress(); ++i) codes.insert(address[i].dantaiCode);
+
+  PrintField("library", LibraryFile());
+  PrintField("version", MEKLAN_GetVersion(version));
+  PrintField("version number", std::to_string(MEKLAN_GetVersionX()));
+  PrintField("compatibility number", std::to_string(MEKLAN_GetVersionCompati()));
+  PrintField("data date", MEKLAN_GetDayData(date));
+  PrintField("MA records", std::to_string(MEKLAN_GetNumOfMKMA()));
+  PrintField("MA names", std::to_string(names.size()));
+  PrintField("address records", std::to_string(MEKLAN_GetNumOfAddress()));
+  PrintField("local-government codes", std::to_string(codes.size()));
+  PrintField("prefectures", std::to_string(kPrefectureCount));
+  for (const auto& [label, value] : kVersionResource) PrintField(label, value);
+  return kExitOk;
+}
+
+}  // namespace meklan::cli

@@ -1,0 +1,173 @@
+// The meklan command, run as a separate process under a UTF-8 and under the C locale.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Result {
+  int code = -1;
+  std::string out, err;
+};
+
+std::string ReadAll(int fd) {
+  std::string text;
+  char buf[65536];
+  for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+  close(fd);
+  return text;
+}
+
+Result Meklan(const std::vector<std::string>& args, const char* locale) {
+  int out[2], err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) return {};
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    close(out[0]);
+    close(err[0]);
+    unsetenv("LANG");
+    unsetenv("LC_CTYPE");
+    setenv("LC_ALL", locale, 1);
+    std::vector<char*> argv{const_cast<char*>(MEKLAN_EXECUTABLE)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(MEKLAN_EXECUTABLE, argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  Result r;
+  r.out = ReadAll(out[0]);
+  r.err = ReadAll(err[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+std::size_t CountLines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+// Both locales speak UTF-8 on the terminal: C.UTF-8 by its charset, C by the rule that a
+// C/POSIX locale means UTF-8.
+class MeklanCommand : public ::testing::TestWithParam<const char*> {
+ protected:
+  Result Run(const std::vector<std::string>& args) { return Meklan(args, GetParam()); }
+};
+
+TEST_P(MeklanCommand, MaListsDistinctNamesInOrder) {
+  Result r = Run({"ma", "0153"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "厚岸\n中標津\n根室\n根室標津\n");
+  r = Run({"ma", "いしかり"});
+  EXPECT_EQ(r.out, "石狩\n石狩深川\n");
+  r = Run({"ma", "0166-22-1234", "--raw"});
+  EXPECT_EQ(r.out, "旭川$\n");
+  EXPECT_EQ(Run({"ma", "0", "--pref", "沖縄県"}).out, "沖縄宮古\n名護\n那覇\n南大東\n八重山\n");
+  EXPECT_EQ(Run({"ma", "0", "--pref=46"}).out, "沖縄宮古\n名護\n那覇\n南大東\n八重山\n");
+  EXPECT_EQ(CountLines(Run({"ma", "0"}).out), 567u);
+}
+
+TEST_P(MeklanCommand, AreaCode) {
+  Result r = Run({"areacode", "石狩"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "0133-[1,6]、01337、013379\n");
+  EXPECT_EQ(Run({"areacode", "帯広"}).out, "0155-[1～6,9]\n");
+  EXPECT_EQ(Run({"areacode", "いしかり", "--branch", "1"}).out, "01337\n");
+  r = Run({"areacode", "石狩", "--branch", "5"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("branch 5"), std::string::npos) << r.err;
+}
+
+TEST_P(MeklanCommand, Addresses) {
+  Result r = Run({"addresses", "北海道", "夕張市"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "dantaiCode\tmaName\tbranch\tprefName\tcityName\ttownName\tchomeNote\n"
+            "01209\t栗山\t0\t北海道\t夕張市\t富野\t\n"
+            "01209\t夕張\t0\t北海道\t夕張市\t\t\n");
+  r = Run({"addresses", "東京"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("no address records"), std::string::npos) << r.err;
+}
+
+TEST_P(MeklanCommand, NothingFoundExitsOneWithAMessage) {
+  for (std::vector<std::string> args : {std::vector<std::string>{"ma", "00"}, {"areacode", "0166-22-1234"},
+                                        {"areacode", "存在しない"}}) {
+    Result r = Run(args);
+    EXPECT_EQ(r.code, 1) << args[1];
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("meklan " + args[0] + ": "), std::string::npos) << r.err;
+  }
+}
+
+TEST_P(MeklanCommand, InfoAndTables) {
+  Result r = Run({"info"});
+  EXPECT_EQ(r.code, 0);
+  for (const char* line : {"version                 3.19(2003/12/17)\n", "data date               2003/12/01\n",
+                           "MA records              649\n", "FileVersion             3190\n",
+                           "ProductVersion          3.19\n", "Comments                MA間距離計算\n",
+                           "FileDescription         MEKLAN\n", "InternalName            MEKLAN\n",
+                           "ProductName             MEKLAN\n"}) {
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
+  }
+  std::ifstream tsv(MEKLAN_TABLE_DIR "/address.tsv");
+  std::size_t address_lines = 0;
+  for (std::string line; std::getline(tsv, line);) ++address_lines;
+  EXPECT_NE(r.out.find("address records         " + std::to_string(address_lines - 1) + "\n"), std::string::npos);
+  EXPECT_EQ(CountLines(Run({"table", "address"}).out), address_lines);
+  Result ma = Run({"table", "ma"});
+  EXPECT_EQ(CountLines(ma.out), 650u);
+  EXPECT_NE(ma.out.find("\n0\t旭川\t0\tあさひかわ\t901\t662\t0166\t/*/\t51\t1100\n"), std::string::npos);
+  Result prefs = Run({"table", "prefectures"});
+  EXPECT_NE(prefs.out.find("\n13\t14\t東京都\n"), std::string::npos);
+}
+
+TEST_P(MeklanCommand, UsageErrorsExitTwo) {
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{}, {"bogus"}, {"ma"}, {"ma", "1", "2"}, {"ma", "0153", "--bogus"},
+        {"ma", "0", "--pref", "47"}, {"ma", "0", "--pref", "東京"}, {"ma", "0", "--pref"},
+        {"areacode", "石狩", "--branch", "x"}, {"table", "pairs"}, {"info", "extra"}, {"ma", "0", "--raw=1"}}) {
+    Result r = Run(args);
+    EXPECT_EQ(r.code, 2) << ::testing::PrintToString(args);
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(r.err.empty());
+  }
+}
+
+TEST_P(MeklanCommand, TextWithoutACp932FormIsRefused) {
+  for (const char* key : {"\xff\xfe", "鷗"}) {
+    Result r = Run({"ma", key});
+    EXPECT_EQ(r.code, 2) << key;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("CP932"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Run({"addresses", "北海道", "\xe9\xb7"}).code, 2);  // a cut UTF-8 sequence
+}
+
+TEST_P(MeklanCommand, Help) {
+  Result r = Run({"--help"});
+  EXPECT_EQ(r.code, 0);
+  for (const char* command : {"ma", "areacode", "addresses", "info", "table"}) {
+    EXPECT_NE(r.out.find("\n  " + std::string(command) + " "), std::string::npos) << command;
+    Result help = Run({command, "--help"});
+    EXPECT_EQ(help.code, 0) << command;
+    EXPECT_EQ(help.out.rfind(std::string("usage: meklan ") + command, 0), 0u) << help.out;
+  }
+  EXPECT_EQ(Run({"help", "ma"}).out, Run({"ma", "-h"}).out);
+  // After "--" a "--help" is a key, not a request for help.
+  EXPECT_EQ(Run({"ma", "--", "--help"}).code, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, MeklanCommand, ::testing::Values("C.UTF-8", "C"),
+                         [](const auto& info) { return std::string(info.param[1] == '.' ? "Utf8" : "C"); });
+
+}  // namespace

@@ -1,0 +1,274 @@
+// meklan-gen refuses data that breaks an invariant, naming file, line and rule. Each test
+// starts from a small consistent set of tables and breaks exactly one rule.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "generator.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Tsv(std::initializer_list<std::string> fields) {
+  std::string line;
+  for (const std::string& f : fields) line += (line.empty() ? "" : "\t") + f;
+  return line;
+}
+
+const std::string kMaHeader =
+    "index\tmaName\tbranch\tmaKana\tposNS\tposEW\tareaCode\tprefixList\tprefNo\tregionCode\tprovenance\tnote";
+
+class GeneratorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "meklan-gen-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    Reset();
+  }
+
+  // Back to the consistent tables, for tests that break several rules one after another.
+  void Reset() {
+    files_.clear();
+    fs::remove(dir_ / "tables_data.cpp");
+    files_["ma.tsv"] = {
+        kMaHeader,
+        Tsv({"0", "旭川", "0", "あさひかわ", "901", "662", "0166", "/*/", "51", "1100", "documented", ""}),
+        Tsv({"1", "石狩", "0", "いしかり", "864", "629", "0133", "/1/6/", "52", "1100", "source", ""}),
+        Tsv({"2", "石狩", "1", "いしかり", "864", "629", "01337", "/*/", "52", "1100", "source", ""}),
+        Tsv({"3", "札幌", "0", "さっぽろ", "861", "622", "011", "/1/2/3/", "52", "1100", "source", ""}),
+        Tsv({"4", "江別", "0", "えべつ", "865", "630", "011", "/38/", "52", "1100", "estimated", ""}),
+        Tsv({"5", "名護", "0", "なご", "-52", "-32", "0980", "/1/4/5/", "47", "9000", "source", ""}),
+        Tsv({"6", "那覇", "0", "なは", "-73", "-46", "098", "/1/8/9/", "47", "9000", "source", ""}),
+    };
+    files_["special_areas.tsv"] = {
+        "index\tmaName\tbranch\tmaKana\tposNS\tposEW\tareaCode\tprefixList\tprefNo\tregionCode\tbaseMA",
+        Tsv({"0", "一特例", "0", "いちとくれい", "861", "622", "011", "/1/", "52", "1100", "札幌"}),
+        Tsv({"1", "二特例", "0", "にとくれい", "861", "622", "011", "/2/", "52", "1100", "札幌"}),
+        Tsv({"2", "三特例", "0", "さんとくれい", "861", "622", "011", "/30/31/", "52", "1100", "札幌"}),
+        Tsv({"3", "四特例", "0", "よんとくれい", "-73", "-46", "098", "/8/", "47", "9000", "那覇"}),
+    };
+    std::ifstream prefectures(MEKLAN_TABLE_DIR "/prefectures.tsv");
+    for (std::string line; std::getline(prefectures, line);) files_["prefectures.tsv"].push_back(line);
+    files_["address.tsv"] = {
+        "dantaiCode\tmaName\tbranch\tprefName\tcityName\ttownName\tchomeNote\tprovenance\tnote",
+        Tsv({"01101", "札幌", "0", "北海道", "札幌市中央区", "", "", "documented", ""}),
+        Tsv({"01209", "石狩", "5", "北海道", "夕張市", "富野", "", "source", "no such branch: joined by name"}),
+        Tsv({"01204", "旭川", "0", "北海道", "旭川市", "神居", "一丁目", "source", ""}),
+        Tsv({"47201", "那覇", "0", "沖縄県", "那覇市", "", "", "source", ""}),
+    };
+    files_["adjacent_pairs.tsv"] = {
+        "row\tnameA\tnameB\tkm\tprovenance\tnote",
+        Tsv({"1", "那覇", "名護", "50", "documented", ""}),
+        Tsv({"2", "旭川", "札幌", "113", "derived", ""}),
+    };
+    files_["near_exceptions.tsv"] = {"row\tnameA\tnameB", Tsv({"1", "石狩", "札幌"})};
+    files_["island_pairs.tsv"] = {"row\tnameA\tnameB", Tsv({"1", "旭川", "那覇"})};
+  }
+
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Writes the tables, runs the generator and returns its messages (empty on success).
+  std::vector<std::string> Run() {
+    for (const auto& [name, lines] : files_) {
+      std::ofstream out(dir_ / name, std::ios::binary);
+      for (const std::string& l : lines) out << l << "\n";
+    }
+    std::ostringstream err;
+    exit_code_ = meklan::gen::RunGenerator(dir_.string(), dir_.string(), err);
+    std::vector<std::string> messages;
+    std::istringstream in(err.str());
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("meklan-gen:", 0) != 0) messages.push_back(line);
+    }
+    return messages;
+  }
+
+  // Exactly one message, and it is `expected`; nothing written.
+  void ExpectRefused(const std::string& expected) {
+    std::vector<std::string> messages = Run();
+    EXPECT_EQ(exit_code_, 1);
+    ASSERT_EQ(messages.size(), 1u) << ::testing::PrintToString(messages);
+    EXPECT_EQ(messages[0], expected);
+    EXPECT_FALSE(fs::exists(dir_ / "tables_data.cpp"));
+  }
+
+  // Replaces field `column` (0-based) of line `line` (1-based, header = 1) of `file`.
+  void SetField(const std::string& file, int line, int column, const std::string& value) {
+    std::string& l = files_[file][static_cast<std::size_t>(line - 1)];
+    std::vector<std::string> fields;
+    std::stringstream ss(l);
+    for (std::string f; std::getline(ss, f, '\t');) fields.push_back(f);
+    while (fields.size() < static_cast<std::size_t>(std::count(l.begin(), l.end(), '\t')) + 1) fields.emplace_back();
+    fields[static_cast<std::size_t>(column)] = value;
+    l.clear();
+    for (std::size_t i = 0; i < fields.size(); ++i) l += (i ? "\t" : "") + fields[i];
+  }
+
+  fs::path dir_;
+  std::map<std::string, Lines> files_;
+  int exit_code_ = -1;
+};
+
+TEST_F(GeneratorTest, ConsistentTablesAreWritten) {
+  EXPECT_EQ(Run(), std::vector<std::string>{});
+  EXPECT_EQ(exit_code_, 0);
+  std::ifstream in(dir_ / "tables_data.cpp");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("const int kMaCount = 7;"), std::string::npos);
+  EXPECT_NE(text.find("const int kAddressCount = 4;"), std::string::npos);
+  EXPECT_NE(text.find("const int kAdjacentPairCount = 2;"), std::string::npos);
+  // CP932 bytes as octal escapes: 旭川 is 88 AE 90 EC.
+  EXPECT_NE(text.find("{\"\\210\\256\\220\\354\", 0, "), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir_ / "prefectures_data.cpp"));
+}
+
+TEST_F(GeneratorTest, EmptyRequiredText) {
+  SetField("ma.tsv", 2, 3, "");
+  ExpectRefused("ma.tsv:2: empty required text: maKana");
+}
+
+TEST_F(GeneratorTest, UnknownPrefectureNumber) {
+  SetField("ma.tsv", 2, 8, "1");
+  ExpectRefused("ma.tsv:2: unknown prefecture number 1");
+}
+
+TEST_F(GeneratorTest, BadPrefixListSyntax) {
+  for (const char* list : {"/1/2", "1/2/", "/1//", "/1/*/", "/1234/", "/a/", "*", "/*"}) {
+    Reset();
+    SetField("ma.tsv", 5, 7, list);
+    ExpectRefused(std::string("ma.tsv:5: bad prefix-list syntax: ") + list);
+  }
+}
+
+TEST_F(GeneratorTest, RecordsOfOneNameNotContiguous) {
+  std::swap(files_["ma.tsv"][3], files_["ma.tsv"][4]);  // 札幌 between the two 石狩
+  SetField("ma.tsv", 4, 0, "2");
+  SetField("ma.tsv", 5, 0, "3");
+  ExpectRefused("ma.tsv:5: records of 石狩 are not contiguous (first at line 3)");
+}
+
+TEST_F(GeneratorTest, RecordsOfOneNameDisagree) {
+  const std::vector<std::pair<int, std::string>> cases = {
+      {3, "reading"}, {4, "point"}, {5, "point"}, {8, "prefecture"}, {9, "region"}};
+  for (const auto& [column, what] : cases) {
+    Reset();
+    SetField("ma.tsv", 4, column, column == 3 ? "いしがり" : column == 8 ? "53" : "1200");
+    ExpectRefused("ma.tsv:4: records of 石狩 disagree on " + what + " with line 3");
+  }
+}
+
+TEST_F(GeneratorTest, NameAndBranchTwice) {
+  SetField("ma.tsv", 4, 2, "0");
+  ExpectRefused("ma.tsv:4: (石狩, 0) occurs twice (first at line 3)");
+}
+
+TEST_F(GeneratorTest, AreaCodes) {
+  SetField("ma.tsv", 2, 6, "166");
+  ExpectRefused("ma.tsv:2: areaCode is not a trunk 0 followed by digits");
+  Reset();
+  SetField("ma.tsv", 2, 6, "00");
+  ExpectRefused("ma.tsv:2: areaCode is not positive");
+}
+
+TEST_F(GeneratorTest, NameTooLongForAPairRow) {
+  SetField("ma.tsv", 6, 1, "江別江別江別");
+  ExpectRefused("ma.tsv:6: maName longer than 10 bytes");
+}
+
+TEST_F(GeneratorTest, LineSyntax) {
+  SetField("ma.tsv", 2, 4, "9o1");
+  ExpectRefused("ma.tsv:2: posNS is not an integer: \"9o1\"");
+  Reset();
+  SetField("ma.tsv", 3, 0, "7");
+  ExpectRefused("ma.tsv:3: index is not the row's position 1");
+  Reset();
+  files_["near_exceptions.tsv"][1] += "\textra";
+  ExpectRefused("near_exceptions.tsv:2: expected 3 fields, found 4");
+  Reset();
+  SetField("ma.tsv", 2, 3, "\xe9\xb7\x97");  // 鷗 has no CP932 form
+  ExpectRefused("ma.tsv:2: maKana does not convert to CP932");
+  Reset();
+  files_["island_pairs.tsv"] = {"row\tnameA"};
+  ExpectRefused("island_pairs.tsv:1: missing column nameB");
+}
+
+TEST_F(GeneratorTest, SpecialAreas) {
+  SetField("special_areas.tsv", 3, 7, "/*/");
+  ExpectRefused("special_areas.tsv:3: a special area needs a list of prefixes");
+  Reset();
+  SetField("special_areas.tsv", 3, 10, "函館");
+  ExpectRefused("special_areas.tsv:3: baseMA names no MA: 函館");
+  Reset();
+  files_["special_areas.tsv"].pop_back();
+  ExpectRefused("special_areas.tsv:1: expected 4 special areas, found 3");
+}
+
+TEST_F(GeneratorTest, Prefectures) {
+  files_["prefectures.tsv"].pop_back();
+  SetField("address.tsv", 5, 3, "北海道");
+  ExpectRefused("prefectures.tsv:1: expected 47 prefectures, found 46");
+  Reset();
+  SetField("prefectures.tsv", 3, 1, "北海道");
+  ExpectRefused("prefectures.tsv:3: prefecture occurs twice: 北海道");
+}
+
+TEST_F(GeneratorTest, AddressRecords) {
+  SetField("address.tsv", 2, 1, "函館");
+  ExpectRefused("address.tsv:2: maName names no MA: 函館");
+  Reset();
+  SetField("address.tsv", 2, 3, "東京");
+  ExpectRefused("address.tsv:2: unknown prefecture: 東京");
+  Reset();
+  SetField("address.tsv", 4, 5, "");
+  ExpectRefused("address.tsv:4: chomeNote without townName");
+  Reset();
+  SetField("address.tsv", 2, 4, "");
+  ExpectRefused("address.tsv:2: empty required text: cityName");
+  Reset();
+  SetField("address.tsv", 2, 0, "1101");
+  ExpectRefused("address.tsv:2: dantaiCode is not five digits");
+}
+
+TEST_F(GeneratorTest, PairNamesMustBeMaNames) {
+  SetField("island_pairs.tsv", 2, 2, "函館");
+  ExpectRefused("island_pairs.tsv:2: names no MA: 函館");
+}
+
+TEST_F(GeneratorTest, PairTwiceInATableEitherWayRound) {
+  files_["adjacent_pairs.tsv"].push_back(Tsv({"3", "名護", "那覇", "50", "derived", ""}));
+  ExpectRefused("adjacent_pairs.tsv:4: pair occurs twice in the table (first at line 2)");
+}
+
+TEST_F(GeneratorTest, PairInTwoTables) {
+  files_["island_pairs.tsv"].push_back(Tsv({"2", "札幌", "旭川"}));
+  ExpectRefused("island_pairs.tsv:3: pair also stands in adjacent_pairs.tsv:3");
+}
+
+TEST_F(GeneratorTest, SelfPair) {
+  SetField("near_exceptions.tsv", 2, 1, "札幌");
+  ExpectRefused("near_exceptions.tsv:2: pairs 札幌 with itself");
+}
+
+TEST_F(GeneratorTest, AdjacentPairWithin20Km) {
+  files_["adjacent_pairs.tsv"].push_back(Tsv({"3", "札幌", "江別", "17", "derived", ""}));
+  ExpectRefused("adjacent_pairs.tsv:4: adjacent pair within 20 km (17 km)");
+}
+
+TEST(GridDistance, WholeKilometresOfTwiceTheGridDistance) {
+  EXPECT_EQ(meklan::gen::GridDistanceKm(861, 622, 865, 630), 17);  // 2 * 8.94
+  EXPECT_EQ(meklan::gen::GridDistanceKm(-73, -46, -52, -32), 50);  // negative points
+  EXPECT_EQ(meklan::gen::GridDistanceKm(0, 0, 6, 8), 20);
+  EXPECT_EQ(meklan::gen::GridDistanceKm(1, 1, 1, 1), 0);
+}
+
+}  // namespace
