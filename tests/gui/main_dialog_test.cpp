@@ -339,6 +339,40 @@ class MainDialogTest : public QObject {
     QVERIFY(!f.main->resultList()->horizontalHeader()->sectionsClickable());
   }
 
+  void rowsOutsideAFillFindTheirPlaceToo() {
+    ResultModel model;
+    model.AddRow(Row({{0, "200"}, {6, "first"}}));
+    model.AddRow(Row({{0, "100"}}));
+    model.AddRow(Row({{0, "200"}, {6, "second"}}));
+    model.BeginBatch();
+    model.AddRow(Row({{0, "200"}, {6, "third"}}));
+    model.AddRow(Row({{0, "050"}}));
+    model.EndBatch();
+    QStringList order;
+    for (int r = 0; r < model.rowCount(); ++r) {
+      order << model.index(r, 0).data().toString() + model.index(r, 6).data().toString();
+    }
+    QCOMPARE(order, (QStringList{"050", "100", "200first", "200second", "200third"}));
+  }
+
+  void tabFollowsTheTemplateOrder() {
+    Fixture f;
+    f.as<QLineEdit>(kSearchText)->setText("060");
+    QWidget* w = f.c(kSearchText);
+    QStringList visited;
+    for (int i = 0; i < 8; ++i) {
+      w = w->nextInFocusChain();
+      while (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisible()) {
+        w = w->nextInFocusChain();
+      }
+      visited << w->objectName();
+    }
+    // 検索, the output fields (局番 is disabled), the list, the check box, then round to the
+    // checked button of each enabled radio group (the prefecture lists and the other option
+    // groups are disabled in this mode) and back to the text.
+    QCOMPARE(visited, (QStringList{"1", "1000", "1001", "1002", "1024", "1003", "1017", "1006"}));
+  }
+
   void aClickCopiesTheRowIntoTheOutputFields() {
     Fixture f;
     f.recorder.rowsPerSearch = {
