@@ -328,6 +328,10 @@ int ScaleOriginalPixelsY(const QFont& font, int pixels) {
   return static_cast<int>(std::lround(pixels * DialogUnitOf(font).y / 1.5));
 }
 
+int OriginalPixelsX(const QFont& font, int pixels) {
+  return static_cast<int>(std::lround(pixels * 1.5 / DialogUnitOf(font).x));
+}
+
 void SetIconResolver(std::function<QIcon(int id)> resolver) { IconResolver() = std::move(resolver); }
 
 QMenuBar* BuildMenuBar(const MenuItemTemplate* items, int count, QWidget* parent) {

@@ -48,6 +48,9 @@ QRect DialogUnitsToPixels(const QFont& font, const QRect& dialogUnits);
 // A length in pixels that the original gave for 1.5 px per unit, scaled to this font's unit.
 int ScaleOriginalPixelsX(const QFont& font, int pixels);
 int ScaleOriginalPixelsY(const QFont& font, int pixels);
+// The inverse of ScaleOriginalPixelsX: this screen's pixels back to the original's (for
+// values stored in files that the original also reads). Exact for values it scaled itself.
+int OriginalPixelsX(const QFont& font, int pixels);
 
 // Resolves the icon resources that kIcon controls name (text = decimal id). Without a
 // resolver (or for an unknown id) the control stays empty.

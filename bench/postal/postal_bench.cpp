@@ -1,0 +1,195 @@
+// The postal searches on the bundled real files, each beside the raw floors of the same run:
+// reading the whole file and counting its lines, and `grep -c` with the same key.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cp932.h"
+#include "row_order.h"
+#include "searches.h"
+
+extern char** environ;
+
+namespace tovra::bench {
+namespace {
+
+const std::string kKenAll = std::string(POSTAL_DATA_DIR) + "/ken_all.csv";
+const std::string kJigyosyo = std::string(POSTAL_DATA_DIR) + "/jigyosyo.csv";
+
+std::string J(const char* utf8) { return cp932::FromUtf8(utf8).value_or(""); }
+
+// A view that keeps the rows, as the result list would.
+class CountingView : public SearchView {
+ public:
+  void AddRow(const ResultRow& row) override { rows.push_back(row); }
+  void SetProgressRange(int, int) override {}
+  void SetProgressStep(int) override {}
+  void StepProgress() override {}
+  void SetProgressPos(int) override {}
+  std::string SelectedPrefecture() override { return prefecture; }
+  bool SelectPrefecture(const std::string& name) override {
+    prefecture = name;
+    return true;
+  }
+  void ClearCities() override { cities.clear(); }
+  void AddCity(const std::string& city) override { cities.push_back(city); }
+  void ClearWorkList() override { work.clear(); }
+  void AddWorkItem(const std::string& item) override {
+    auto at = std::lower_bound(work.begin(), work.end(), item);
+    if (at == work.end() || *at != item) work.insert(at, item);
+  }
+  int WorkItemCount() override { return static_cast<int>(work.size()); }
+  std::string WorkItem(int i) override { return work[static_cast<std::size_t>(i)]; }
+  bool UseBusinessData() override { return false; }
+  void ShowMessage(const std::string&, const std::string&) override {}
+  void ShowIndexNotice() override {}
+  void HideIndexNotice() override {}
+
+  std::vector<ResultRow> rows;
+  std::vector<std::string> cities, work;
+  std::string prefecture;
+};
+
+Settings& IndexedSettings() {
+  static Settings settings = [] {
+    Settings s = DefaultSettings("/");
+    s.ken_all_path = kKenAll;
+    s.jigyosyo_path = kJigyosyo;
+    CountingView view;
+    SearchContext ctx{view, s};
+    BuildPostIndex(ctx, PostFile::kKenAll);
+    BuildPostIndex(ctx, PostFile::kJigyosyo);
+    return s;
+  }();
+  return settings;
+}
+
+// Floors -----------------------------------------------------------------------------------
+
+void RawCountLines(benchmark::State& state, const std::string& path) {
+  std::vector<char> buf(256 * 1024);
+  for (auto _ : state) {
+    int fd = open(path.c_str(), O_RDONLY);
+    std::int64_t lines = 0;
+    ssize_t n;
+    while ((n = read(fd, buf.data(), buf.size())) > 0) {
+      for (const char* p = buf.data(); (p = static_cast<const char*>(std::memchr(p, '\n', buf.data() + n - p))) != nullptr; ++p) ++lines;
+    }
+    close(fd);
+    benchmark::DoNotOptimize(lines);
+  }
+}
+
+void GrepCount(benchmark::State& state, const std::string& key, const std::string& path) {
+  std::vector<std::string> args = {"grep", "-c", "-F", "-e", key, path};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::string lc_all = "LC_ALL=C";
+  char* envp[] = {lc_all.data(), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  // Not /dev/null: grep notices it and stops at the first match.
+  posix_spawn_file_actions_addopen(&actions, 1, "/tmp/postal_bench_grep.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  for (auto _ : state) {
+    pid_t pid;
+    if (posix_spawnp(&pid, "grep", &actions, nullptr, argv.data(), envp) != 0) {
+      state.SkipWithError("grep cannot be started");
+      break;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+}
+
+// The engine -------------------------------------------------------------------------------
+
+void IndexBuild(benchmark::State& state, PostFile file) {
+  Settings s = IndexedSettings();
+  CountingView view;
+  SearchContext ctx{view, s};
+  for (auto _ : state) benchmark::DoNotOptimize(BuildPostIndex(ctx, file));
+}
+
+template <typename Search>
+void RunSearch(benchmark::State& state, Search search) {
+  Settings s = IndexedSettings();
+  CountingView view;
+  SearchContext ctx{view, s};
+  std::size_t rows = 0;
+  for (auto _ : state) {
+    view.rows.clear();
+    view.cities.clear();
+    search(ctx, view);
+    SortRows(view.rows);
+    rows = view.rows.size() + view.cities.size();
+  }
+  state.counters["rows"] = static_cast<double>(rows);
+  state.counters["MB_read"] = static_cast<double>(ctx.bytes_read) / state.iterations() / 1e6;
+}
+
+void Register() {
+  auto reg = [](const std::string& name, auto fn) {
+    benchmark::RegisterBenchmark(name.c_str(), fn)->Unit(benchmark::kMillisecond)->UseRealTime();
+  };
+  reg("floor/read+count_lines/ken_all", [](benchmark::State& s) { RawCountLines(s, kKenAll); });
+  reg("floor/read+count_lines/jigyosyo", [](benchmark::State& s) { RawCountLines(s, kJigyosyo); });
+  reg("index_build/ken_all", [](benchmark::State& s) { IndexBuild(s, PostFile::kKenAll); });
+  reg("index_build/jigyosyo", [](benchmark::State& s) { IndexBuild(s, PostFile::kJigyosyo); });
+
+  struct Case {
+    std::string name;
+    std::string grep_key;
+    std::function<void(SearchContext&, CountingView&)> search;
+  };
+  const std::string sapporo = J("札幌"), chuo = J("中央"), chuo_ku = J("札幌市中央区");
+  const std::string hokkaido = J("北海道"), tokyo = J("東京都"), chiyoda = J("千代田区");
+  const std::vector<Case> cases = {
+      {"postcode_exact/0600001", "0600001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "0600001", kMatchExact); }},
+      {"postcode_exact/9000001", "9000001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "9000001", kMatchExact); }},
+      {"postcode_prefix/060", "060", [](SearchContext& c, CountingView&) { SearchPostCode(c, "060", kMatchPrefix); }},
+      {"postcode_contains/0001", "0001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "0001", kMatchContains); }},
+      {"address_exact/札幌市中央区", chuo_ku, [=](SearchContext& c, CountingView&) { ScanKenAll(c, chuo_ku, kScanWords, kWordExact); }},
+      {"address_contains/札幌", sapporo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, sapporo, kScanWords, kWordContains); }},
+      {"address_contains/中央", chuo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, chuo, kScanWords, kWordContains); }},
+      {"two_terms/札幌+中央", sapporo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, sapporo + "+" + chuo, kScanWords, kWordContains); }},
+      {"dantai/13101", "13101", [](SearchContext& c, CountingView&) { ScanKenAll(c, "13101", kScanDantai, 0); }},
+      {"city_list/北海道", hokkaido, [=](SearchContext& c, CountingView& v) { v.prefecture = hokkaido; ScanKenAll(c, hokkaido, kScanCityList, 0); }},
+      {"city_list/東京都", tokyo, [=](SearchContext& c, CountingView& v) { v.prefecture = tokyo; ScanKenAll(c, tokyo, kScanCityList, 0); }},
+      {"city_rows/東京都千代田区", chiyoda, [=](SearchContext& c, CountingView& v) { v.prefecture = tokyo; ScanKenAll(c, chiyoda, kScanCity, 0); }},
+      {"areacode_districts/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", kShowDistricts); }},
+      {"areacode_postal/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", kShowPostal); }},
+      {"areacode_postal/03", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "03", kShowPostal); }},
+  };
+  for (const Case& c : cases) {
+    auto search = c.search;
+    reg("search/" + c.name, [search](benchmark::State& s) { RunSearch(s, search); });
+    if (!c.grep_key.empty()) {
+      std::string key = c.grep_key;
+      reg("floor/grep_c/" + c.name, [key](benchmark::State& s) { GrepCount(s, key, kKenAll); });
+    }
+  }
+  const std::string company = J("株式会社");
+  reg("search/business_contains/株式会社", [company](benchmark::State& s) {
+    RunSearch(s, [company](SearchContext& c, CountingView&) { ScanJigyosyo(c, company, kScanWords, kWordContains); });
+  });
+  reg("floor/grep_c/business_contains/株式会社", [company](benchmark::State& s) { GrepCount(s, company, kJigyosyo); });
+}
+
+}  // namespace
+}  // namespace tovra::bench
+
+int main(int argc, char** argv) {
+  tovra::bench::Register();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+}

@@ -1,0 +1,21 @@
+// Printing result rows: TSV (no header), CSV (RFC 4180 with the column titles) or JSON.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "search_view.h"
+
+namespace tovra::cli {
+
+enum class Format { kTsv, kCsv, kJson };
+
+// Rows are CP932; they are printed in the terminal's charset (JSON: UTF-8).
+void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows);
+void PrintLines(std::FILE* out, Format format, const std::vector<std::string>& lines);
+
+std::string CsvField(const std::string& text);
+std::string JsonString(const std::string& utf8);
+
+}  // namespace tovra::cli

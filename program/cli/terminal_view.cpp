@@ -1,0 +1,95 @@
+#include "terminal_view.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "cp932.h"
+#include "post_index.h"
+#include "row_order.h"
+
+namespace tovra::cli {
+namespace {
+
+constexpr int kBarWidth = 40;
+// "郵便番号高速検索用データを作成中です..."
+constexpr const char kIndexNotice[] =
+    "\x97\x58\x95\xD6\x94\xD4\x8D\x86\x8D\x82\x91\xAC\x8C\x9F\x8D\xF5\x97\x70\x83\x66\x81\x5B"
+    "\x83\x5E\x82\xF0\x8D\xEC\x90\xAC\x92\x86\x82\xC5\x82\xB7...";
+
+}  // namespace
+
+void TerminalView::SetProgressRange(int low, int high) {
+  low_ = low;
+  high_ = high;
+  pos_ = low;
+}
+
+void TerminalView::StepProgress() {
+  pos_ = std::min(pos_ + step_, high_);
+  Draw();
+}
+
+void TerminalView::SetProgressPos(int pos) {
+  pos_ = pos;
+  if (pos <= low_) {
+    Clear();
+  } else {
+    Draw();
+  }
+}
+
+void TerminalView::Draw() {
+  if (!progress_bar_ || high_ <= low_) return;
+  int filled = (pos_ - low_) * kBarWidth / (high_ - low_);
+  std::string bar(static_cast<std::size_t>(filled), '#');
+  bar.resize(kBarWidth, '.');
+  std::fprintf(stderr, "\r[%s] %3d%%", bar.c_str(), (pos_ - low_) * 100 / (high_ - low_));
+  std::fflush(stderr);
+  drawn_ = true;
+}
+
+void TerminalView::Clear() {
+  if (!drawn_) return;
+  std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  drawn_ = false;
+}
+
+bool TerminalView::SelectPrefecture(const std::string& name) {
+  if (PrefectureIndex(name) < 0) return false;
+  prefecture_ = name;
+  return true;
+}
+
+void TerminalView::AddWorkItem(const std::string& item) {
+  auto at = std::lower_bound(work_.begin(), work_.end(), item);
+  if (at == work_.end() || *at != item) work_.insert(at, item);
+}
+
+std::string TerminalView::WorkItem(int index) {
+  if (index < 0 || index >= static_cast<int>(work_.size())) return {};
+  return work_[static_cast<std::size_t>(index)];
+}
+
+void TerminalView::ShowMessage(const std::string& text, const std::string&) {
+  Clear();
+  ++messages_;
+  std::string shown = cp932::ToLocale(text);
+  std::replace(shown.begin(), shown.end(), '\n', ' ');
+  std::fprintf(stderr, "tovra-search: %s\n", shown.c_str());
+}
+
+void TerminalView::ShowIndexNotice() {
+  if (!progress_bar_) return;
+  std::fprintf(stderr, "%s\n", cp932::ToLocale(kIndexNotice).c_str());
+}
+
+void TerminalView::HideIndexNotice() { Clear(); }
+
+std::vector<ResultRow> TerminalView::SortedRows() const {
+  std::vector<ResultRow> rows = rows_;
+  SortRows(rows);
+  return rows;
+}
+
+}  // namespace tovra::cli

@@ -1,0 +1,100 @@
+#include "ini_file.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+
+namespace tovra {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+IniReader::IniReader(std::string_view text) {
+  std::string section;
+  while (!text.empty()) {
+    std::size_t nl = text.find('\n');
+    std::string_view line = Trim(text.substr(0, nl));
+    text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      std::size_t close = line.find(']');
+      section = Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+      continue;
+    }
+    std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    std::string_view value = Trim(line.substr(eq + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+      value = value.substr(1, value.size() - 2);
+    }
+    entries_.push_back({section, std::string(Trim(line.substr(0, eq))), std::string(value)});
+  }
+}
+
+std::optional<std::string> IniReader::Get(std::string_view section, std::string_view key) const {
+  for (const Entry& e : entries_) {
+    if (SameName(e.section, section) && SameName(e.key, key)) return e.value;
+  }
+  return std::nullopt;
+}
+
+std::int32_t IniReader::GetInt(std::string_view section, std::string_view key, std::int32_t fallback) const {
+  std::optional<std::string> value = Get(section, key);
+  if (!value) return fallback;
+  // Like the profile reader: leading decimal digits with a sign, anything else reads as 0.
+  errno = 0;
+  long long n = std::strtoll(value->c_str(), nullptr, 10);
+  if (n > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  if (n < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(n);
+}
+
+void IniWriter::Set(const std::string& section, const std::string& key, const std::string& value) {
+  for (Section& s : sections_) {
+    if (!SameName(s.name, section)) continue;
+    for (auto& kv : s.keys) {
+      if (SameName(kv.first, key)) {
+        kv.second = value;
+        return;
+      }
+    }
+    s.keys.emplace_back(key, value);
+    return;
+  }
+  sections_.push_back({section, {{key, value}}});
+}
+
+std::string IniWriter::Text() const {
+  std::string out;
+  for (const Section& s : sections_) {
+    out += '[' + s.name + "]\r\n";
+    for (const auto& kv : s.keys) out += kv.first + '=' + kv.second + "\r\n";
+  }
+  return out;
+}
+
+std::size_t IniWriter::KeyCount() const {
+  std::size_t n = 0;
+  for (const Section& s : sections_) n += s.keys.size();
+  return n;
+}
+
+}  // namespace tovra

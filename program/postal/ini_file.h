@@ -1,0 +1,49 @@
+// Reading and writing INI text in the layout of the Windows profile functions.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovra {
+
+// Looks values up like GetPrivateProfileString/Int: sections and keys without regard to ASCII
+// case, the first occurrence wins, blanks around keys and values and one pair of enclosing
+// quotes are dropped, lines starting with ";" are comments.
+class IniReader {
+ public:
+  explicit IniReader(std::string_view text);
+  std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+  std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
+
+ private:
+  struct Entry {
+    std::string section;
+    std::string key;
+    std::string value;
+  };
+  std::vector<Entry> entries_;
+};
+
+// Collects keys as WritePrivateProfileString would place them into a fresh file: a key goes to
+// the end of its section, sections stay in the order they were first written. CR LF line ends.
+class IniWriter {
+ public:
+  void Set(const std::string& section, const std::string& key, const std::string& value);
+  void SetInt(const std::string& section, const std::string& key, std::int64_t value) {
+    Set(section, key, std::to_string(value));
+  }
+  std::string Text() const;
+  std::size_t KeyCount() const;
+
+ private:
+  struct Section {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> keys;
+  };
+  std::vector<Section> sections_;
+};
+
+}  // namespace tovra

@@ -1,0 +1,222 @@
+#include "post_line.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+
+#include "cp932.h"
+
+namespace tovra {
+namespace {
+
+// How far past the window's end a crossing line is followed per read.
+constexpr std::size_t kOvershootChunk = 256;
+
+bool IsScanSpace(unsigned char c) {
+  // Every white-space byte is at most a space: one comparison settles most bytes.
+  return c <= ' ' && (c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r');
+}
+
+// The next comma, eight bytes at a time: fields are short, and a library call per field costs
+// more than the search itself.
+const char* FindComma(const char* p, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kCommas = 0x2C2C2C2C2C2C2C2CULL;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    while (end - p >= 8) {
+      std::uint64_t v;
+      std::memcpy(&v, p, 8);
+      v ^= kCommas;
+      // 0x80 exactly in the bytes that were commas.
+      const std::uint64_t zero = ~(((v & kLow7) + kLow7) | v | kLow7);
+      if (zero != 0) return p + (std::countr_zero(zero) >> 3);
+      p += 8;
+    }
+  }
+  while (p < end && *p != ',') ++p;
+  return p;
+}
+
+}  // namespace
+
+std::int64_t GetFileLength(int fd) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0) return -1;
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+LineReader::~LineReader() { Close(); }
+
+bool LineReader::Open(const std::string& path) {
+  Close();
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return false;
+  struct stat st {};
+  if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+    Close();
+    return false;
+  }
+  length_ = static_cast<std::int64_t>(st.st_size);
+  buf_.resize(std::max<std::size_t>(buffer_size_, 16));
+  bytes_read_ = 0;
+  SetWholeFile();
+  return true;
+}
+
+void LineReader::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  length_ = 0;
+  begin_ = end_ = 0;
+  eof_ = true;
+}
+
+void LineReader::SetWindow(std::int64_t start, std::int64_t end) {
+  begin_ = end_ = 0;
+  eof_ = false;
+  if (start < 0 || start >= length_ || end <= start) {
+    // Nothing to read: also what a stale index pointing past the file gets.
+    start = length_;
+    end = length_;
+    eof_ = true;
+  }
+  file_pos_ = start;
+  line_pos_ = start;
+  window_end_ = end;
+  hit_ = -1;
+  hit_from_ = hit_to_ = start;
+}
+
+bool LineReader::Refill() {
+  if (eof_) return false;
+  if (begin_ > 0) {
+    std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  std::size_t room = buf_.size() - end_;
+  if (room == 0) return false;
+  std::size_t want = room;
+  if (file_pos_ < window_end_) {
+    want = std::min<std::size_t>(want, static_cast<std::size_t>(window_end_ - file_pos_));
+  } else {
+    want = std::min(want, kOvershootChunk);
+  }
+  ssize_t got;
+  do {
+    got = ::pread(fd_, buf_.data() + end_, want, static_cast<off_t>(file_pos_));
+  } while (got < 0 && errno == EINTR);
+  if (got <= 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ += static_cast<std::size_t>(got);
+  file_pos_ += got;
+  bytes_read_ += got;
+  return true;
+}
+
+bool LineReader::ReadLine(std::string_view& line, std::size_t& consumed) {
+  if (line_pos_ >= window_end_) return false;
+  std::size_t scanned = 0;  // bytes already known to hold no LF
+  for (;;) {
+    const char* from = buf_.data() + begin_ + scanned;
+    const void* nl = std::memchr(from, '\n', end_ - begin_ - scanned);
+    if (nl != nullptr) {
+      std::size_t len = static_cast<std::size_t>(static_cast<const char*>(nl) - (buf_.data() + begin_));
+      consumed = len + 1;
+      break;
+    }
+    scanned = end_ - begin_;
+    if (!Refill()) {
+      // End of file (a last line without LF) or a line longer than the buffer: hand out what
+      // there is as one line.
+      consumed = end_ - begin_;
+      if (consumed == 0) return false;
+      break;
+    }
+  }
+  std::size_t len = consumed;
+  const char* start = buf_.data() + begin_;
+  if (len > 0 && start[len - 1] == '\n') --len;
+  if (len > 0 && start[len - 1] == '\r') --len;
+  line = std::string_view(start, len);
+  begin_ += consumed;
+  line_pos_ += static_cast<std::int64_t>(consumed);
+  return true;
+}
+
+bool LineReader::ReadLineHolding(std::string_view needle, std::string_view& line, std::size_t& consumed) {
+  std::size_t passed = 0;
+  std::size_t one = 0;
+  while (ReadLine(line, one)) {
+    passed += one;
+    std::size_t i = 0;
+    while (i < line.size() && IsScanSpace(static_cast<unsigned char>(line[i]))) ++i;
+    if (i == line.size()) continue;  // blank
+    if (line[i] == ',' || needle.empty()) {
+      consumed = passed;
+      return true;
+    }
+    const std::int64_t line_start = line_pos_ - static_cast<std::int64_t>(one);
+    const bool known = hit_ >= 0 ? hit_from_ <= line_start && line_start <= hit_
+                                 : hit_from_ <= line_start && line_pos_ <= hit_to_;
+    if (!known) {
+      // Everything from this line to the end of the buffer is in memory right now.
+      const std::size_t span = static_cast<std::size_t>(file_pos_ - line_start);
+      const void* at = memmem(line.data(), span, needle.data(), needle.size());
+      hit_from_ = line_start;
+      if (at != nullptr) {
+        hit_ = line_start + (static_cast<const char*>(at) - line.data());
+      } else {
+        hit_ = -1;
+        // A hit may still start in the last needle-1 bytes, completed by the next read.
+        hit_to_ = file_pos_ - static_cast<std::int64_t>(needle.size()) + 1;
+      }
+    }
+    if (hit_ >= 0 && hit_ < line_pos_) {
+      consumed = passed;
+      return true;
+    }
+  }
+  consumed = passed;
+  return false;
+}
+
+SplitResult SplitPostLine(std::string_view line, int field_count, PostRecord& record) {
+  std::fill_n(record.field.begin(), field_count, std::string_view());
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  for (int f = 0; f < field_count; ++f) {
+    while (p < end && IsScanSpace(static_cast<unsigned char>(*p))) ++p;
+    if (p == end) return f == 0 ? SplitResult::kBlank : SplitResult::kFields;
+    if (*p == ',') return f == 0 ? SplitResult::kLeadingComma : SplitResult::kFields;
+    const char* stop = FindComma(p, end);
+    std::string_view text(p, static_cast<std::size_t>(stop - p));
+    if (text.size() > kFieldMax) text = text.substr(0, cp932::BoundaryAtOrBefore(text, kFieldMax));
+    record.field[static_cast<std::size_t>(f)] = text;
+    if (stop == end) break;
+    p = stop + 1;
+  }
+  return SplitResult::kFields;
+}
+
+void UnquoteFields(PostRecord& record, int field_count) {
+  for (int f = 0; f < field_count; ++f) {
+    std::string_view& text = record.field[static_cast<std::size_t>(f)];
+    if (text.find('"') == std::string_view::npos) continue;
+    text = CopySubstring(text, 1, static_cast<int>(text.size()) - 2);
+  }
+}
+
+std::string_view CopySubstring(std::string_view src, int start, int count) {
+  if (count <= 0 || start < 0 || static_cast<std::size_t>(start) >= src.size()) return {};
+  return src.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(count));
+}
+
+}  // namespace tovra

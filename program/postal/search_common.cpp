@@ -1,0 +1,126 @@
+#include "search_common.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "cp932.h"
+#include "messages.h"
+
+namespace tovra {
+
+const std::string& PostFilePath(const Settings& settings, PostFile file) {
+  return file == PostFile::kKenAll ? settings.ken_all_path : settings.jigyosyo_path;
+}
+
+PostIndex& PostFileIndex(Settings& settings, PostFile file) {
+  return file == PostFile::kKenAll ? settings.ken_all_index : settings.jigyosyo_index;
+}
+
+std::string& PostFileTime(Settings& settings, PostFile file) {
+  return file == PostFile::kKenAll ? settings.ken_all_time : settings.jigyosyo_time;
+}
+
+const std::array<std::string_view, kColumnCount>& ColumnTitles() {
+  static constexpr std::array<std::string_view, kColumnCount> kTitles = {
+      "\x97\x58\x95\xD6\x94\xD4\x8D\x86",                          // 郵便番号
+      "\x92\x63\x91\xCC\x83\x52\x81\x5B\x83\x68",                  // 団体コード
+      "\x8B\xC7\x94\xD4",                                          // 局番
+      "\x4D\x41\x96\xBC",                                          // MA名
+      "\x93\x73\x93\xB9\x95\x7B\x8C\xA7",                          // 都道府県
+      "\x8E\x73\x8B\xE6\x92\xAC\x91\xBA",                          // 市区町村
+      "\x92\xAC\x88\xE6",                                          // 町域
+      "\x93\x73\x93\xB9\x95\x7B\x8C\xA7\x28\x83\x4A\x83\x69\x29",  // 都道府県(カナ)
+      "\x8E\x73\x8B\xE6\x92\xAC\x91\xBA\x28\x83\x4A\x83\x69\x29",  // 市区町村(カナ)
+      "\x92\xAC\x88\xE6\x28\x83\x4A\x83\x69\x29",                  // 町域(カナ)
+      "\x8E\x96\x8B\xC6\x8E\xD2\x96\xBC",                          // 事業者名
+      "\x8E\x96\x8B\xC6\x8E\xD2\x96\xBC\x28\x83\x4A\x83\x69\x29",  // 事業者名(カナ)
+  };
+  return kTitles;
+}
+
+namespace detail {
+
+std::string_view CutKey(std::string_view key) {
+  if (key.size() <= kKeyMax) return key;
+  return key.substr(0, cp932::BoundaryAtOrBefore(key, kKeyMax));
+}
+
+namespace {
+
+// A path as the user reads it in a CP932 message: converted when it can be, otherwise with
+// every byte that is not plain ASCII shown as "?".
+std::string PathForMessage(const std::string& path) {
+  if (auto converted = cp932::FromUtf8(path)) return *converted;
+  std::string out;
+  for (char c : path) out += (static_cast<unsigned char>(c) < 0x80) ? c : '?';
+  return out;
+}
+
+}  // namespace
+
+bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report) {
+  const std::string& path = PostFilePath(ctx.settings, file);
+  if (reader.Open(path)) return true;
+  if (report && file == PostFile::kKenAll) {
+    std::string shown = PathForMessage(path);
+    std::string text = msg::kFileNotFoundFormat;
+    text.replace(text.find("%s"), 2, shown);
+    ctx.view.ShowMessage(text, "");
+  }
+  return false;
+}
+
+ProgressPacer::ProgressPacer(SearchView& view, std::int64_t limit)
+    : view_(view), step_(limit / kSearchProgressSteps) {
+  view_.SetProgressRange(0, kSearchProgressSteps);
+  view_.SetProgressStep(1);
+}
+
+bool LineMayHold(std::string_view line, std::string_view term) {
+  if (term.empty()) return true;
+  return memmem(line.data(), line.size(), term.data(), term.size()) != nullptr;
+}
+
+namespace {
+
+std::string PostCodeText(std::string_view code, bool hyphen) {
+  if (!hyphen) return std::string(code);
+  std::string out(code.substr(0, 3));
+  out += '-';
+  if (code.size() > 3) out.append(code.substr(3, 4));
+  return out;
+}
+
+}  // namespace
+
+ResultRow KenAllRow(const PostRecord& r, bool hyphen) {
+  ResultRow row;
+  row.columns[kColPostCode] = PostCodeText(r[3], hyphen);
+  row.columns[kColDantaiCode] = r[1];
+  row.columns[kColPrefecture] = r[7];
+  row.columns[kColCity] = r[8];
+  row.columns[kColTown] = r[9];
+  row.columns[kColPrefectureKana] = r[4];
+  row.columns[kColCityKana] = r[5];
+  row.columns[kColTownKana] = r[6];
+  return row;
+}
+
+ResultRow JigyosyoRow(const PostRecord& r, bool hyphen) {
+  ResultRow row;
+  row.columns[kColPostCode] = PostCodeText(r[8], hyphen);
+  row.columns[kColDantaiCode] = r[1];
+  row.columns[kColPrefecture] = r[4];
+  row.columns[kColCity] = r[5];
+  // The town column carries the block and building too; it stays within one field's size.
+  std::string town(r[6]);
+  town += r[7];
+  town.resize(cp932::BoundaryAtOrBefore(town, kFieldMax));
+  row.columns[kColTown] = std::move(town);
+  row.columns[kColBusiness] = r[3];
+  row.columns[kColBusinessKana] = r[2];
+  return row;
+}
+
+}  // namespace detail
+}  // namespace tovra

@@ -1,0 +1,61 @@
+// Pieces shared by the searches: file access with the missing-file message, progress pacing,
+// the row layouts and the byte tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "post_line.h"
+#include "searches.h"
+
+namespace tovra::detail {
+
+constexpr std::size_t kKeyMax = 255;
+constexpr int kSearchProgressSteps = 20;
+
+// The key cut to 255 bytes on a character boundary.
+std::string_view CutKey(std::string_view key);
+
+// Opens the search's file; when KEN_ALL.CSV cannot be opened and `report` is set, shows
+// "%s\nが見つかりません" with its path.
+bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report);
+
+// Advances the progress indicator one step for every limit/20 bytes read.
+class ProgressPacer {
+ public:
+  ProgressPacer(SearchView& view, std::int64_t limit);
+  void Add(std::size_t bytes) {
+    counted_ += static_cast<std::int64_t>(bytes);
+    if (counted_ > step_) {
+      view_.StepProgress();
+      counted_ -= step_;
+    }
+  }
+  void Set(std::int64_t limit) { step_ = limit / kSearchProgressSteps; }
+
+ private:
+  SearchView& view_;
+  std::int64_t step_;
+  std::int64_t counted_ = 0;
+};
+
+// A quick rejection: a field can only equal or contain a non-empty term that the raw line holds.
+bool LineMayHold(std::string_view line, std::string_view term);
+
+// The result rows of a KEN_ALL.CSV and a JIGYOSYO.CSV line (split and unquoted).
+ResultRow KenAllRow(const PostRecord& record, bool hyphen);
+ResultRow JigyosyoRow(const PostRecord& record, bool hyphen);
+inline ResultRow FileRow(PostFile file, const PostRecord& record, bool hyphen) {
+  return file == PostFile::kKenAll ? KenAllRow(record, hyphen) : JigyosyoRow(record, hyphen);
+}
+
+inline int FieldCount(PostFile file) {
+  return file == PostFile::kKenAll ? kKenAllFieldCount : kJigyosyoFieldCount;
+}
+
+// The scan behind ScanKenAll and ScanJigyosyo. `missing_reported` (optional) makes a
+// missing KEN_ALL.CSV reported once across several scans.
+int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mode, int match,
+                 bool* missing_reported);
+
+}  // namespace tovra::detail

@@ -1,0 +1,144 @@
+#include "test_support.h"
+
+namespace tovra::test {
+namespace {
+
+using V = std::vector<std::string>;
+
+// Prefecture blocks in JIS order, as the index's entries assume.
+class ScanFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ken = dir.Write("ken.csv", Lines({
+        KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｷﾀ1ｼﾞｮｳﾆｼ"),
+        KenLine("01102", "001  ", "0010010", "北海道", "札幌市北区", "北十条西", "ｻｯﾎﾟﾛｼｷﾀｸ", "ｷﾀ10ｼﾞｮｳﾆｼ"),
+        KenLine("01202", "040  ", "0400001", "北海道", "函館市", "中央町", "ﾊｺﾀﾞﾃｼ", "ﾁｭｳｵｳﾁｮｳ"),
+        KenLine("01101", "064  ", "0640941", "北海道", "札幌市中央区", "旭ケ丘", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｱｻﾋｶﾞｵｶ"),
+        KenLine("07203", "963  ", "9630001", "青森県", "郡山市", "ア", "ｺｵﾘﾔﾏｼ", "ｱ"),
+        KenLine("07204", "970  ", "9700001", "青森県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
+        KenLine("34302", "735  ", "7350001", "岩手県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
+    }));
+    jig = dir.Write("jig.csv", Lines({
+        JigLine("01101", "ｻｯﾎﾟﾛﾃﾚﾋﾞ", "札幌テレビ", "北海道", "札幌市中央区", "北一条西", "８丁目", "0608705", "060  "),
+        JigLine("02201", "ｱｵﾓﾘｼｮｳｼﾞ", "青森商事", "青森県", "青森市", "中央", "１", "0308601", "030  "),
+        JigLine("34302", "ﾌﾁｭｳｺｳｷﾞｮｳ", "府中工業", "岩手県", "府中町", "中央", "１－１", "7358601", "735  "),
+    }));
+    settings = SettingsFor(ken, jig);
+    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
+    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+  }
+  V Words(const std::string& key, int match, bool business = false) {
+    view.ClearRows();
+    ScanKenAll(ctx, J(key), kScanWords, match);
+    if (business) ScanJigyosyo(ctx, J(key), kScanWords, match);
+    return view.Column(kColPostCode);
+  }
+
+  TempDir dir;
+  std::string ken, jig;
+  RecordingView view;
+  Settings settings;
+  SearchContext ctx{view, settings};
+};
+
+TEST_F(ScanFixture, ExactWordsMatchWholeFieldsInKanjiOrKana) {
+  EXPECT_EQ(Words("札幌市中央区", kWordExact), (V{"060-0001", "064-0941"}));
+  EXPECT_EQ(Words("ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", kWordExact), (V{"060-0001", "064-0941"}));
+  EXPECT_EQ(Words("札幌", kWordExact), V{});
+  // The prefecture in kana is not searched.
+  EXPECT_EQ(Words("ｹﾝ", kWordExact), V{});
+  EXPECT_EQ(Words("北海道", kWordExact).size(), 4u);
+}
+
+TEST_F(ScanFixture, ContainsFindsPartsOfAnyField) {
+  EXPECT_EQ(Words("札幌", kWordContains), (V{"001-0010", "060-0001", "064-0941"}));
+  EXPECT_EQ(Words("ﾁｭｳｵｳ", kWordContains), (V{"040-0001", "060-0001", "064-0941", "735-0001", "970-0001"}));
+  // Any other match value matches nothing.
+  EXPECT_EQ(Words("札幌", 2), V{});
+}
+
+TEST_F(ScanFixture, ContainsNeverHitsInsideADoubleByteCharacter) {
+  // "ア" is 83 41 in CP932: its trail byte is the letter A.
+  EXPECT_EQ(Words("A", kWordContains), V{});
+}
+
+TEST_F(ScanFixture, TwoTermsMustBothMatchSomeField) {
+  EXPECT_EQ(Words("札幌+中央", kWordContains), (V{"060-0001", "064-0941"}));
+  EXPECT_EQ(Words("  札幌+  旭", kWordContains), (V{"064-0941"}));
+  // A blank in front of "+" belongs to the first term.
+  EXPECT_EQ(Words("札幌 +中央", kWordContains), V{});
+  EXPECT_EQ(Words("札幌市中央区+旭ケ丘", kWordExact), (V{"064-0941"}));
+  // Both terms apply to JIGYOSYO.CSV as well.
+  EXPECT_EQ(Words("府中+工業", kWordContains, true), (V{"735-8601"}));
+  // A side left empty: the other term alone.
+  EXPECT_EQ(Words("+旭ケ丘", kWordExact), (V{"064-0941"}));
+  EXPECT_EQ(Words("旭ケ丘+", kWordExact), (V{"064-0941"}));
+}
+
+TEST(SplitSearchTerms, ReadsLikeThePlusPattern) {
+  auto t = SplitSearchTerms(" a b + c d+e");
+  EXPECT_EQ(t.first, "a b ");
+  EXPECT_EQ(t.second, "c d");
+  EXPECT_TRUE(t.has_second);
+  t = SplitSearchTerms("  ab");
+  EXPECT_EQ(t.first, "  ab");  // no "+": the key as it is
+  EXPECT_FALSE(t.has_second);
+  t = SplitSearchTerms("+");
+  EXPECT_EQ(t.first, "");
+  EXPECT_FALSE(t.has_second);
+}
+
+TEST_F(ScanFixture, CityListHoldsTheSelectedPrefecturesCitiesInFileOrder) {
+  view.prefecture = J("北海道");
+  EXPECT_EQ(ScanKenAll(ctx, J("北海道"), kScanCityList, 0), 4);
+  // Only consecutive repeats are dropped: 札幌市中央区 comes back after 函館市.
+  EXPECT_EQ(view.cities, (V{J("札幌市中央区"), J("札幌市北区"), J("函館市"), J("札幌市中央区")}));
+  EXPECT_EQ(ScanJigyosyo(ctx, J("北海道"), kScanCityList, 0), 0);
+}
+
+TEST_F(ScanFixture, CityRowsComeFromTheSelectedPrefectureOnly) {
+  view.prefecture = J("岩手県");
+  view.ClearRows();
+  ScanKenAll(ctx, J("府中町"), kScanCity, 0);
+  ScanJigyosyo(ctx, J("府中町"), kScanCity, 0);
+  EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "735-8601"}));
+  // Without a selection (or without a prefecture index) the whole file is read.
+  view.prefecture = "";
+  view.ClearRows();
+  ScanKenAll(ctx, J("府中町"), kScanCity, 0);
+  EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "970-0001"}));
+}
+
+TEST_F(ScanFixture, LocalGovernmentCodeIsComparedWhole) {
+  view.ClearRows();
+  view.prefecture = J("青森県");  // not looked at
+  ScanKenAll(ctx, "34302", kScanDantai, 0);
+  ScanJigyosyo(ctx, "34302", kScanDantai, 0);
+  EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "735-8601"}));
+  view.ClearRows();
+  ScanKenAll(ctx, "343021", kScanDantai, 0);
+  ScanKenAll(ctx, "3430", kScanDantai, 0);
+  EXPECT_TRUE(view.Rows().empty());
+}
+
+TEST_F(ScanFixture, MissingFileIsReportedForKenAllOnly) {
+  settings.ken_all_path = dir.Path("gone.csv");
+  settings.jigyosyo_path = dir.Path("gone2.csv");
+  EXPECT_EQ(ScanKenAll(ctx, "x", kScanWords, 0), 0);
+  EXPECT_EQ(ScanJigyosyo(ctx, "x", kScanWords, 0), 0);
+  EXPECT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.last_pos, 0);
+}
+
+TEST_F(ScanFixture, ProgressCoversTheRangeRead) {
+  view.prefecture = J("北海道");
+  view.steps = 0;
+  ScanKenAll(ctx, J("北海道"), kScanCityList, 0);
+  EXPECT_EQ(view.range, std::make_pair(0, 20));
+  EXPECT_GE(view.steps, 3);  // four lines, each above a twentieth of the stretch
+  EXPECT_LE(view.steps, 20);
+  EXPECT_EQ(view.last_pos, 0);
+}
+
+}  // namespace
+}  // namespace tovra::test

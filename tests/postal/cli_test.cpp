@@ -1,0 +1,137 @@
+// tovra-search end to end on small files: output formats, exit codes, the settings file.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "test_support.h"
+
+namespace tovra::test {
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class CliFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ken = dir.Write("ken.csv", Lines({
+        KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西"),
+        KenLine("13101", "100  ", "1000001", "東京都", "千代田区", "千代田"),
+    }));
+    jig = dir.Write("jig.csv", Lines({JigLine("13101", "ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ", "株式会社\"Ｂ\"", "東京都", "千代田区", "丸の内", "２", "1008601", "100  ")}));
+    ini = dir.Path("tovra.ini");
+  }
+  // Runs the command with the test's files in a UTF-8 locale.
+  Result Run(const std::string& args, bool with_files = true) {
+    std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " ";
+    if (with_files) cmd += "--ken '" + ken + "' --jig '" + jig + "' --ini '" + ini + "' ";
+    cmd += args + " >'" + dir.Path("out") + "' 2>'" + dir.Path("err") + "'";
+    Result r;
+    int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = Slurp(dir.Path("out"));
+    r.err = Slurp(dir.Path("err"));
+    return r;
+  }
+
+  TempDir dir;
+  std::string ken, jig, ini;
+};
+
+TEST_F(CliFixture, PrintsTwelveTabSeparatedFieldsWithTheHyphenOption) {
+  Result r = Run("postcode ' 060 - 0001'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "060-0001\t01101\t\t\t北海道\t札幌市中央区\t北一条西\tｹﾝ\tｼ\tﾁｮｳ\t\t\n");
+  EXPECT_EQ(r.err, "");  // no progress bar when stderr is not a terminal
+  r = Run("--no-hyphen postcode 100 --business");
+  EXPECT_EQ(r.out.substr(0, 8), "1000001\t");
+  EXPECT_NE(r.out.find("\n1008601\t13101"), std::string::npos);
+}
+
+TEST_F(CliFixture, CsvAndJsonFormats) {
+  Result r = Run("--format csv --business address 千代田区");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "郵便番号,団体コード,局番,MA名,都道府県,市区町村,町域,都道府県(カナ),市区町村(カナ),町域(カナ),事業者名,事業者名(カナ)\r\n"
+            "100-0001,13101,,,東京都,千代田区,千代田,ｹﾝ,ｼ,ﾁｮｳ,,\r\n"
+            "100-8601,13101,,,東京都,千代田区,丸の内２,,,,\"株式会社\"\"Ｂ\"\"\",ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ\r\n");
+  r = Run("--format json dantai 13101");
+  EXPECT_EQ(r.out,
+            "[\n  {\"postcode\": \"100-0001\", \"dantaiCode\": \"13101\", \"areaCodes\": \"\", \"maName\": \"\", "
+            "\"prefecture\": \"東京都\", \"city\": \"千代田区\", \"town\": \"千代田\", \"prefectureKana\": \"ｹﾝ\", "
+            "\"cityKana\": \"ｼ\", \"townKana\": \"ﾁｮｳ\", \"business\": \"\", \"businessKana\": \"\"}\n]\n");
+  r = Run("--format json dantai 99999");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "[]\n");
+}
+
+TEST_F(CliFixture, CitiesAndCityRows) {
+  Result r = Run("cities 東京都");
+  EXPECT_EQ(r.out, "千代田区\n");
+  r = Run("city 北海道 札幌市中央区");
+  EXPECT_EQ(r.out.substr(0, 9), "060-0001\t");
+  r = Run("cities 東京");
+  EXPECT_EQ(r.status, 2);
+}
+
+TEST_F(CliFixture, ExitStatusesAndMessages) {
+  EXPECT_EQ(Run("").status, 2);
+  EXPECT_EQ(Run("frobnicate x").status, 2);
+  EXPECT_EQ(Run("postcode").status, 2);
+  EXPECT_EQ(Run("postcode 1 --match sideways").status, 2);
+  EXPECT_EQ(Run("address 1 --match prefix").status, 2);
+  EXPECT_EQ(Run("areacode 1 --show all").status, 2);
+  EXPECT_EQ(Run("address 😀").status, 2);  // no CP932 form
+  Result help = Run("--help", false);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("postcode KEY"), std::string::npos);
+
+  Result none = Run("postcode 9999999");
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "");
+
+  ken = dir.Path("missing.csv");
+  Result missing = Run("postcode 0600001");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("missing.csv が見つかりません"), std::string::npos) << missing.err;
+  ken = dir.Path("ken.csv");
+  jig = dir.Path("missing-jig.csv");
+  EXPECT_EQ(Run("--business postcode 0600001").status, 1);
+}
+
+TEST_F(CliFixture, SettingsAreWrittenOnlyWhenAnIndexWasRebuilt) {
+  ASSERT_EQ(Run("postcode 0600001").status, 0);
+  const std::string first = Slurp(ini);
+  EXPECT_NE(first.find("PostAllFile=" + J(ken) + "\r\n"), std::string::npos);
+  EXPECT_NE(first.find("PostJigFile=" + J(jig) + "\r\n"), std::string::npos);
+  EXPECT_EQ(first.find("PostAllFileDate=\r\n"), std::string::npos);
+
+  // Same files: the stored indexes are reused and the file is left alone.
+  std::filesystem::remove(ini);
+  dir.Write("tovra.ini", first);
+  const auto written = std::filesystem::last_write_time(ini);
+  ASSERT_EQ(Run("postcode 0600001").status, 0);
+  EXPECT_EQ(std::filesystem::last_write_time(ini), written);
+  EXPECT_EQ(Slurp(ini), first);
+
+  // --rebuild, and the index command shows the tables.
+  Result r = Run("index --rebuild");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("ken_all\tfile\t" + ken), std::string::npos);
+  EXPECT_NE(r.out.find("rebuilt"), std::string::npos);
+  EXPECT_NE(r.out.find("ken_all\tpref\t12\t東京都\t"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tovra::test

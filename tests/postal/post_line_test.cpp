@@ -1,0 +1,162 @@
+#include "post_line.h"
+
+#include <random>
+
+#include "test_support.h"
+
+namespace tovra::test {
+namespace {
+
+std::vector<std::string> SplitAll(const std::string& line, int count, SplitResult* result = nullptr) {
+  PostRecord record;
+  SplitResult r = SplitPostLine(line, count, record);
+  if (result != nullptr) *result = r;
+  std::vector<std::string> out;
+  for (int i = 1; i <= count; ++i) out.emplace_back(record[i]);
+  return out;
+}
+
+TEST(SplitPostLine, FollowsTheScanPatternRules) {
+  // Leading blanks are skipped, blanks before a comma stay, quotes do not protect commas.
+  auto f = SplitAll("  a , \"b,c\",d", 4);
+  EXPECT_EQ(f, (std::vector<std::string>{"a ", "\"b", "c\"", "d"}));
+
+  SplitResult r;
+  SplitAll("", 3, &r);
+  EXPECT_EQ(r, SplitResult::kBlank);
+  SplitAll(" \t ", 3, &r);
+  EXPECT_EQ(r, SplitResult::kBlank);
+  SplitAll(" ,a,b", 3, &r);
+  EXPECT_EQ(r, SplitResult::kLeadingComma);
+}
+
+TEST(SplitPostLine, ShortOrBrokenLinesLeaveLaterFieldsEmptyNotStale) {
+  PostRecord record;
+  ASSERT_EQ(SplitPostLine("1,2,3,4,5", 5, record), SplitResult::kFields);
+  // Two commas in a row end the split; nothing of the previous line may survive.
+  ASSERT_EQ(SplitPostLine("x,,z", 5, record), SplitResult::kFields);
+  EXPECT_EQ(record[1], "x");
+  for (int i = 2; i <= 5; ++i) EXPECT_EQ(record[i], "") << i;
+  ASSERT_EQ(SplitPostLine("p,q", 5, record), SplitResult::kFields);
+  EXPECT_EQ(record[3], "");
+}
+
+TEST(SplitPostLine, CutsLongFieldsOnACharacterBoundary) {
+  std::string wide;
+  for (int i = 0; i < 128; ++i) wide += J("あ");  // 256 bytes
+  PostRecord record;
+  const std::string narrow_first = "a" + wide + ",b";
+  SplitPostLine(narrow_first, 2, record);
+  EXPECT_EQ(record[1], ("a" + wide).substr(0, 255));
+  const std::string wide_first = wide + ",b";
+  SplitPostLine(wide_first, 2, record);
+  EXPECT_EQ(record[1], wide.substr(0, 254));  // byte 255 would be a lead byte alone
+  EXPECT_EQ(record[2], "b");
+}
+
+TEST(UnquoteFields, DropsFirstAndLastByteOfFieldsWithAQuote) {
+  PostRecord record;
+  SplitPostLine("\"ab\",x\"y,\",\"\",plain", 5, record);
+  UnquoteFields(record, 5);
+  EXPECT_EQ(record[1], "ab");
+  EXPECT_EQ(record[2], "\"");  // x"y loses x and y
+  EXPECT_EQ(record[3], "");    // a lone quote becomes empty
+  EXPECT_EQ(record[4], "");
+  EXPECT_EQ(record[5], "plain");
+  EXPECT_EQ(CopySubstring("abcdef", 1, 0), "");
+  EXPECT_EQ(CopySubstring("abcdef", 4, 10), "ef");
+}
+
+TEST(LineReader, ReadsCrLfAndLfLinesWithExactOffsets) {
+  TempDir dir;
+  for (const std::string eol : {"\r\n", "\n"}) {
+    std::string path = dir.Write("f.csv", "one" + eol + "two" + eol + eol + "last");
+    LineReader reader;
+    ASSERT_TRUE(reader.Open(path));
+    std::string_view line;
+    std::size_t consumed = 0;
+    std::vector<std::pair<std::string, std::int64_t>> seen;
+    while (reader.ReadLine(line, consumed)) seen.emplace_back(std::string(line), reader.Position());
+    const std::int64_t e = static_cast<std::int64_t>(eol.size());
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0], std::make_pair(std::string("one"), 3 + e));
+    EXPECT_EQ(seen[2], std::make_pair(std::string(""), 6 + 3 * e));
+    // A last line without a line end keeps all of its text.
+    EXPECT_EQ(seen[3], std::make_pair(std::string("last"), 10 + 3 * e));
+  }
+}
+
+TEST(LineReader, WindowStopsAtTheNextStartAndToleratesStaleOffsets) {
+  TempDir dir;
+  std::string path = dir.Write("f.csv", "aa\r\nbb\r\ncc\r\ndd\r\n");
+  LineReader reader;
+  ASSERT_TRUE(reader.Open(path));
+  std::string_view line;
+  std::size_t consumed = 0;
+  reader.SetWindow(4, 8);  // exactly the line "bb"
+  ASSERT_TRUE(reader.ReadLine(line, consumed));
+  EXPECT_EQ(line, "bb");
+  EXPECT_FALSE(reader.ReadLine(line, consumed));
+  reader.SetWindow(5, 6);  // a window inside a line reads to that line's end, no further
+  ASSERT_TRUE(reader.ReadLine(line, consumed));
+  EXPECT_EQ(line, "b");
+  EXPECT_FALSE(reader.ReadLine(line, consumed));
+  for (auto [from, to] : {std::pair<std::int64_t, std::int64_t>{100, 200}, {-5, 3}, {4, 4}, {8, 2}}) {
+    reader.SetWindow(from, to);
+    EXPECT_FALSE(reader.ReadLine(line, consumed)) << from << ".." << to;
+  }
+}
+
+}  // namespace
+}  // namespace tovra::test
+
+namespace tovra::test {
+namespace {
+
+// Lines that can matter to a search for a needle, the slow way.
+std::vector<std::string> Candidates(const std::string& text, const std::string& needle) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t nl = text.find('\n', at);
+    std::string line = text.substr(at, nl == std::string::npos ? std::string::npos : nl - at);
+    at = nl == std::string::npos ? text.size() : nl + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::size_t first = line.find_first_not_of(" \t\r\v\f");
+    if (first == std::string::npos) continue;
+    if (line[first] == ',' || line.find(needle) != std::string::npos) out.push_back(line);
+  }
+  return out;
+}
+
+TEST(LineReader, SkippingToTheNeedleLosesNoLineAcrossBufferRefills) {
+  TempDir dir;
+  std::mt19937 rng(7);
+  const std::string alphabet = "ab,\r\n \x82";
+  for (int round = 0; round < 120; ++round) {
+    std::string text;
+    const int length = std::uniform_int_distribution<int>(0, 400)(rng);
+    for (int i = 0; i < length; ++i) text += alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(rng)];
+    const std::string needle = round % 3 == 0 ? "ab" : round % 3 == 1 ? "a" : "b\x82" "a";
+    const std::string path = dir.Write("r.csv", text);
+    // A buffer just larger than the longest line: refills fall everywhere.
+    std::size_t longest = 0, from = 0;
+    for (std::size_t nl; (nl = text.find('\n', from)) != std::string::npos; from = nl + 1) longest = std::max(longest, nl - from + 1);
+    longest = std::max(longest, text.size() - from);
+    LineReader reader(std::max<std::size_t>(16, longest + 1 + static_cast<std::size_t>(round % 5) * 3));
+    ASSERT_TRUE(reader.Open(path));
+    std::vector<std::string> got;
+    std::string_view line;
+    std::size_t consumed = 0, total = 0;
+    while (reader.ReadLineHolding(needle, line, consumed)) {
+      got.emplace_back(line);
+      total += consumed;
+    }
+    total += consumed;
+    ASSERT_EQ(got, Candidates(text, needle)) << "round " << round;
+    EXPECT_EQ(total, text.size());
+  }
+}
+
+}  // namespace
+}  // namespace tovra::test

@@ -1,0 +1,391 @@
+// The searches on the bundled real files against an oracle written here: a plain split of
+// every line, with none of the engine's code.
+#include <fstream>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include "meklan.h"
+#include "test_support.h"
+
+namespace tovra::test {
+namespace {
+
+using Fields = std::vector<std::string>;  // field n at [n - 1], quotes removed
+using Row = std::array<std::string, 12>;
+
+std::vector<Fields> ReadPlain(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<Fields> out;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    Fields f;
+    std::stringstream s(line);
+    std::string field;
+    while (std::getline(s, field, ',')) {
+      if (field.size() >= 2 && field.front() == '"' && field.back() == '"') field = field.substr(1, field.size() - 2);
+      f.push_back(field);
+    }
+    f.resize(15);
+    out.push_back(f);
+  }
+  return out;
+}
+
+bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Substring test that walks whole characters.
+bool HasText(const std::string& hay, const std::string& needle) {
+  for (std::size_t i = 0; i + needle.size() <= hay.size(); i += IsLead(static_cast<unsigned char>(hay[i])) ? 2 : 1) {
+    if (hay.compare(i, needle.size(), needle) == 0) return true;
+  }
+  return needle.empty();
+}
+
+std::string Trimmed(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+std::string Hyphenated(const std::string& code) { return code.substr(0, 3) + "-" + code.substr(3); }
+
+Row KenRow(const Fields& f) {
+  return {Hyphenated(f[2]), f[0], "", "", f[6], f[7], f[8], f[3], f[4], f[5], "", ""};
+}
+Row JigRow(const Fields& f) {
+  std::string town = f[5] + f[6];
+  return {Hyphenated(f[7]), f[0], "", "", f[3], f[4], town, "", "", "", f[2], f[1]};
+}
+
+std::vector<Row> Sorted(std::vector<Row> rows) {
+  std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a[0] < b[0]; });
+  return rows;
+}
+
+class RealData : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ken_ = new std::vector<Fields>(ReadPlain(KenPath()));
+    jig_ = new std::vector<Fields>(ReadPlain(JigPath()));
+  }
+  static void TearDownTestSuite() {
+    delete ken_;
+    delete jig_;
+  }
+  static std::string KenPath() { return std::string(POSTAL_DATA_DIR) + "/ken_all.csv"; }
+  static std::string JigPath() { return std::string(POSTAL_DATA_DIR) + "/jigyosyo.csv"; }
+
+  void SetUp() override {
+    settings = SettingsFor(KenPath(), JigPath());
+    ASSERT_TRUE(CheckPostIndex(ctx, PostFile::kKenAll));
+    ASSERT_TRUE(CheckPostIndex(ctx, PostFile::kJigyosyo));
+  }
+
+  std::vector<Row> Engine() {
+    std::vector<Row> out;
+    for (const ResultRow& r : view.Rows()) out.push_back(r.columns);
+    view.ClearRows();
+    return out;
+  }
+
+  template <typename Test>
+  static std::vector<Row> Oracle(bool business, Test test) {
+    std::vector<Row> rows;
+    for (const Fields& f : *ken_) {
+      if (test(f, false)) rows.push_back(KenRow(f));
+    }
+    if (business) {
+      for (const Fields& f : *jig_) {
+        if (test(f, true)) rows.push_back(JigRow(f));
+      }
+    }
+    return Sorted(rows);
+  }
+
+  static inline std::vector<Fields>* ken_ = nullptr;
+  static inline std::vector<Fields>* jig_ = nullptr;
+  RecordingView view;
+  Settings settings;
+  SearchContext ctx{view, settings};
+  std::mt19937 rng{20260526};
+
+  const Fields& AnyKen() { return (*ken_)[std::uniform_int_distribution<std::size_t>(0, ken_->size() - 1)(rng)]; }
+  const Fields& AnyJig() { return (*jig_)[std::uniform_int_distribution<std::size_t>(0, jig_->size() - 1)(rng)]; }
+  // A whole-character piece of a text, of `chars` characters.
+  std::string Piece(const std::string& text, int chars) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < text.size(); i += IsLead(static_cast<unsigned char>(text[i])) ? 2 : 1) starts.push_back(i);
+    starts.push_back(text.size());
+    if (starts.size() <= static_cast<std::size_t>(chars)) return text;
+    std::size_t from = std::uniform_int_distribution<std::size_t>(0, starts.size() - 1 - chars)(rng);
+    return text.substr(starts[from], starts[from + chars] - starts[from]);
+  }
+};
+
+TEST_F(RealData, IndexMatchesThePublishedLayout) {
+  // 47 prefecture blocks from Hokkaido; 56 and 46 first-digit runs.
+  for (PostFile file : {PostFile::kKenAll, PostFile::kJigyosyo}) {
+    const PostIndex& index = PostFileIndex(settings, file);
+    EXPECT_TRUE(HasPrefectureIndex(index));
+    EXPECT_GT(index.pref[46].start, index.pref[45].start);
+    int runs = 0;
+    for (const DigitRun& r : index.run) runs += r.num != -1;
+    EXPECT_EQ(runs, file == PostFile::kKenAll ? 56 : 46);
+  }
+}
+
+TEST_F(RealData, PostalCodesInEveryModeAgreeWithTheOracle) {
+  int keys = 0;
+  auto check = [&](const std::string& key, int mode, bool business) {
+    SearchPostCode(ctx, key, mode);
+    if (business) SearchJigPostCode(ctx, key, mode);
+    auto expected = Oracle(business, [&](const Fields& f, bool jig) {
+      const std::string& code = jig ? f[7] : f[2];
+      const std::string old = Trimmed(jig ? f[8] : f[1]);
+      switch (mode) {
+        case kMatchExact: return old == key || code == key;
+        case kMatchPrefix: return old.rfind(key, 0) == 0 || code.rfind(key, 0) == 0;
+        default: return jig ? (code == key || old.find(key) != std::string::npos)
+                            : (old == key || code.find(key) != std::string::npos);
+      }
+    });
+    EXPECT_EQ(Engine(), expected) << "key " << key << " mode " << mode;
+    ++keys;
+  };
+  for (char digit = '0'; digit <= '9'; ++digit) {
+    for (int n = 0; n < 5;) {
+      const Fields& f = AnyKen();
+      if (f[2][0] != digit) continue;
+      check(f[2], kMatchExact, n % 2 == 0);
+      ++n;
+    }
+  }
+  for (int n = 0; n < 20;) {  // old codes of three and of five digits
+    const Fields& f = AnyKen();
+    std::string old = Trimmed(f[1]);
+    if ((n < 10) != (old.size() == 3)) continue;
+    check(old, kMatchExact, false);
+    ++n;
+  }
+  for (int n = 0; n < 10; ++n) check(AnyKen()[2].substr(0, 3 + n % 3), kMatchPrefix, n % 2 == 1);
+  for (int n = 0; n < 6; ++n) check(AnyKen()[2].substr(3, 4), kMatchContains, n % 2 == 0);
+  for (int n = 0; n < 6; ++n) check(AnyJig()[7], kMatchExact, true);
+  EXPECT_GE(keys, 50 + 20 + 10 + 6 + 6);
+}
+
+TEST_F(RealData, ExactPostalSearchReadsOnlyItsDigitsRuns) {
+  const PostIndex& index = settings.ken_all_index;
+  for (char digit = '0'; digit <= '9'; ++digit) {
+    std::int64_t runs = 0;
+    for (const DigitRun& r : index.run) {
+      if (r.num == digit) runs += r.size + 1;
+    }
+    const std::int64_t before = ctx.bytes_read;
+    SearchPostCode(ctx, std::string(1, digit) + "000000", kMatchExact);
+    view.ClearRows();
+    EXPECT_LE(ctx.bytes_read - before, runs + 256) << digit;  // at most one line beyond
+    EXPECT_GT(ctx.bytes_read - before, 0) << digit;
+  }
+}
+
+TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
+  std::vector<std::pair<std::string, int>> keys;
+  for (int n = 0; n < 8; ++n) keys.push_back({AnyKen()[8], kWordExact});     // town, kanji
+  for (int n = 0; n < 6; ++n) keys.push_back({AnyKen()[4], kWordExact});     // city, kana
+  for (int n = 0; n < 4; ++n) keys.push_back({AnyKen()[7], kWordExact});     // city, kanji
+  for (int n = 0; n < 8; ++n) keys.push_back({Piece(AnyKen()[8], 2), kWordContains});
+  for (int n = 0; n < 4; ++n) keys.push_back({Piece(AnyKen()[5], 3), kWordContains});  // town kana
+  for (int n = 0; n < 6; ++n) keys.push_back({AnyJig()[2], kWordExact});     // business name
+  for (int n = 0; n < 4; ++n) keys.push_back({Piece(AnyJig()[1], 4), kWordContains});
+  for (int n = 0; n < 6; ++n) {
+    const Fields& f = AnyKen();
+    keys.push_back({f[7] + "+" + f[8], kWordExact});
+    keys.push_back({Piece(f[7], 2) + "+" + Piece(f[8], 1), kWordContains});
+  }
+  for (const auto& [key, match] : keys) {
+    ScanKenAll(ctx, key, kScanWords, match);
+    ScanJigyosyo(ctx, key, kScanWords, match);
+    std::size_t plus = key.find('+');
+    std::string first = key.substr(0, plus);
+    std::string second = plus == std::string::npos ? "" : key.substr(plus + 1);
+    auto expected = Oracle(true, [&](const Fields& f, bool jig) {
+      const std::array<const std::string*, 5> fields =
+          jig ? std::array<const std::string*, 5>{&f[4], &f[5], &f[6], &f[1], &f[2]}
+              : std::array<const std::string*, 5>{&f[4], &f[5], &f[6], &f[7], &f[8]};
+      auto hit = [&](const std::string& term) {
+        for (const std::string* x : fields) {
+          if (match == kWordExact ? *x == term : HasText(*x, term)) return true;
+        }
+        return false;
+      };
+      return hit(first) && (second.empty() || hit(second));
+    });
+    EXPECT_EQ(Engine(), expected) << "key " << U(key) << " match " << match;
+  }
+  EXPECT_GE(keys.size(), 50u);
+}
+
+TEST_F(RealData, LocalGovernmentCodesAgreeWithTheOracle) {
+  for (int n = 0; n < 15; ++n) {
+    const std::string code = n % 3 == 0 ? AnyJig()[0] : AnyKen()[0];
+    ScanKenAll(ctx, code, kScanDantai, 0);
+    ScanJigyosyo(ctx, code, kScanDantai, 0);
+    auto expected = Oracle(true, [&](const Fields& f, bool) { return f[0] == code; });
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(Engine(), expected) << code;
+  }
+}
+
+TEST_F(RealData, CitiesOfEveryPrefectureAndOneCityEachAgreeWithTheOracle) {
+  for (const std::string_view name : PrefectureNames()) {
+    const std::string pref(name);
+    view.SelectPrefecture(pref);
+    view.ClearCities();
+    ScanKenAll(ctx, pref, kScanCityList, 0);
+    std::vector<std::string> expected;
+    for (const Fields& f : *ken_) {
+      if (f[6] == pref && (expected.empty() || expected.back() != f[7])) expected.push_back(f[7]);
+    }
+    ASSERT_EQ(view.cities, expected) << U(pref);
+
+    const std::string city = expected[std::uniform_int_distribution<std::size_t>(0, expected.size() - 1)(rng)];
+    ScanKenAll(ctx, city, kScanCity, 0);
+    ScanJigyosyo(ctx, city, kScanCity, 0);
+    auto rows = Oracle(true, [&](const Fields& f, bool jig) { return (jig ? f[3] : f[6]) == pref && (jig ? f[4] : f[7]) == city; });
+    EXPECT_EQ(Engine(), rows) << U(city);
+  }
+}
+
+// --- Area codes, through the library's tables ------------------------------------------------
+
+std::vector<std::string> MaNames(const std::string& key) {
+  char list[MEKLAN_MALIST_SIZE] = {};
+  MEKLAN_GetMA(key.c_str(), list, -1);
+  std::set<std::string> names;
+  std::stringstream s(list);
+  std::string name;
+  while (std::getline(s, name, '$')) names.insert(name);
+  return {names.begin(), names.end()};
+}
+
+TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
+  const MKADDRESS* table = MEKLAN_GetAddress();
+  const int count = MEKLAN_GetNumOfAddress();
+  ASSERT_GT(count, 3000);
+  for (const std::string& key : std::vector<std::string>{"0153", "0166", J("旭"), "0120", "03", "0123-45-6789"}) {
+    SearchByAreaCode(ctx, key, kShowDistricts);
+    std::vector<Row> expected;
+    for (const std::string& name : MaNames(key)) {
+      char codes[MEKLAN_AREACODE_SIZE] = {};
+      MEKLAN_GetAreaCode(name.c_str(), codes, -1);
+      for (int i = 0; i < count; ++i) {
+        const MKADDRESS& a = table[i];
+        if (name != a.maName) continue;
+        expected.push_back({"", a.dantaiCode, codes, name, a.prefName, std::string(a.cityName) + a.townName, a.chomeNote, "", "", "", "", ""});
+      }
+    }
+    EXPECT_EQ(Engine(), expected) << U(key);
+  }
+  // 0153 is shared by several MAs; the name list repeats some, each is searched once.
+  EXPECT_GE(MaNames("0153").size(), 3u);
+  SearchByAreaCode(ctx, "0153", kShowDistricts);
+  std::set<std::string> mas;
+  for (const Row& r : Engine()) mas.insert(r[3]);
+  EXPECT_EQ(mas.size(), MaNames("0153").size());
+  // The beginning of a name works through the name pass.
+  SearchByAreaCode(ctx, J("旭"), kShowDistricts);
+  std::set<std::string> asahi;
+  for (const Row& r : Engine()) asahi.insert(r[3]);
+  EXPECT_TRUE(asahi.count(J("旭川")));
+  // A key that names nothing: no rows, no message.
+  SearchByAreaCode(ctx, "9", kShowDistricts);
+  EXPECT_TRUE(Engine().empty());
+  EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
+  const MKADDRESS* table = MEKLAN_GetAddress();
+  const int count = MEKLAN_GetNumOfAddress();
+  for (const std::string& key : std::vector<std::string>{"0153", "0166", J("旭")}) {
+    for (bool business : {false, true}) {
+      view.business = business;
+      SearchByAreaCode(ctx, key, kShowPostal);
+      std::vector<Row> expected;
+      for (const std::string& name : MaNames(key)) {
+        for (int i = 0; i < count; ++i) {
+          const MKADDRESS& a = table[i];
+          if (name != a.maName) continue;
+          const std::string place = std::string(a.cityName) + a.townName + a.chomeNote;
+          for (const Fields& f : *ken_) {
+            if (f[6] == a.prefName && f[7] == place) expected.push_back(KenRow(f));
+          }
+          if (!business) continue;
+          for (const Fields& f : *jig_) {
+            if (f[3] == a.prefName && f[4] == place) expected.push_back(JigRow(f));
+          }
+        }
+      }
+      auto rows = Engine();
+      EXPECT_FALSE(rows.empty()) << U(key);
+      EXPECT_EQ(rows, Sorted(expected)) << U(key) << " business " << business;
+    }
+  }
+}
+
+TEST_F(RealData, AreaCodeReportsAMissingFileOncePerSearch) {
+  settings.ken_all_path = "/nonexistent/ken_all.csv";
+  SearchByAreaCode(ctx, "0153", kShowPostal);
+  EXPECT_EQ(view.messages.size(), 1u);
+  SearchByAreaCode(ctx, "0153", kShowPostal);
+  EXPECT_EQ(view.messages.size(), 2u);
+}
+
+}  // namespace
+}  // namespace tovra::test
+
+namespace tovra::test {
+namespace {
+
+// Older issues: another vintage of the same layout (2010 KEN_ALL.CSV, 2002 JIGYOSYO.CSV).
+TEST(OlderIssues, IndexAndExactSearchesAgreeWithAPlainCount) {
+  const std::string ken = std::string(OLD_POSTAL_DIR) + "/2010-12/ken_all.csv";
+  const std::string jig = std::string(OLD_POSTAL_DIR) + "/2002/jigyosyo.csv";
+  RecordingView view;
+  Settings settings = SettingsFor(ken, jig);
+  SearchContext ctx{view, settings};
+  ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
+  ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+  std::mt19937 rng(2010);
+  for (PostFile file : {PostFile::kKenAll, PostFile::kJigyosyo}) {
+    const bool is_ken = file == PostFile::kKenAll;
+    const PostIndex& index = PostFileIndex(settings, file);
+    int runs = 0;
+    for (const DigitRun& r : index.run) runs += r.num != -1;
+    EXPECT_EQ(runs, is_ken ? 56 : 46);
+    EXPECT_TRUE(HasPrefectureIndex(index));
+    const std::vector<Fields> lines = ReadPlain(is_ken ? ken : jig);
+    for (int n = 0; n < 10; ++n) {
+      const Fields& pick = lines[std::uniform_int_distribution<std::size_t>(0, lines.size() - 1)(rng)];
+      const std::string code = is_ken ? pick[2] : pick[7];
+      std::size_t expected = 0;
+      for (const Fields& f : lines) {
+        const std::string old = Trimmed(is_ken ? f[1] : f[8]);
+        expected += (is_ken ? f[2] : f[7]) == code || old == code;
+      }
+      view.ClearRows();
+      if (is_ken) SearchPostCode(ctx, code, kMatchExact);
+      else SearchJigPostCode(ctx, code, kMatchExact);
+      EXPECT_EQ(view.Rows().size(), expected) << code;
+    }
+    // The old prefecture's city list still comes from its own stretch.
+    view.SelectPrefecture(J("沖縄県"));
+    view.ClearCities();
+    if (is_ken) {
+      EXPECT_GT(ScanKenAll(ctx, J("沖縄県"), kScanCityList, 0), 10);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tovra::test

@@ -1,0 +1,153 @@
+#include "settings.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "ini_file.h"
+#include <cstring>
+
+#include "test_support.h"
+
+namespace tovra::test {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> KeyLines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) out.push_back(line);
+  return out;
+}
+
+TEST(Settings, DefaultsWithoutAFile) {
+  TempDir dir;
+  Settings s;
+  LoadSettings(dir.Path("missing.ini"), "/opt/tovra/", s);
+  EXPECT_EQ(s.window.left, 0);
+  EXPECT_EQ(s.window.right, 560);
+  EXPECT_EQ(s.window.bottom, 500);
+  EXPECT_EQ(s.ken_all_path, "/opt/tovra/data/ken_all.csv");
+  EXPECT_EQ(s.jigyosyo_path, "/opt/tovra/data/jigyosyo.csv");
+  EXPECT_EQ(s.add_hyphen, 1);
+  EXPECT_EQ(s.column_width, (std::array<std::int32_t, 12>{60, 44, 0, 0, 60, 100, 120, 0, 0, 0, 120, 0}));
+  EXPECT_EQ(s.ken_all_time, "");
+  // Without stored keys the index entries read as 0.
+  EXPECT_EQ(s.ken_all_index.pref[0].size, 0);
+  EXPECT_EQ(s.jigyosyo_index.run[5].num, 0);
+}
+
+TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
+  TempDir dir;
+  Settings s = DefaultSettings("/opt/tovra/");
+  s.window = {10, -20, 700, 650};
+  s.ken_all_path = "/data/郵便/ken_all.csv";
+  s.ken_all_time = "Tue May 26 09:57:00 2026";
+  s.add_hyphen = 0;
+  s.column_width[2] = 33;
+  s.ken_all_index.pref[46] = {123, 456};
+  s.jigyosyo_index.run[63] = {'9', 7, 8};
+  const std::string path = dir.Path("tovra.ini");
+  std::string message;
+  ASSERT_TRUE(SaveSettings(path, s, &message));
+  EXPECT_EQ(message, "");
+
+  const std::string text = ReadAll(path);
+  const auto lines = KeyLines(text);
+  // 594 keys and six section lines, every line ending in CR LF.
+  ASSERT_EQ(lines.size(), 600u);
+  for (const std::string& l : lines) EXPECT_EQ(l.back(), '\r');
+  EXPECT_EQ(lines[0], "[INI_WRITE_VERSION]\r");
+  EXPECT_EQ(lines[1], "VERSION=520\r");
+  EXPECT_EQ(lines[2], "[WINDOW]\r");
+  EXPECT_EQ(lines[7], "[POSTCODE]\r");
+  EXPECT_EQ(lines[8], J("PostAllFile=/data/郵便/ken_all.csv") + "\r");
+  EXPECT_EQ(lines[9], "PostAllFileDate=Tue May 26 09:57:00 2026\r");
+  EXPECT_EQ(lines[10], "pfu0start=0\r");
+  EXPECT_EQ(lines[11], "pfu0size=-1\r");
+  EXPECT_EQ(lines[10 + 94], "pfuj0start=0\r");
+  EXPECT_EQ(lines[10 + 188], "pfc0num=-1\r");
+  EXPECT_EQ(lines[10 + 188 + 192], "pfcj0num=-1\r");
+  EXPECT_EQ(lines[10 + 188 + 384], "[POSTJIGCODE]\r");
+  EXPECT_EQ(lines[10 + 188 + 384 + 3], "[RUN]\r");
+  EXPECT_EQ(lines[10 + 188 + 384 + 5], "[LISTVIEW]\r");
+  EXPECT_EQ(lines[10 + 188 + 384 + 6], "iWidthPostCode=60\r");
+
+  Settings back;
+  LoadSettings(path, "/elsewhere/", back);
+  EXPECT_EQ(back.window.top, -20);
+  EXPECT_EQ(back.ken_all_path, s.ken_all_path);
+  EXPECT_EQ(back.ken_all_time, s.ken_all_time);
+  EXPECT_EQ(back.jigyosyo_path, "/opt/tovra/data/jigyosyo.csv");
+  EXPECT_EQ(back.add_hyphen, 0);
+  EXPECT_EQ(back.column_width, s.column_width);
+  EXPECT_EQ(0, std::memcmp(&back.ken_all_index, &s.ken_all_index, sizeof(PostIndex)));
+  EXPECT_EQ(0, std::memcmp(&back.jigyosyo_index, &s.jigyosyo_index, sizeof(PostIndex)));
+}
+
+TEST(Settings, EmptyPathsLongValuesAndForeignFiles) {
+  TempDir dir;
+  std::string long_path = "/" + std::string(300, 'p');
+  std::string ini = "; written by hand\r\n[postcode]\r\npostallfile=\r\nPostAllFileDate=" + std::string(40, 't') +
+                    "\r\n[POSTJIGCODE]\r\nPostJigFile=" + long_path + "\r\n[WINDOW]\r\n LEFT = 15 \r\nTOP=junk\r\n";
+  const std::string path = dir.Write("tovra.ini", ini);
+  Settings s;
+  LoadSettings(path, "/p/", s);
+  EXPECT_EQ(s.ken_all_path, "/p/data/ken_all.csv");  // present but empty: the default
+  EXPECT_EQ(s.ken_all_time, std::string(31, 't'));
+  EXPECT_EQ(s.jigyosyo_path, long_path.substr(0, 259));
+  EXPECT_EQ(s.window.left, 15);
+  EXPECT_EQ(s.window.top, 0);
+
+  // A path cut inside a double-byte character keeps only whole characters.
+  std::string wide = "/";
+  for (int i = 0; i < 200; ++i) wide += "路";
+  dir.Write("tovra.ini", "[POSTCODE]\r\nPostAllFile=" + J(wide) + "\r\n");
+  LoadSettings(path, "/p/", s);
+  EXPECT_EQ(s.ken_all_path, wide.substr(0, 1 + 129 * 3));
+}
+
+TEST(Settings, SaveIsAtomicAndRefusesUnstorablePaths) {
+  TempDir dir;
+  const std::string path = dir.Write("tovra.ini", "[RUN]\r\nAddPostCodeH=0\r\n");
+  Settings s = DefaultSettings("/p/");
+  s.jigyosyo_path = "/data/\xF0\x9F\x98\x80.csv";  // an emoji has no CP932 form
+  std::string message;
+  ASSERT_TRUE(SaveSettings(path, s, &message));
+  EXPECT_NE(message.find(J("は設定ファイルに保存できません")), std::string::npos);
+  const std::string text = ReadAll(path);
+  EXPECT_NE(text.find("PostJigFile=\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("\xF0\x9F"), std::string::npos);
+  Settings back;
+  LoadSettings(path, "/p/", back);
+  EXPECT_EQ(back.jigyosyo_path, "/p/data/jigyosyo.csv");
+  // No temporary file is left beside it.
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.Path(""))) ++entries;
+  EXPECT_EQ(entries, 1);
+
+  // Into a directory that does not exist: nothing written, the result says so.
+  EXPECT_FALSE(SaveSettings(dir.Path("no/such/dir/tovra.ini"), s, nullptr));
+}
+
+TEST(IniReader, LooksUpLikeTheProfileFunctions) {
+  IniReader ini("[A]\r\nk=1\r\nK=2\r\n[b]\r\nname = \"quoted value\" \r\nneg=-42\r\nbig=99999999999\r\n[a]\r\nx=3\r\n");
+  EXPECT_EQ(ini.GetInt("a", "k", 7), 1);  // case-blind, first one wins
+  EXPECT_EQ(ini.GetInt("A", "x", 7), 3);
+  EXPECT_EQ(ini.Get("B", "NAME").value_or("?"), "quoted value");
+  EXPECT_EQ(ini.GetInt("b", "neg", 0), -42);
+  EXPECT_EQ(ini.GetInt("b", "big", 0), 2147483647);
+  EXPECT_EQ(ini.GetInt("b", "missing", 7), 7);
+  EXPECT_FALSE(ini.Get("c", "k").has_value());
+}
+
+}  // namespace
+}  // namespace tovra::test
