@@ -38,7 +38,8 @@ namespace {
 
 bool TermMatches(std::string_view field, std::string_view term, int match) {
   if (match == kWordExact) return field == term;
-  if (match == kWordContains) return cp932::Contains(field, term);
+  // Most fields hold no bytes of the term at all; only a raw hit needs the character walk.
+  if (match == kWordContains) return LineMayHold(field, term) && cp932::Contains(field, term);
   return false;
 }
 
