@@ -80,7 +80,7 @@ std::string JsonMa(const MKMA& ma) {
 }
 
 // The record with its own field names; JSON text is UTF-8 whatever the terminal uses.
-void PrintJson(const MKDISTANCE& r) {
+void PrintJson(const MKDISTANCE& r, const char* end = "\n") {
   std::cout << "{\"fromName\":" << JsonString(r.fromName) << ",\"toName\":" << JsonString(r.toName)
             << ",\"kind\":" << r.kind << ",\"distance\":" << r.distance
             << ",\"chargeDistance\":" << r.chargeDistance << ",\"nttNo\":" << r.nttNo
@@ -88,7 +88,7 @@ void PrintJson(const MKDISTANCE& r) {
             << ",\"toAreaCode\":" << JsonString(r.toAreaCode)
             << ",\"fromPrefName\":" << JsonString(r.fromPrefName)
             << ",\"toPrefName\":" << JsonString(r.toPrefName) << ",\"fromMa\":" << JsonMa(r.fromMa)
-            << ",\"toMa\":" << JsonMa(r.toMa) << "}\n";
+            << ",\"toMa\":" << JsonMa(r.toMa) << "}" << end;
 }
 
 std::string EndLine(const char* label, const char* name, const char* areaCode, const char* pref) {
@@ -104,16 +104,37 @@ void PrintReport(const MKDISTANCE& r) {
             << "nttNo            " << r.nttNo << " " << NttInWords(r.nttNo) << "\n";
 }
 
+// The library's own dialog, opened with the typed ends as its initial texts.
+int RunDistanceDialog(const Command& self, MKDISTANCE& rec, bool json) {
+  const int result = MEKLAN_GetDistanceWithDialog(nullptr, &rec, 1);
+  if (result == -1) {
+    std::cout << (json ? "{\"result\":-1}\n" : "result           -1\n");
+    return Fail(self, "cancelled, or the dialog could not be shown (no display, or "
+                      "libmeklan-dialog.so missing beside libmeklan.so)");
+  }
+  if (json) {
+    std::cout << "{\"result\":" << result << ",\"record\":";
+    PrintJson(rec, "}\n");
+  } else {
+    std::cout << "result           " << result << "\n";
+    PrintReport(rec);
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunDistance(const Command& self, const Arguments& args) {
-  auto parsed = ParseArguments(self, args, {{"--json", false}}, 2, 2);
+  auto parsed = ParseArguments(self, args, {{"--json", false}, {"--dialog", false}}, 0, 2);
   if (!parsed) return kExitUsage;
+  const bool dialog = parsed->Has("--dialog");
+  if (!dialog && parsed->Count() < 2) return UsageError(self, "missing argument");
   MKDISTANCE rec{};
-  if (!SetEnd(self, (*parsed)[0], "FROM", rec.fromName) ||
-      !SetEnd(self, (*parsed)[1], "TO", rec.toName)) {
+  if ((parsed->Count() > 0 && !SetEnd(self, (*parsed)[0], "FROM", rec.fromName)) ||
+      (parsed->Count() > 1 && !SetEnd(self, (*parsed)[1], "TO", rec.toName))) {
     return kExitUsage;
   }
+  if (dialog) return RunDistanceDialog(self, rec, parsed->Has("--json"));
   const MKDISTANCE request = rec;
   if (MEKLAN_GetDistance(&rec) == 0) {
     std::string message;

@@ -28,14 +28,18 @@ const Command kCommands[] = {
      "area code with one prefix such as 0153-5), e.g. 0153-[1,5,6].\n"
      "\n"
      "  --branch N  only the record with branch N of that MA\n"},
-    {"distance", RunDistance, "distance FROM TO [--json]",
+    {"distance", RunDistance,
+     "distance FROM TO [--json]\n       meklan distance --dialog [FROM [TO]] [--json]",
      "charging distance and class of a call between two MAs",
      "Resolves FROM and TO (each an MA name, reading, area code or telephone number; a\n"
      "number that names nothing is shortened until it does) and prints both MAs with their\n"
      "area codes and prefectures, the distance, the distance used for charging, the class of\n"
      "the pair and nttNo (0 within one eastern prefecture, 1 within one western, 2 across).\n"
      "\n"
-     "  --json  print the result record as one JSON object (UTF-8) with its field names\n"},
+     "  --json    print the result record as one JSON object (UTF-8) with its field names\n"
+     "  --dialog  open the library's distance dialog instead, FROM and TO (both optional)\n"
+     "            as its initial texts; prints what it returns and the record it filled\n"
+     "            (with --json: {\"result\":N,\"record\":{...}}); a cancel prints -1\n"},
     {"areaplus", RunAreaPlus, "areaplus KEY", "adjacent and remote-island MAs of an MA",
      "Prints the MAs adjacent to the MA that KEY names (its name, reading, an area code or an\n"
      "area code with one prefix) with all their area codes, then, under a second header, the\n"

@@ -161,9 +161,34 @@ MEKLAN_API int MEKLAN_GetDistance(MKDISTANCE *rec);
 MEKLAN_API int MEKLAN_GetAreaPlus(const char *text, char *out);
 
 /*
- * Runs the library's modal distance dialog. owner is the caller's parent widget (a
- * QWidget *) or NULL. Returns -1 when the user cancels (or the dialog cannot be shown),
- * otherwise the distance or charging distance of the computed pair.
+ * Runs the library's modal distance dialog (caption "MEKLAN"): two edits for the ends,
+ * each with a list of the MAs its text may name, and 距離算出 to compute. rec->fromName and
+ * rec->toName are the edits' initial texts (empty allowed). An end that names no MA gives
+ * the box "該当ありません" and the dialog stays open; the first success closes it, with
+ * rec holding the whole result of MEKLAN_GetDistance. When showMessage is 1 the result is
+ * shown first in a box, one of
+ *   "旭川(0166) から 旭川(0166) までは 同一区域内です"             kind 0, distance 0
+ *   "東京(03) から 大阪(06) までは 407kmです"                      kind 0
+ *   "旭川(0166) から 上川(01658) までは 隣接区域内です ※エリアプラス適用可"   kind 1 or 2
+ *   "江差(01395) から 奥尻(01397) までは 60kmです ※離島特例対象 (ISDNデジタルモードは60km)"
+ *                                                                  kind 4
+ * In the island message the second figure, the distance for ISDN digital mode, is
+ * rec->distance: the remote-island rule does not cover digital-mode calls, which are
+ * charged by the ordinary distance of the pair (every island pair of the built-in data is
+ * more than 20 km apart, in no adjacent pair and outside Okinawa).
+ *
+ * Returns -1 when the user cancels (CANCEL, Escape, close box); otherwise, for kind 0
+ * rec->distance (0 for the same MA), for kinds 1, 2 and 4 rec->chargeDistance. After a
+ * cancel rec holds the texts of the last attempt, if any.
+ *
+ * The dialog lives in the module libmeklan-dialog.so (Qt 6 Widgets), loaded on first use
+ * from the directory of libmeklan.so; the library itself needs no GUI toolkit. owner is a
+ * live QWidget * of the caller's QApplication, or NULL. For a caller without a QApplication
+ * the module makes one for the dialog's lifetime and then restores the process locale,
+ * which Qt sets from the environment. Also -1, without
+ * showing anything: rec is NULL, the module is missing, no display can be reached, the
+ * caller's application is a QCoreApplication or lives on another thread, owner is not a
+ * live widget, or another distance dialog is open in the process (one at a time).
  */
 MEKLAN_API int MEKLAN_GetDistanceWithDialog(void *owner, MKDISTANCE *rec, int showMessage);
 

@@ -78,6 +78,7 @@ ProgressPacer::ProgressPacer(SearchView& view, std::int64_t limit)
 
 bool LineMayHold(std::string_view line, std::string_view term) {
   if (term.empty()) return true;
+  if (line.size() < term.size()) return false;  // also keeps an empty view's null data away
   return memmem(line.data(), line.size(), term.data(), term.size()) != nullptr;
 }
 

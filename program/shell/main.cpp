@@ -1,0 +1,40 @@
+// tovra: the desktop program for postal codes and telephone charging areas.
+#include <cstdio>
+#include <memory>
+
+#include <QApplication>
+
+#include "main_dialog.h"
+#include "resources.h"
+#include "settings.h"
+#include "startup.h"
+#include "template_builder.h"
+
+int main(int argc, char** argv) {
+  if (!tovra::HasDisplay()) {
+    std::fputs(tovra::NoDisplayMessage(), stderr);
+    return 1;
+  }
+  const std::string programDir = tovra::ProgramDirectory();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("TOVRA"));
+  QApplication::setFont(ui::DialogFont(tovra::res::kMainDialog));
+  QApplication::setWindowIcon(tovra::res::ProgramIcon());
+  ui::SetIconResolver(tovra::res::IconResource);
+
+  tovra::Settings settings = tovra::DefaultSettings(programDir);
+  std::unique_ptr<tovra::MainDialog> mainDialog;
+  const tovra::StartupSteps steps{
+      [] { return tovra::AcquireInstanceLock(tovra::InstanceLockDirectory()); },
+      tovra::LibraryCompatibility,
+      [&] { tovra::LoadSettings(tovra::SettingsPath(programDir), programDir, settings); },
+      [&] {
+        mainDialog = std::make_unique<tovra::MainDialog>(settings, programDir);
+        QObject::connect(mainDialog.get(), &tovra::MainDialog::quitRequested, &app,
+                         [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        mainDialog->Start();
+        return mainDialog->dialog() != nullptr;
+      }};
+  if (!tovra::RunStartup(steps)) return 0;
+  return QApplication::exec();
+}

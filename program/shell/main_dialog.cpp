@@ -1,0 +1,567 @@
+#include "main_dialog.h"
+
+#include <algorithm>
+#include <array>
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+#include "cp932.h"
+#include "help_window.h"
+#include "message_box.h"
+#include "post_index.h"
+#include "qt_text.h"
+#include "resources.h"
+#include "result_model.h"
+#include "secondary_dialogs.h"
+#include "template_builder.h"
+
+namespace tovra {
+namespace {
+
+using namespace res;
+
+constexpr std::size_t kFieldMax = 255;   // a control text read into a 256-byte buffer
+constexpr std::size_t kJoinedMax = 511;  // the output fields are joined in 512 bytes
+
+// Which controls each search mode enables; the other mode-dependent controls are disabled.
+constexpr int kModeDependent[] = {kSearchText,       kPrefectureList,   kCityList,
+                                  kPostCodeExact,    kPostCodePrefix,   kPostCodeContains,
+                                  kAreaShowPostal,   kAreaShowDistricts, kAddressExact,
+                                  kAddressContains};
+struct EnablingRule {
+  int mode;
+  std::array<int, 4> enabled;  // 0 = unused
+};
+constexpr EnablingRule kEnablingRules[] = {
+    {kModeBrowse, {kPrefectureList, kCityList, 0, 0}},
+    {kModePostCode, {kSearchText, kPostCodeExact, kPostCodePrefix, kPostCodeContains}},
+    {kModeAreaCode, {kSearchText, kAreaShowPostal, kAreaShowDistricts, 0}},
+    {kModeAddress, {kSearchText, kAddressExact, kAddressContains, 0}},
+    {kModeDantai, {kSearchText, 0, 0, 0}},
+};
+
+// Original pixel figures of the layout, made for 1.5 px per dialog unit.
+constexpr int kListLeft = 8;
+constexpr int kListTop = 230;
+constexpr int kListRightMargin = 15;
+constexpr int kListBottomMargin = 236;
+constexpr int kMinWidth = 556;
+constexpr int kMinHeight = 470;
+
+std::string Cut(std::string_view text, std::size_t max) {
+  return std::string(text.substr(0, cp932::BoundaryAtOrBefore(text, max)));
+}
+
+int PostCodeMatchMode(int checkedId) {
+  if (checkedId == kPostCodePrefix) return kMatchPrefix;
+  if (checkedId == kPostCodeContains) return kMatchContains;
+  return kMatchExact;
+}
+
+}  // namespace
+
+SearchCalls EngineSearchCalls() {
+  SearchCalls calls;
+  calls.searchPostCode = [](SearchContext& c, std::string_view k, int m) {
+    return SearchPostCode(c, k, m);
+  };
+  calls.searchJigPostCode = [](SearchContext& c, std::string_view k, int m) {
+    return SearchJigPostCode(c, k, m);
+  };
+  calls.scanKenAll = [](SearchContext& c, std::string_view k, int m, int match) {
+    return ScanKenAll(c, k, m, match);
+  };
+  calls.scanJigyosyo = [](SearchContext& c, std::string_view k, int m, int match) {
+    return ScanJigyosyo(c, k, m, match);
+  };
+  calls.searchByAreaCode = [](SearchContext& c, std::string_view k, int d) {
+    return SearchByAreaCode(c, k, d);
+  };
+  calls.checkPostIndex = [](SearchContext& c, PostFile f) { return CheckPostIndex(c, f); };
+  return calls;
+}
+
+MainDialog::MainDialog(Settings& settings, std::string program_dir, SearchCalls calls)
+    : settings_(settings),
+      program_dir_(std::move(program_dir)),
+      calls_(std::move(calls)),
+      context_{*this, settings_} {
+  const auto menu = MainMenu();
+  dialog_.reset(ui::BuildDialog(kMainDialog, nullptr, menu.data(), static_cast<int>(menu.size())));
+  list_ = ui::ControlAs<QTableView>(dialog_.get(), kResultList);
+  model_ = new ResultModel(this);
+  list_->setModel(model_);
+  Initialise();
+}
+
+MainDialog::~MainDialog() {
+  notice_.reset();
+  help_.reset();
+  // The widgets outlive this body; their last events must not reach a half-destroyed filter.
+  dialog_->removeEventFilter(this);
+  client_->removeEventFilter(this);
+  list_viewport_->removeEventFilter(this);
+}
+
+void MainDialog::Initialise() {
+  QDialog* d = dialog_.get();
+  d->setWindowIcon(ProgramIcon());
+
+  auto* prefectures = ui::ControlAs<QComboBox>(d, kPrefectureList);
+  for (std::string_view name : PrefectureNames()) {
+    prefectures->addItem(ToQString(name), QByteArray(name.data(), static_cast<int>(name.size())));
+  }
+  prefectures->setCurrentIndex(-1);
+
+  QHeaderView* header = list_->horizontalHeader();
+  // Stored widths are pixels of the original font, like the rest of the layout figures.
+  for (int c = 0; c < kColumnCount; ++c) {
+    const int width = std::max(0, settings_.column_width[c]);
+    header->resizeSection(c, ui::ScaleOriginalPixelsX(d->font(), width));
+  }
+
+  ui::ControlAs<QRadioButton>(d, kModePostCode)->setChecked(true);
+  ui::ControlAs<QRadioButton>(d, kPostCodeExact)->setChecked(true);
+  ui::ControlAs<QRadioButton>(d, kAddressExact)->setChecked(true);
+  ui::ControlAs<QRadioButton>(d, kAreaShowPostal)->setChecked(true);
+
+  connect(ui::RadioGroup(d, kModeBrowse), &QButtonGroup::idClicked, this,
+          [this](int id) { Command(id); });
+  connect(ui::ControlAs<QPushButton>(d, kIdOk), &QPushButton::clicked, this,
+          [this] { Command(kIdOk); });
+  connect(ui::ControlAs<QLineEdit>(d, kSearchText), &QLineEdit::textChanged, this,
+          [this] { OnSearchTextChanged(); });
+  connect(prefectures, &QComboBox::activated, this, [this] { OnPrefectureChanged(); });
+  connect(ui::ControlAs<QComboBox>(d, kCityList), &QComboBox::activated, this,
+          [this] { OnCityChanged(); });
+  connect(d->findChild<QMenuBar*>(), &QMenuBar::triggered, this,
+          [this](QAction* action) { Command(action->data().toInt()); });
+
+  client_ = ui::ClientArea(d);
+  list_viewport_ = list_->viewport();
+  d->installEventFilter(this);
+  client_->installEventFilter(this);
+  list_viewport_->installEventFilter(this);
+}
+
+void MainDialog::Start() {
+  // Placed before showing, so that it does not open centred; placed again once shown, when
+  // the window frame's size is known.
+  const WindowRect stored = settings_.window;
+  placing_ = true;
+  PlaceWindow(stored);
+  dialog_->show();
+  PlaceWindow(stored);
+  placing_ = false;
+  // A window manager adds its frame only after the window is mapped; until then the frame's
+  // size is unknown and the stored outer rectangle cannot be met exactly.
+  if (dialog_->frameGeometry().size() == dialog_->size()) unframed_place_ = stored;
+  StoreWindowRect();
+  PlaceResultList();
+  Post([this] { Command(kModePostCode); });
+  Post([this] { Command(kCmdCheckKenAllIndex); });
+  Post([this] { Command(kCmdCheckJigyosyoIndex); });
+}
+
+// Posted work runs from the event loop in posting order, never inside other work: the index
+// notice lets the loop paint it while a build runs, and that must not start the next command.
+void MainDialog::Post(std::function<void()> work) {
+  posted_.push_back(std::move(work));
+  ScheduleDrain();
+}
+
+void MainDialog::ScheduleDrain() {
+  if (drain_scheduled_) return;
+  drain_scheduled_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        drain_scheduled_ = false;
+        while (!busy_ && !posted_.empty()) {
+          std::function<void()> work = std::move(posted_.front());
+          posted_.pop_front();
+          RunGuarded(work);
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+void MainDialog::RunGuarded(const std::function<void()>& work) {
+  const bool outer = !busy_;
+  busy_ = true;
+  work();
+  if (outer) {
+    busy_ = false;
+    if (!posted_.empty()) ScheduleDrain();
+  }
+}
+
+void MainDialog::Command(int id) {
+  RunGuarded([this, id] { RunCommand(id); });
+}
+
+void MainDialog::RunCommand(int id) {
+  if (quit_done_) return;
+  switch (id) {
+    case kIdOk: Search(); break;
+    case kIdCancel:
+    case kCmdQuit: Quit(); break;
+    case kModePostCode:
+    case kModeAreaCode:
+    case kModeAddress:
+    case kModeDantai: ApplyEnablingRules(id); break;
+    case kModeBrowse: BrowseFromFirstPrefecture(); break;
+    case kCmdAbout: RunAboutDialog(dialog_.get()); break;
+    case kCmdHelp: ShowHelp(); break;
+    case kCmdCheckKenAllIndex: CheckIndex(PostFile::kKenAll); break;
+    case kCmdSettings: RunSettingsDialog(dialog_.get(), settings_); break;
+    case kCmdSpecialNumbers: RunSpecialNumbersDialog(dialog_.get()); break;
+    case kCmdCheckJigyosyoIndex: CheckIndex(PostFile::kJigyosyo); break;
+    default: break;
+  }
+}
+
+// --- Form ------------------------------------------------------------------------------------
+
+void MainDialog::ApplyEnablingRules(int mode) {
+  for (const EnablingRule& rule : kEnablingRules) {
+    if (rule.mode != mode) continue;
+    for (int id : kModeDependent) {
+      const bool on = std::find(rule.enabled.begin(), rule.enabled.end(), id) != rule.enabled.end();
+      ui::Control(dialog_.get(), id)->setEnabled(on);
+    }
+  }
+}
+
+void MainDialog::OnSearchTextChanged() {
+  const bool any = !ui::ControlAs<QLineEdit>(dialog_.get(), kSearchText)->text().isEmpty();
+  ui::Control(dialog_.get(), kIdOk)->setEnabled(any);
+}
+
+bool MainDialog::IsChecked(int id) const {
+  auto* button = ui::ControlAs<QAbstractButton>(dialog_.get(), id);
+  return button && button->isChecked();
+}
+
+int MainDialog::CheckedId(int groupMember) const {
+  QButtonGroup* group = ui::RadioGroup(dialog_.get(), groupMember);
+  return group ? group->checkedId() : -1;
+}
+
+// --- Searches ---------------------------------------------------------------------------------
+
+void MainDialog::BeginFill() {
+  list_->hide();
+  model_->Clear();
+  model_->BeginBatch();
+}
+
+void MainDialog::EndFill() {
+  model_->EndBatch();
+  list_->show();
+}
+
+void MainDialog::Search() {
+  BeginFill();
+  static constexpr int kSearchOrder[] = {kModeAddress, kModePostCode, kModeAreaCode, kModeDantai};
+  const int* mode = std::find_if(std::begin(kSearchOrder), std::end(kSearchOrder),
+                                 [this](int id) { return IsChecked(id); });
+  if (mode != std::end(kSearchOrder)) {
+    const QString typed = ui::ControlAs<QLineEdit>(dialog_.get(), kSearchText)->text();
+    const std::optional<std::string> text = ToCp932(typed);
+    if (!text) {
+      ShowMessage(Cp932Literal("検索する文字に、郵便番号データで使えない文字が含まれています。"),
+                  Cp932Literal("TOVRA"));
+    } else {
+      const std::string key = Cut(*text, kFieldMax);
+      switch (*mode) {
+        case kModeAddress:
+          SearchWordsMode(key, kScanWords,
+                          CheckedId(kAddressExact) == kAddressContains ? kWordContains : kWordExact);
+          break;
+        case kModePostCode: SearchPostCodeMode(key); break;
+        case kModeAreaCode:
+          calls_.searchByAreaCode(context_, key,
+                                  CheckedId(kAreaShowPostal) == kAreaShowDistricts ? kShowDistricts
+                                                                                   : kShowPostal);
+          break;
+        case kModeDantai: SearchWordsMode(key, kScanDantai, kWordExact); break;
+      }
+    }
+  }
+  EndFill();
+}
+
+void MainDialog::SearchPostCodeMode(const std::string& text) {
+  const std::string key = NormalisePostCodeKey(text);
+  const int match = PostCodeMatchMode(CheckedId(kPostCodeExact));
+  calls_.searchPostCode(context_, key, match);
+  if (UseBusinessData()) calls_.searchJigPostCode(context_, key, match);
+}
+
+void MainDialog::SearchWordsMode(const std::string& text, int scanMode, int match) {
+  calls_.scanKenAll(context_, text, scanMode, match);
+  if (UseBusinessData()) calls_.scanJigyosyo(context_, text, scanMode, match);
+}
+
+void MainDialog::BrowseFromFirstPrefecture() {
+  ui::ControlAs<QComboBox>(dialog_.get(), kPrefectureList)->setCurrentIndex(0);
+  Post([this] { OnPrefectureChanged(); });
+  ApplyEnablingRules(kModeBrowse);
+}
+
+void MainDialog::OnPrefectureChanged() {
+  RunGuarded([this] { ListCities(); });
+}
+
+void MainDialog::ListCities() {
+  ClearCities();
+  calls_.scanKenAll(context_, SelectedPrefecture(), kScanCityList, kWordExact);
+  auto* cities = ui::ControlAs<QComboBox>(dialog_.get(), kCityList);
+  cities->setCurrentIndex(cities->count() > 0 ? 0 : -1);
+  Post([this] { OnCityChanged(); });
+}
+
+void MainDialog::OnCityChanged() {
+  RunGuarded([this] { ListCityRows(); });
+}
+
+void MainDialog::ListCityRows() {
+  BeginFill();
+  auto* cities = ui::ControlAs<QComboBox>(dialog_.get(), kCityList);
+  // An empty city list names no city: nothing to search, the list stays empty.
+  if (cities->currentIndex() >= 0) {
+    const QByteArray city = cities->currentData().toByteArray();
+    const std::string name(city.constData(), static_cast<std::size_t>(city.size()));
+    calls_.scanKenAll(context_, name, kScanCity, kWordExact);
+    if (UseBusinessData()) calls_.scanJigyosyo(context_, name, kScanCity, kWordExact);
+  }
+  EndFill();
+}
+
+void MainDialog::CheckIndex(PostFile file) {
+  const bool exists = calls_.checkPostIndex(context_, file);
+  if (file == PostFile::kJigyosyo && exists) {
+    auto* use = ui::ControlAs<QCheckBox>(dialog_.get(), kUseBusinessData);
+    use->setChecked(true);
+    use->setEnabled(true);
+  }
+}
+
+// --- Result list and output fields -------------------------------------------------------------
+
+void MainDialog::CopyClickedResult() {
+  const QModelIndexList selected = list_->selectionModel()->selectedRows();
+  if (selected.isEmpty()) return;
+  int first = selected.front().row();
+  for (const QModelIndex& index : selected) first = std::min(first, index.row());
+  const ResultRow& row = model_->Row(first);
+  auto column = [&row](int c) { return Cut(row.columns[c], kFieldMax); };
+
+  const std::string reading =
+      column(kColPrefectureKana) + column(kColCityKana) + column(kColTownKana) +
+      column(kColBusinessKana);
+  std::string address = Cp932Literal("〒") + column(kColPostCode) + " " + column(kColPrefecture) +
+                        column(kColCity) + column(kColTown);
+  const std::string business = column(kColBusiness);
+  if (!business.empty()) address += Cp932Literal("　") + business;
+
+  QDialog* d = dialog_.get();
+  ui::ControlAs<QLineEdit>(d, kReadingField)->setText(ToQString(Cut(reading, kJoinedMax)));
+  ui::ControlAs<QLineEdit>(d, kAddressField)->setText(ToQString(Cut(address, kJoinedMax)));
+  ui::ControlAs<QLineEdit>(d, kAreaCodeField)->setText(ToQString(column(kColAreaCode)));
+}
+
+// --- Geometry ---------------------------------------------------------------------------------
+
+void MainDialog::PlaceResultList() {
+  const QWidget* client = ui::ClientArea(dialog_.get());
+  const QFont& font = dialog_->font();
+  const int x = ui::ScaleOriginalPixelsX(font, kListLeft);
+  const int y = ui::ScaleOriginalPixelsY(font, kListTop);
+  const int w = client->width() - ui::ScaleOriginalPixelsX(font, kListRightMargin);
+  const int h = client->height() - ui::ScaleOriginalPixelsY(font, kListBottomMargin);
+  list_->setGeometry(x, y, std::max(0, w), std::max(0, h));
+}
+
+// Once the frame has arrived, the stored rectangle is met again, so that the window keeps its
+// size from start to start instead of growing by the frame each time.
+void MainDialog::PlaceAgainOnceFramed() {
+  if (!unframed_place_ || placing_ || dialog_->frameGeometry().size() == dialog_->size()) return;
+  const WindowRect rect = *unframed_place_;
+  unframed_place_.reset();
+  placing_ = true;
+  PlaceWindow(rect);
+  placing_ = false;
+}
+
+void MainDialog::StoreWindowRect() {
+  PlaceAgainOnceFramed();
+  if (placing_ || !dialog_->isVisible() || dialog_->isMinimized()) return;
+  const QRect r = dialog_->frameGeometry();
+  settings_.window = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void MainDialog::PlaceWindow(WindowRect rect) {
+  const QFont& font = dialog_->font();
+  // The default rectangle is given for the original font; the stored ones are this screen's.
+  const WindowRect original{};
+  if (rect.left == original.left && rect.top == original.top && rect.right == original.right &&
+      rect.bottom == original.bottom) {
+    rect.right = rect.left + ui::ScaleOriginalPixelsX(font, original.right - original.left);
+    rect.bottom = rect.top + ui::ScaleOriginalPixelsY(font, original.bottom - original.top);
+  }
+  const QSize frame = dialog_->frameGeometry().size() - dialog_->size();
+  dialog_->setMinimumSize(ui::ScaleOriginalPixelsX(font, kMinWidth) - frame.width(),
+                          ui::ScaleOriginalPixelsY(font, kMinHeight) - frame.height());
+  dialog_->move(rect.left, rect.top);
+  dialog_->resize(rect.right - rect.left - frame.width(), rect.bottom - rect.top - frame.height());
+}
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == dialog_.get()) {
+    switch (event->type()) {
+      case QEvent::Close:
+        event->ignore();
+        Command(kIdCancel);
+        return true;
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+          Command(kIdCancel);
+          return true;
+        }
+        break;
+      case QEvent::Move: StoreWindowRect(); break;
+      default: break;
+    }
+  } else if (watched == client_) {
+    if (event->type() == QEvent::Resize) {
+      PlaceResultList();
+      StoreWindowRect();
+    }
+  } else if (watched == list_viewport_ && event->type() == QEvent::MouseButtonRelease) {
+    // Like the list view's click notification: after the click has changed the selection.
+    QMetaObject::invokeMethod(this, [this] { CopyClickedResult(); }, Qt::QueuedConnection);
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+// --- Quit and help ------------------------------------------------------------------------------
+
+void MainDialog::ShowHelp() {
+  if (!help_) help_ = std::make_unique<HelpWindow>();
+  help_->ShowPage(HelpIndexPath(program_dir_));
+}
+
+void MainDialog::Quit() {
+  help_.reset();
+  StoreWindowRect();
+  const QHeaderView* header = list_->horizontalHeader();
+  for (int c = 0; c < kColumnCount; ++c) {
+    settings_.column_width[c] = ui::OriginalPixelsX(dialog_->font(), header->sectionSize(c));
+  }
+  std::string message;
+  SaveSettings(SettingsPath(program_dir_), settings_, &message);
+  if (!message.empty()) ShowMessage(message, Cp932Literal("TOVRA"));
+  quit_done_ = true;
+  dialog_->hide();
+  emit quitRequested();
+}
+
+// --- The port -----------------------------------------------------------------------------------
+
+void MainDialog::AddRow(const ResultRow& row) { model_->AddRow(row); }
+
+void MainDialog::SetProgressRange(int low, int high) {
+  auto* bar = ui::ControlAs<QProgressBar>(dialog_.get(), kProgressBar);
+  bar->setRange(low, std::max(low, high));
+  bar->setValue(low);
+  bar->repaint();
+}
+
+void MainDialog::SetProgressStep(int step) { progress_step_ = step; }
+
+void MainDialog::StepProgress() {
+  auto* bar = ui::ControlAs<QProgressBar>(dialog_.get(), kProgressBar);
+  int next = bar->value() + progress_step_;
+  // Stepping past the end starts over, as the original control does.
+  if (next > bar->maximum()) next = bar->minimum() + (next - bar->maximum());
+  SetProgressPos(next);
+}
+
+void MainDialog::SetProgressPos(int pos) {
+  auto* bar = ui::ControlAs<QProgressBar>(dialog_.get(), kProgressBar);
+  pos = std::clamp(pos, bar->minimum(), bar->maximum());
+  if (pos == bar->value()) return;
+  bar->setValue(pos);
+  // Searches run without serving the event loop; only the bar is painted meanwhile.
+  if (bar->isVisible()) bar->repaint();
+}
+
+std::string MainDialog::SelectedPrefecture() {
+  const QByteArray name =
+      ui::ControlAs<QComboBox>(dialog_.get(), kPrefectureList)->currentData().toByteArray();
+  return std::string(name.constData(), static_cast<std::size_t>(name.size()));
+}
+
+bool MainDialog::SelectPrefecture(const std::string& name) {
+  auto* prefectures = ui::ControlAs<QComboBox>(dialog_.get(), kPrefectureList);
+  const int at = prefectures->findData(QByteArray(name.data(), static_cast<int>(name.size())));
+  if (at < 0) return false;
+  prefectures->setCurrentIndex(at);
+  return true;
+}
+
+void MainDialog::ClearCities() { ui::ControlAs<QComboBox>(dialog_.get(), kCityList)->clear(); }
+
+void MainDialog::AddCity(const std::string& city) {
+  auto* cities = ui::ControlAs<QComboBox>(dialog_.get(), kCityList);
+  cities->addItem(ToQString(city), QByteArray(city.data(), static_cast<int>(city.size())));
+  if (cities->count() == 1) cities->setCurrentIndex(-1);
+}
+
+void MainDialog::ClearWorkList() {
+  work_list_.clear();
+  ui::ControlAs<QComboBox>(dialog_.get(), kWorkList)->clear();
+}
+
+void MainDialog::AddWorkItem(const std::string& item) {
+  const auto at = std::lower_bound(work_list_.begin(), work_list_.end(), item);
+  if (at != work_list_.end() && *at == item) return;
+  const int position = static_cast<int>(at - work_list_.begin());
+  work_list_.insert(at, item);
+  ui::ControlAs<QComboBox>(dialog_.get(), kWorkList)->insertItem(position, ToQString(item));
+}
+
+int MainDialog::WorkItemCount() { return static_cast<int>(work_list_.size()); }
+
+std::string MainDialog::WorkItem(int index) {
+  if (index < 0 || index >= WorkItemCount()) return {};
+  return work_list_[static_cast<std::size_t>(index)];
+}
+
+bool MainDialog::UseBusinessData() { return IsChecked(kUseBusinessData); }
+
+void MainDialog::ShowMessage(const std::string& text, const std::string& caption) {
+  ui::ShowMessageBox({dialog_.get(), ToQString(text), ToQString(caption), ui::MessageIcon::kNone});
+}
+
+void MainDialog::ShowIndexNotice() { notice_ = std::make_unique<IndexNotice>(dialog_.get()); }
+
+void MainDialog::HideIndexNotice() { notice_.reset(); }
+
+}  // namespace tovra

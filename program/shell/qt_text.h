@@ -1,0 +1,26 @@
+// CP932 engine text <-> the QStrings of the screen, through the one converter.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+#include "cp932.h"
+
+namespace tovra {
+
+inline QString ToQString(std::string_view cp932_text) {
+  return QString::fromStdString(cp932::ToUtf8(cp932_text));
+}
+
+// nullopt when the text holds a character that CP932 cannot carry.
+inline std::optional<std::string> ToCp932(const QString& text) {
+  return cp932::FromUtf8(text.toStdString());
+}
+
+// CP932 bytes of a UTF-8 literal known to convert (the program's own fixed texts).
+inline std::string Cp932Literal(const char* utf8) { return cp932::FromUtf8(utf8).value_or(""); }
+
+}  // namespace tovra

@@ -1,0 +1,163 @@
+#include "secondary_dialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "resources.h"
+#include "template_builder.h"
+
+namespace tovra {
+namespace {
+
+FileChooser& ChooserHook() {
+  static FileChooser hook;
+  return hook;
+}
+
+QString RunFileDialog(const FileChoice& choice) {
+  // Qt's own dialog: its name filters match without regard to case, so "*.CSV" also lists
+  // ken_all.csv, and it looks the same on every desktop.
+  QFileDialog dialog(choice.owner, choice.title, choice.initial);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::ReadOnly);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setNameFilters(choice.filters);
+  if (!choice.filters.isEmpty()) dialog.selectNameFilter(choice.filters.front());
+  if (!choice.initial.isEmpty()) dialog.selectFile(choice.initial);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}
+
+QString ChooseFile(const FileChoice& choice) {
+  return ChooserHook() ? ChooserHook()(choice) : RunFileDialog(choice);
+}
+
+// Paths are held in 260-byte buffers; a longer one is cut on a character boundary.
+std::string CutPath(const QString& text) {
+  std::string bytes = text.toStdString();
+  if (bytes.size() <= kPathMax) return bytes;
+  std::size_t cut = kPathMax;
+  while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+  bytes.resize(cut);
+  return bytes;
+}
+
+void BindBrowse(QDialog* dialog, int buttonId, int editId) {
+  auto* edit = ui::ControlAs<QLineEdit>(dialog, editId);
+  QObject::connect(ui::ControlAs<QPushButton>(dialog, buttonId), &QPushButton::clicked, dialog,
+                   [dialog, edit] {
+                     const QString chosen = ChooseFile(
+                         {dialog, DataFileChooserTitle(), edit->text(), DataFileFilters()});
+                     if (!chosen.isEmpty()) edit->setText(chosen);
+                   });
+}
+
+void BindClose(QDialog* dialog, int buttonId, bool accept) {
+  QObject::connect(ui::ControlAs<QPushButton>(dialog, buttonId), &QPushButton::clicked, dialog,
+                   accept ? &QDialog::accept : &QDialog::reject);
+}
+
+std::unique_ptr<QDialog> Build(const ui::DialogTemplate& t, QWidget* owner) {
+  std::unique_ptr<QDialog> dialog(ui::BuildDialog(t, owner));
+  dialog->setWindowIcon(res::ProgramIcon());
+  dialog->setModal(true);
+  return dialog;
+}
+
+// Keeps the notice open against the close box and Esc.
+class IgnoreClose : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Close) {
+      event->ignore();
+      return true;
+    }
+    return event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress;
+  }
+};
+
+}  // namespace
+
+void SetFileChooserHook(FileChooser hook) { ChooserHook() = std::move(hook); }
+
+QString DataFileChooserTitle() { return QStringLiteral("ファイル名の参照"); }
+
+QStringList DataFileFilters() {
+  return {QStringLiteral("CSVファイル(*.CSV)"), QStringLiteral("すべてのファイル(*.*)")};
+}
+
+int RunSettingsDialog(QWidget* owner, Settings& settings,
+                      const std::function<void(QDialog*)>& onOpen) {
+  std::unique_ptr<QDialog> dialog = Build(res::kSettingsDialog, owner);
+  QDialog* d = dialog.get();
+  auto* kenAll = ui::ControlAs<QLineEdit>(d, res::kKenAllPath);
+  auto* jigyosyo = ui::ControlAs<QLineEdit>(d, res::kJigyosyoPath);
+  auto* hyphen = ui::ControlAs<QCheckBox>(d, res::kHyphenOption);
+  kenAll->setText(QString::fromStdString(settings.ken_all_path));
+  jigyosyo->setText(QString::fromStdString(settings.jigyosyo_path));
+  hyphen->setChecked(settings.add_hyphen != 0);
+  BindBrowse(d, res::kKenAllBrowse, res::kKenAllPath);
+  BindBrowse(d, res::kJigyosyoBrowse, res::kJigyosyoPath);
+  BindClose(d, res::kIdOk, true);
+  BindClose(d, res::kIdCancel, false);
+  if (onOpen) onOpen(d);
+  if (d->exec() != QDialog::Accepted) return 0;
+  settings.ken_all_path = CutPath(kenAll->text());
+  settings.jigyosyo_path = CutPath(jigyosyo->text());
+  settings.add_hyphen = hyphen->isChecked() ? 1 : 0;
+  return 1;
+}
+
+int RunAboutDialog(QWidget* owner, const std::function<void(QDialog*)>& onOpen) {
+  std::unique_ptr<QDialog> dialog = Build(res::kAboutDialog, owner);
+  QDialog* d = dialog.get();
+  ui::ControlAs<QLabel>(d, res::kVersionText)->setText(QString::fromUtf8(res::kProgramVersionText));
+  BindClose(d, res::kIdCancel, false);
+  ui::Control(d, res::kIdCancel)->setFocus();
+  if (onOpen) onOpen(d);
+  d->exec();
+  return 0;
+}
+
+int RunSpecialNumbersDialog(QWidget* owner, const std::function<void(QDialog*)>& onOpen) {
+  std::unique_ptr<QDialog> dialog = Build(res::kSpecialNumbersDialog, owner);
+  QDialog* d = dialog.get();
+  auto* list = ui::ControlAs<QListWidget>(d, res::kSpecialNumberList);
+  for (const char* entry : res::SpecialNumbers()) list->addItem(QString::fromUtf8(entry));
+  BindClose(d, res::kIdCancel, false);
+  if (onOpen) onOpen(d);
+  d->exec();
+  return 0;
+}
+
+IndexNotice::IndexNotice(QWidget* owner) : dialog_(ui::BuildDialog(res::kNoticeDialog, owner)) {
+  dialog_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::FramelessWindowHint);
+  dialog_->setWindowIcon(res::ProgramIcon());
+  dialog_->setFocusPolicy(Qt::NoFocus);
+  dialog_->installEventFilter(new IgnoreClose(dialog_.get()));
+  // Without a caption the window manager draws no frame: the notice draws its own.
+  QWidget* client = ui::ClientArea(dialog_.get());
+  auto* frame = new QFrame(client);
+  frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  frame->setLineWidth(2);
+  frame->setGeometry(QRect(QPoint(0, 0), dialog_->size()));
+  frame->lower();
+  dialog_->show();
+  // The build that follows runs without serving the event loop: paint the notice now.
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  dialog_->repaint();
+}
+
+IndexNotice::~IndexNotice() = default;
+
+}  // namespace tovra

@@ -1,0 +1,99 @@
+// Shared pieces of the desktop program's tests: a private program folder, a recording stand-in
+// for the engine calls, message-box capture, and CP932 helpers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "cp932.h"
+#include "main_dialog.h"
+#include "message_box.h"
+
+namespace tovra::test {
+
+inline std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8).value(); }
+inline std::string Utf8(std::string_view cp932_text) { return cp932::ToUtf8(cp932_text); }
+
+// A program folder of its own: "<tmp>/" with ini/ in it.
+struct ProgramFolder {
+  QTemporaryDir dir;
+  ProgramFolder() { QDir(dir.path()).mkpath("ini"); }
+  std::string path() const { return dir.path().toStdString() + "/"; }
+};
+
+// Every engine call as text, e.g. "SearchPostCode 0600001 0"; what the fakes add is set by
+// the test (rows per call, cities for a prefecture, whether a data file exists).
+struct Recorder {
+  std::vector<std::string> calls;
+  std::vector<ResultRow> rowsPerSearch;
+  std::vector<std::string> cities;
+  bool kenAllExists = true;
+  bool jigyosyoExists = true;
+
+  void Fill(SearchContext& c) {
+    for (const ResultRow& row : rowsPerSearch) c.view.AddRow(row);
+  }
+  SearchCalls Calls() {
+    SearchCalls s;
+    s.searchPostCode = [this](SearchContext& c, std::string_view k, int m) {
+      calls.push_back("SearchPostCode " + Utf8(k) + " " + std::to_string(m));
+      Fill(c);
+      return 0;
+    };
+    s.searchJigPostCode = [this](SearchContext&, std::string_view k, int m) {
+      calls.push_back("SearchJigPostCode " + Utf8(k) + " " + std::to_string(m));
+      return 0;
+    };
+    s.scanKenAll = [this](SearchContext& c, std::string_view k, int m, int match) {
+      calls.push_back("ScanKenAll " + Utf8(k) + " " + std::to_string(m) + " " +
+                      std::to_string(match));
+      if (m == kScanCityList) {
+        for (const std::string& city : cities) c.view.AddCity(Sj(city.c_str()));
+      } else {
+        Fill(c);
+      }
+      return 0;
+    };
+    s.scanJigyosyo = [this](SearchContext&, std::string_view k, int m, int match) {
+      calls.push_back("ScanJigyosyo " + Utf8(k) + " " + std::to_string(m) + " " +
+                      std::to_string(match));
+      return 0;
+    };
+    s.searchByAreaCode = [this](SearchContext& c, std::string_view k, int d) {
+      calls.push_back("SearchByAreaCode " + Utf8(k) + " " + std::to_string(d));
+      Fill(c);
+      return 0;
+    };
+    s.checkPostIndex = [this](SearchContext&, PostFile f) {
+      calls.push_back(f == PostFile::kKenAll ? "CheckPostIndex KEN_ALL" : "CheckPostIndex JIGYOSYO");
+      return f == PostFile::kKenAll ? kenAllExists : jigyosyoExists;
+    };
+    return s;
+  }
+};
+
+// Captures every message box while it lives.
+struct MessageCapture {
+  std::vector<ui::MessageBoxRequest> seen;
+  MessageCapture() {
+    ui::SetMessageBoxHook([this](const ui::MessageBoxRequest& r) { seen.push_back(r); });
+  }
+  ~MessageCapture() { ui::SetMessageBoxHook(nullptr); }
+};
+
+inline void Settle() {
+  for (int i = 0; i < 4; ++i) QApplication::processEvents();
+}
+
+// A result row from UTF-8 texts by column.
+inline ResultRow Row(std::initializer_list<std::pair<int, const char*>> cells) {
+  ResultRow row;
+  for (const auto& [column, text] : cells) row.columns[column] = Sj(text);
+  return row;
+}
+
+}  // namespace tovra::test

@@ -1,0 +1,119 @@
+// Start-up order and refusals: a second instance, a newer library, no display.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "gui_test_support.h"
+#include "startup.h"
+
+using namespace tovra;
+
+namespace {
+
+struct Log {
+  QStringList steps;
+  StartupSteps Steps(bool second, int compati, bool window) {
+    return {[this, second] { steps << "lock"; return !second; },
+            [this, compati] { steps << "compati"; return compati; },
+            [this] { steps << "settings"; },
+            [this, window] { steps << "window"; return window; }};
+  }
+};
+
+QProcessEnvironment CleanEnvironment() {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"}) {
+    env.remove(name);
+  }
+  return env;
+}
+
+class StartupTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startsInOrder() {
+    Log log;
+    test::MessageCapture messages;
+    QVERIFY(RunStartup(log.Steps(false, 3000, true)));
+    QCOMPARE(log.steps, (QStringList{"lock", "compati", "settings", "window"}));
+    QVERIFY(messages.seen.empty());
+  }
+
+  void aLibraryAnswering3030IsAccepted() {
+    Log log;
+    test::MessageCapture messages;
+    QVERIFY(RunStartup(log.Steps(false, kHighestAcceptedCompati, true)));
+    QVERIFY(messages.seen.empty());
+  }
+
+  void aNewerLibraryIsRefusedBeforeAnySettingsAreRead() {
+    Log log;
+    test::MessageCapture messages;
+    QVERIFY(!RunStartup(log.Steps(false, 3031, true)));
+    QCOMPARE(log.steps, (QStringList{"lock", "compati"}));
+    QCOMPARE(messages.seen.size(), size_t{1});
+    QCOMPARE(messages.seen[0].text,
+             QString("MEKLAN.DLLのバージョンが新しく動作保証出来ません。\nTOVRAの最新版を入手してください。"));
+    QCOMPARE(messages.seen[0].caption, QString("TOVRA"));
+    QVERIFY(messages.seen[0].icon == ui::MessageIcon::kNone);
+    QVERIFY(messages.seen[0].owner == nullptr);
+  }
+
+  void aSecondInstanceLeavesSilently() {
+    Log log;
+    test::MessageCapture messages;
+    QVERIFY(!RunStartup(log.Steps(true, 3000, true)));
+    QCOMPARE(log.steps, QStringList{"lock"});
+    QVERIFY(messages.seen.empty());
+  }
+
+  void aWindowThatCannotBeCreatedIsReported() {
+    Log log;
+    test::MessageCapture messages;
+    QVERIFY(!RunStartup(log.Steps(false, 3000, false)));
+    QCOMPARE(messages.seen.size(), size_t{1});
+    QCOMPARE(messages.seen[0].text, QString("ウインドウが作成できませんでした"));
+    QVERIFY(messages.seen[0].icon == ui::MessageIcon::kError);
+  }
+
+  void theLockIsHeldOncePerDirectory() {
+    QTemporaryDir dir;
+    QVERIFY(AcquireInstanceLock(dir.path().toStdString()));
+    QVERIFY(!AcquireInstanceLock(dir.path().toStdString()));
+    QVERIFY(QFile::exists(dir.filePath("TOVRA.exe")));
+    QTemporaryDir other;
+    QVERIFY(AcquireInstanceLock(other.path().toStdString()));
+  }
+
+  void theProgramRefusesASecondStartWithExitCode0() {
+    QTemporaryDir runtime;
+    QVERIFY(AcquireInstanceLock(runtime.path().toStdString()));  // this process is "the first"
+    QProcess tovra;
+    QProcessEnvironment env = CleanEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    tovra.setProcessEnvironment(env);
+    tovra.start(QStringLiteral(TOVRA_EXECUTABLE), {});
+    QVERIFY(tovra.waitForFinished(20000));
+    QCOMPARE(tovra.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tovra.exitCode(), 0);
+    QCOMPARE(tovra.readAllStandardOutput(), QByteArray());
+  }
+
+  void withoutADisplayTheProgramSaysSoAndExits1() {
+    QProcess tovra;
+    tovra.setProcessEnvironment(CleanEnvironment());
+    tovra.start(QStringLiteral(TOVRA_EXECUTABLE), {});
+    QVERIFY(tovra.waitForFinished(20000));
+    QCOMPARE(tovra.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tovra.exitCode(), 1);
+    QVERIFY(tovra.readAllStandardError().contains("no display"));
+  }
+};
+
+}  // namespace
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"
