@@ -1,20 +1,52 @@
 #!/usr/bin/env bash
-# The whole test suite: a strict build (warnings are errors) and an ASan+UBSan build,
-# each built from scratch-able trees and tested with ctest.
+# The whole test suite: a strict build (warnings are errors) and an ASan+UBSan build, each
+# tested with ctest, then a short run of every fuzz target. Ends with one summary line.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
 status=0
+passed=0
+failed=0
+
+# Runs ctest on a build tree and adds its counts to the totals.
+run_ctest() {
+  local dir=$1; shift
+  local log=$logs/$(basename "$dir").log
+  env "$@" ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" 2>&1 | tee "$log" || status=1
+  local line total bad
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)
+  if [ -z "$line" ]; then
+    echo "ctest in $dir did not finish"; status=1; failed=$((failed + 1)); return
+  fi
+  bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+  [ "$bad" -eq 0 ] || status=1
+}
 
 echo "== strict build"
 scripts/build.sh build-test -DMEKLAN_WERROR=ON
-ctest --test-dir build-test --output-on-failure -j "$(nproc)" || status=1
+run_ctest build-test
 
 echo "== sanitizer build (ASan+UBSan)"
 scripts/build.sh build-asan -DMEKLAN_WERROR=ON -DMEKLAN_SANITIZE=ON -DMEKLAN_BUILD_BENCH=OFF
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$(nproc)" || status=1
+run_ctest build-asan ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
+echo "== fuzz smoke (libFuzzer, a short run of every target)"
+n=$(grep -c '^add_fuzzer(' tests/fuzz/CMakeLists.txt)
+per=$(( 20 / (n > 0 ? n : 1) )); [ "$per" -ge 1 ] || per=1
+scripts/fuzz.sh "$per" | tee "$logs/fuzz.log" || status=1
+ok=$(grep -c ' ok$' "$logs/fuzz.log" || true)
+bad=$(grep -c 'FAILED' "$logs/fuzz.log" || true)
+passed=$((passed + ok))
+failed=$((failed + bad))
+[ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+
+echo "summary: $passed passed, $failed failed"
 exit $status

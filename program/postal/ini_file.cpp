@@ -17,6 +17,16 @@ std::string_view Trim(std::string_view s) {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Sections and keys are found without regard to ASCII case.
+std::string LookupName(std::string_view section, std::string_view key) {
+  std::string name;
+  name.reserve(section.size() + key.size() + 1);
+  for (char c : section) name.push_back(AsciiLower(c));
+  name.push_back('\n');  // cannot occur inside a section or key name
+  for (char c : key) name.push_back(AsciiLower(c));
+  return name;
+}
+
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -45,15 +55,15 @@ IniReader::IniReader(std::string_view text) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);
     }
-    entries_.push_back({section, std::string(Trim(line.substr(0, eq))), std::string(value)});
+    // The first occurrence of a key wins, as with the profile reader.
+    entries_.emplace(LookupName(section, Trim(line.substr(0, eq))), std::string(value));
   }
 }
 
 std::optional<std::string> IniReader::Get(std::string_view section, std::string_view key) const {
-  for (const Entry& e : entries_) {
-    if (SameName(e.section, section) && SameName(e.key, key)) return e.value;
-  }
-  return std::nullopt;
+  auto found = entries_.find(LookupName(section, key));
+  if (found == entries_.end()) return std::nullopt;
+  return found->second;
 }
 
 std::int32_t IniReader::GetInt(std::string_view section, std::string_view key, std::int32_t fallback) const {

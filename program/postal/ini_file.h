@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tovra {
@@ -19,12 +20,7 @@ class IniReader {
   std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
 
  private:
-  struct Entry {
-    std::string section;
-    std::string key;
-    std::string value;
-  };
-  std::vector<Entry> entries_;
+  std::unordered_map<std::string, std::string> entries_;  // "section\nkey", lower case -> value
 };
 
 // Collects keys as WritePrivateProfileString would place them into a fresh file: a key goes to
