@@ -21,8 +21,8 @@ constexpr bool IsLeadByte(unsigned char c) {
 // inside a double-byte character.
 std::size_t BoundaryAtOrBefore(std::string_view text, std::size_t max_bytes);
 
-// Position of the first occurrence of `needle` in `haystack` that starts on a character
-// boundary, or npos. An empty needle is found at 0.
+// Position of the first occurrence of `needle` in `haystack` that starts and ends on a
+// character boundary, or npos. An empty needle is found at 0.
 std::size_t Find(std::string_view haystack, std::string_view needle);
 inline bool Contains(std::string_view haystack, std::string_view needle) {
   return Find(haystack, needle) != std::string_view::npos;

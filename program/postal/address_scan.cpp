@@ -78,7 +78,7 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
 
   std::int64_t limit = reader.Length();
   const PostIndex& index = PostFileIndex(ctx.settings, file);
-  if (mode < 90 && HasPrefectureIndex(index)) {
+  if (mode < 90 && HasPrefectureIndex(index) && IndexFitsFile(ctx, file, reader)) {
     int p = PrefectureIndex(ctx.view.SelectedPrefecture());
     if (p >= 0) {
       const PrefRange& range = index.pref[static_cast<std::size_t>(p)];

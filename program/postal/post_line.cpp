@@ -76,8 +76,27 @@ bool LineReader::Open(const std::string& path) {
   length_ = static_cast<std::int64_t>(st.st_size);
   buf_.resize(std::max<std::size_t>(buffer_size_, 16));
   bytes_read_ = 0;
+  eol_ = HasCrLineEnds() ? '\r' : '\n';
   SetWholeFile();
   return true;
+}
+
+// Decided once from the head of the file, so that a search that seeks into the middle of a
+// file splits its lines exactly as the index build did. The look at the head is not counted
+// in BytesRead: it is the same few bytes for every search.
+bool LineReader::HasCrLineEnds() {
+  char head[512];
+  ssize_t got;
+  do {
+    got = ::pread(fd_, head, sizeof head, 0);
+  } while (got < 0 && errno == EINTR);
+  if (got <= 0) return false;
+  const char* end = head + got;
+  for (const char* p = head; p < end; ++p) {
+    if (*p == '\n') return false;
+    if (*p == '\r') return p + 1 < end && p[1] != '\n';
+  }
+  return false;
 }
 
 void LineReader::Close() {
@@ -134,33 +153,72 @@ bool LineReader::Refill() {
 }
 
 bool LineReader::ReadLine(std::string_view& line, std::size_t& consumed) {
+  cut_ = false;
   if (line_pos_ >= window_end_) return false;
-  std::size_t scanned = 0;  // bytes already known to hold no LF
+  std::size_t scanned = 0;  // bytes already known to hold no line end
+  std::size_t len = 0;      // of the line without its line end
   for (;;) {
     const char* from = buf_.data() + begin_ + scanned;
-    const void* nl = std::memchr(from, '\n', end_ - begin_ - scanned);
-    if (nl != nullptr) {
-      std::size_t len = static_cast<std::size_t>(static_cast<const char*>(nl) - (buf_.data() + begin_));
+    const void* at = std::memchr(from, eol_, end_ - begin_ - scanned);
+    if (at != nullptr) {
+      len = static_cast<std::size_t>(static_cast<const char*>(at) - (buf_.data() + begin_));
       consumed = len + 1;
+      if (eol_ == '\r') {
+        // A CR LF is one line end here too; its LF may still be in the file.
+        if (begin_ + consumed == end_) Refill();
+        if (begin_ + consumed < end_ && buf_[begin_ + consumed] == '\n') ++consumed;
+      } else if (len > 0 && buf_[begin_ + len - 1] == '\r') {
+        --len;
+      }
       break;
     }
     scanned = end_ - begin_;
     if (!Refill()) {
-      // End of file (a last line without LF) or a line longer than the buffer: hand out what
-      // there is as one line.
+      if (!eof_) {
+        // The buffer is full and holds no line end: a line longer than any data line.
+        cut_line_.assign(buf_.data() + begin_, end_ - begin_);
+        consumed = end_ - begin_;
+        begin_ = end_;
+        consumed += SkipRestOfLine();
+        cut_ = true;
+        line = cut_line_;
+        line_pos_ += static_cast<std::int64_t>(consumed);
+        return true;
+      }
+      // End of file: a last line without a line end.
       consumed = end_ - begin_;
       if (consumed == 0) return false;
+      len = consumed;
+      const char* start = buf_.data() + begin_;
+      if (eol_ == '\n' && start[len - 1] == '\r') --len;
       break;
     }
   }
-  std::size_t len = consumed;
-  const char* start = buf_.data() + begin_;
-  if (len > 0 && start[len - 1] == '\n') --len;
-  if (len > 0 && start[len - 1] == '\r') --len;
-  line = std::string_view(start, len);
+  line = std::string_view(buf_.data() + begin_, len);
   begin_ += consumed;
   line_pos_ += static_cast<std::int64_t>(consumed);
   return true;
+}
+
+// Passes over the rest of a cut line, its line end included; returns the bytes passed.
+std::size_t LineReader::SkipRestOfLine() {
+  std::size_t passed = 0;
+  for (;;) {
+    if (begin_ == end_ && !Refill()) return passed;
+    const void* at = std::memchr(buf_.data() + begin_, eol_, end_ - begin_);
+    if (at == nullptr) {
+      passed += end_ - begin_;
+      begin_ = end_;
+      continue;
+    }
+    std::size_t n = static_cast<std::size_t>(static_cast<const char*>(at) - (buf_.data() + begin_)) + 1;
+    if (eol_ == '\r') {
+      if (begin_ + n == end_) Refill();
+      if (begin_ + n < end_ && buf_[begin_ + n] == '\n') ++n;
+    }
+    begin_ += n;
+    return passed + n;
+  }
 }
 
 bool LineReader::ReadLineHolding(std::string_view needle, std::string_view& line, std::size_t& consumed) {
@@ -174,6 +232,16 @@ bool LineReader::ReadLineHolding(std::string_view needle, std::string_view& line
     if (line[i] == ',' || needle.empty()) {
       consumed = passed;
       return true;
+    }
+    if (cut_) {
+      // A cut line is not in the buffer: look at the line alone and forget what was known.
+      hit_ = -1;
+      hit_from_ = hit_to_ = line_pos_;
+      if (memmem(line.data(), line.size(), needle.data(), needle.size()) != nullptr) {
+        consumed = passed;
+        return true;
+      }
+      continue;
     }
     const std::int64_t line_start = line_pos_ - static_cast<std::int64_t>(one);
     const bool known = hit_ >= 0 ? hit_from_ <= line_start && line_start <= hit_

@@ -1,8 +1,9 @@
 // Reading the postal data files: a byte-exact line reader and the field splitter.
 //
 // The files are read as bytes. A line ends at LF; a CR right before it belongs to the line
-// end. Every position the reader reports is a byte offset, so the offsets stored in the index
-// are the same numbers whether the file has CR LF or LF line ends.
+// end. A file whose first line ends in a lone CR (old Macintosh text) has its lines end at CR
+// instead, a CR LF still counting as one line end. Every position the reader reports is a
+// byte offset, so the offsets stored in the index are the same numbers whatever the line ends.
 #pragma once
 
 #include <array>
@@ -33,7 +34,8 @@ class LineReader {
   // Large enough that a national file is read in a few dozen system calls.
   static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
 
-  // The buffer holds at least one line; a longer line is handed out in buffer-sized pieces.
+  // A line longer than the buffer is handed out cut to the buffer's size; the rest of it is
+  // passed over, so that no piece from the middle of a line is ever taken for a line.
   explicit LineReader(std::size_t buffer_size = kDefaultBufferSize) : buffer_size_(buffer_size) {}
   ~LineReader();
   LineReader(const LineReader&) = delete;
@@ -50,7 +52,8 @@ class LineReader {
   void SetWholeFile() { SetWindow(0, length_); }
 
   // The next line without its line end; false at the end of the window or file.
-  // `consumed` is the number of bytes of the line including its line end.
+  // `consumed` is the number of bytes of the line including its line end (and, for a cut
+  // line, the part passed over).
   bool ReadLine(std::string_view& line, std::size_t& consumed);
 
   // Like ReadLine, but passes over the lines that cannot matter to a search for `needle`:
@@ -66,6 +69,8 @@ class LineReader {
 
  private:
   bool Refill();
+  bool HasCrLineEnds();
+  std::size_t SkipRestOfLine();
 
   std::size_t buffer_size_;
   int fd_ = -1;
@@ -77,6 +82,10 @@ class LineReader {
   std::int64_t line_pos_ = 0;  // file offset of buf_[begin_]
   std::int64_t window_end_ = 0;
   bool eof_ = true;
+  char eol_ = '\n';
+  // The last line handed out was cut from a longer one and lives in cut_line_, not in buf_.
+  bool cut_ = false;
+  std::string cut_line_;
   std::int64_t bytes_read_ = 0;
   // The needle search of ReadLineHolding: the first hit at or after hit_from_, or -1 when
   // there is none before hit_to_.

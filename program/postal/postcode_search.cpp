@@ -1,4 +1,6 @@
 // Search by postal code, the index check, and the key normalisation of the postal-code mode.
+#include <sys/stat.h>
+
 #include <cctype>
 
 #include "cp932.h"
@@ -58,7 +60,8 @@ int SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, in
   if (!OpenPostFile(ctx, file, reader, true)) return 0;
 
   const PostIndex& index = PostFileIndex(ctx.settings, file);
-  const bool by_runs = (mode == kMatchExact || mode == kMatchPrefix) && HasRunTable(index);
+  const bool by_runs = (mode == kMatchExact || mode == kMatchPrefix) && HasRunTable(index) &&
+                       IndexFitsFile(ctx, file, reader);
   RunWalker runs(index, key.empty() ? '\0' : key[0]);
   if (by_runs) {
     if (key.empty() || !runs.Next(reader)) {
@@ -160,7 +163,11 @@ bool BuildPostIndex(SearchContext& ctx, PostFile file) {
 bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt) {
   if (rebuilt != nullptr) *rebuilt = false;
   std::string time_text;
-  if (!GetFileDateText(PostFilePath(ctx.settings, file), time_text)) return false;
+  const std::string& path = PostFilePath(ctx.settings, file);
+  // A directory in place of the file is no data file: it is treated as a missing one.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+  if (!GetFileDateText(path, time_text)) return false;
   std::string& recorded = PostFileTime(ctx.settings, file);
   if (time_text == recorded) return true;
   ctx.view.ShowIndexNotice();

@@ -1,5 +1,6 @@
 #include "search_common.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -68,6 +69,19 @@ bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool re
     ctx.view.ShowMessage(text, "");
   }
   return false;
+}
+
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader) {
+  const PostIndex& index = file == PostFile::kKenAll ? ctx.settings.ken_all_index : ctx.settings.jigyosyo_index;
+  // The last run of a build is measured to the end of the file.
+  std::int64_t end = -1;
+  for (const DigitRun& r : index.run) {
+    if (r.num > 0) end = std::max(end, static_cast<std::int64_t>(r.start) + r.size);
+  }
+  if (end != reader.Length()) return false;
+  const std::string& recorded = file == PostFile::kKenAll ? ctx.settings.ken_all_time : ctx.settings.jigyosyo_time;
+  std::string now;
+  return recorded.empty() || !GetFileDateText(PostFilePath(ctx.settings, file), now) || now == recorded;
 }
 
 ProgressPacer::ProgressPacer(SearchView& view, std::int64_t limit)

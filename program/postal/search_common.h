@@ -20,6 +20,12 @@ std::string_view CutKey(std::string_view key);
 // "%s\nが見つかりません" with its path.
 bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report);
 
+// Whether the file's index still describes the file: it ends where the file ends, and the file
+// has not changed since its time was recorded. A file replaced after its index was made (while
+// the program runs, or under another path from the settings dialog) is read whole instead of
+// at offsets that belong to another file.
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader);
+
 // Advances the progress indicator one step for every limit/20 bytes read.
 class ProgressPacer {
  public:

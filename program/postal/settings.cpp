@@ -82,6 +82,10 @@ std::string PathToStore(const std::string& path, std::string* message) {
   return {};
 }
 
+long RealWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
+
+test_seams::WriteFunction g_write = RealWrite;
+
 bool WriteFileAtomically(const std::string& path, const std::string& content) {
   std::string temp = path + ".XXXXXX";
   int fd = mkstemp(temp.data());
@@ -90,7 +94,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
   std::size_t left = content.size();
   bool ok = true;
   while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
+    long n = g_write(fd, p, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       ok = false;
@@ -107,6 +111,8 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
 }
 
 }  // namespace
+
+void test_seams::SetSettingsWriteFunction(WriteFunction write) { g_write = write != nullptr ? write : RealWrite; }
 
 std::string ProgramDirectory() {
   char buf[4096];

@@ -55,4 +55,12 @@ void LoadSettings(const std::string& ini_path, const std::string& program_dir, S
 // (for example when the directory does not exist); the old file is then untouched.
 bool SaveSettings(const std::string& ini_path, const Settings& settings, std::string* message);
 
+// Seams for tests only: nothing in the program calls these.
+namespace test_seams {
+// The write(2) through which SaveSettings writes the file; nullptr restores the real one.
+// Lets a test make a save fail half-way through.
+using WriteFunction = long (*)(int fd, const void* data, std::size_t size);
+void SetSettingsWriteFunction(WriteFunction write);
+}  // namespace test_seams
+
 }  // namespace tovra

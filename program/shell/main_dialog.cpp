@@ -416,10 +416,19 @@ void MainDialog::StoreWindowRect() {
   settings_.window = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
+// A damaged or hand-edited settings file may hold any 32-bit numbers; sizes are differences of
+// them and must not overflow. Such a rectangle fits no screen anyway.
+static bool Placeable(const WindowRect& r) {
+  constexpr std::int32_t kFar = 1 << 20;
+  auto near = [](std::int32_t v) { return v > -kFar && v < kFar; };
+  return near(r.left) && near(r.top) && near(r.right) && near(r.bottom);
+}
+
 void MainDialog::PlaceWindow(WindowRect rect) {
   const QFont& font = dialog_->font();
   // The default rectangle is given for the original font; the stored ones are this screen's.
   const WindowRect original{};
+  if (!Placeable(rect)) rect = original;
   if (rect.left == original.left && rect.top == original.top && rect.right == original.right &&
       rect.bottom == original.bottom) {
     rect.right = rect.left + ui::ScaleOriginalPixelsX(font, original.right - original.left);

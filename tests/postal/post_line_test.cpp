@@ -113,16 +113,34 @@ TEST(LineReader, WindowStopsAtTheNextStartAndToleratesStaleOffsets) {
 namespace tovra::test {
 namespace {
 
-// Lines that can matter to a search for a needle, the slow way.
-std::vector<std::string> Candidates(const std::string& text, const std::string& needle) {
+// The line end of a file: CR when its first line ends in a lone CR, else LF.
+char LineEnd(const std::string& text) {
+  std::size_t first = text.find_first_of("\r\n");
+  if (first == std::string::npos || text[first] == '\n' || first + 1 >= text.size()) return '\n';
+  return text[first + 1] == '\n' ? '\n' : '\r';
+}
+
+// The lines of a file without their line ends, the slow way.
+std::vector<std::string> SplitLines(const std::string& text) {
+  const char eol = LineEnd(text);
   std::vector<std::string> out;
   std::size_t at = 0;
   while (at < text.size()) {
-    std::size_t nl = text.find('\n', at);
+    std::size_t nl = text.find(eol, at);
     std::string line = text.substr(at, nl == std::string::npos ? std::string::npos : nl - at);
     at = nl == std::string::npos ? text.size() : nl + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::size_t first = line.find_first_not_of(" \t\r\v\f");
+    if (eol == '\r' && nl != std::string::npos && at < text.size() && text[at] == '\n') ++at;
+    if (eol == '\n' && !line.empty() && line.back() == '\r') line.pop_back();
+    out.push_back(line);
+  }
+  return out;
+}
+
+// Lines that can matter to a search for a needle, the slow way.
+std::vector<std::string> Candidates(const std::string& text, const std::string& needle) {
+  std::vector<std::string> out;
+  for (const std::string& line : SplitLines(text)) {
+    std::size_t first = line.find_first_not_of(" \t\r\n\v\f");
     if (first == std::string::npos) continue;
     if (line[first] == ',' || line.find(needle) != std::string::npos) out.push_back(line);
   }
@@ -140,9 +158,8 @@ TEST(LineReader, SkippingToTheNeedleLosesNoLineAcrossBufferRefills) {
     const std::string needle = round % 3 == 0 ? "ab" : round % 3 == 1 ? "a" : "b\x82" "a";
     const std::string path = dir.Write("r.csv", text);
     // A buffer just larger than the longest line: refills fall everywhere.
-    std::size_t longest = 0, from = 0;
-    for (std::size_t nl; (nl = text.find('\n', from)) != std::string::npos; from = nl + 1) longest = std::max(longest, nl - from + 1);
-    longest = std::max(longest, text.size() - from);
+    std::size_t longest = 0;
+    for (const std::string& l : SplitLines(text)) longest = std::max(longest, l.size() + 2);
     LineReader reader(std::max<std::size_t>(16, longest + 1 + static_cast<std::size_t>(round % 5) * 3));
     ASSERT_TRUE(reader.Open(path));
     std::vector<std::string> got;

@@ -1,0 +1,140 @@
+// The same hostile data files through tovra-search: exit status, the message on stderr and the
+// rows on stdout.
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "test_support.h"
+
+namespace tovra::test {
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct CliResult {
+  int status = -1;
+  std::string err;
+  std::vector<std::string> codes;  // first field of every output row
+};
+
+CliResult RunCli(const TempDir& dir, const std::string& ken, const std::string& args) {
+  const std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " --ken '" + ken + "' --jig '" +
+                          dir.Path("none.csv") + "' --ini '" + dir.Path("tovra.ini") + "' " + args + " >'" +
+                          dir.Path("out") + "' 2>'" + dir.Path("err") + "'";
+  CliResult r;
+  const int raw = std::system(cmd.c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.err = Slurp(dir.Path("err"));
+  std::istringstream out(Slurp(dir.Path("out")));
+  for (std::string line; std::getline(out, line);) r.codes.push_back(line.substr(0, line.find('\t')));
+  return r;
+}
+
+const std::string kSapporo = KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西");
+const std::string kNaha = KenLine("47201", "900  ", "9000001", "沖縄県", "那覇市", "旭町");
+
+struct CliCase {
+  const char* name;
+  std::function<void(TempDir&, const std::string& path)> make;
+  const char* args;
+  int status;
+  // stderr in UTF-8; "%s" stands for the data file's path.
+  std::string err;
+  std::vector<std::string> codes;
+};
+
+std::vector<CliCase> CliCases() {
+  auto file = [](std::string bytes) {
+    return [bytes](TempDir& d, const std::string& p) { d.Write(std::filesystem::path(p).filename().string(), bytes); };
+  };
+  std::string huge = "xx";
+  while (huge.size() < (1u << 20)) huge += ",x";
+  std::string unsorted;
+  for (int i = 0; i < 30; ++i) unsorted += kSapporo + "\r\n" + kNaha + "\r\n";
+  const std::string overflow = "tovra-search: 郵便番号ファイルポインタバッファエラー\n";
+  const std::string not_found = "tovra-search: %s が見つかりません\n";
+  return {
+      {"EmptyFile", file(""), "postcode 0600001", 0, "", {}},
+      {"NulBytes", file(std::string(1000, '\0')), "address 札幌 --match contains", 0, "", {}},
+      {"InvalidCp932", file("\xFF\xFF\r\n" + kSapporo + "\x82\r\n\x82"), "postcode 0600001", 0, "", {"060-0001"}},
+      {"OneMegabyteLine", file(huge + "\r\n" + kSapporo + "\r\n"), "postcode 0600001", 0, "", {"060-0001"}},
+      {"NoFinalNewline", file(kNaha + "\r\n" + kSapporo), "dantai 01101", 0, "", {"060-0001"}},
+      {"LfLineEnds", file(kSapporo + "\n" + kNaha + "\n"), "postcode 9 --match prefix", 0, "", {"900-0001"}},
+      {"CrLineEnds", file(kSapporo + "\r" + kNaha + "\r"), "city 沖縄県 那覇市", 0, "", {"900-0001"}},
+      {"NotSortedByPrefecture", file(unsorted), "postcode 0600001", 1, overflow,
+       std::vector<std::string>(30, "060-0001")},
+      {"MissingFile", [](TempDir&, const std::string&) {}, "postcode 0600001", 1, not_found, {}},
+      {"PathIsADirectory", [](TempDir&, const std::string& p) { std::filesystem::create_directory(p); },
+       "address 札幌", 1, not_found, {}},
+  };
+}
+
+class HostileFilesThroughTheCli : public ::testing::TestWithParam<CliCase> {};
+
+TEST_P(HostileFilesThroughTheCli, ExitStatusMessageAndRows) {
+  const CliCase& c = GetParam();
+  TempDir dir;
+  const std::string path = dir.Path("ken.csv");
+  c.make(dir, path);
+  CliResult r = RunCli(dir, path, c.args);
+  std::string err = c.err;
+  if (std::size_t at = err.find("%s"); at != std::string::npos) err.replace(at, 2, path);
+  EXPECT_EQ(r.status, c.status);
+  EXPECT_EQ(r.err, err);
+  EXPECT_EQ(r.codes, c.codes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HostileFilesThroughTheCli, ::testing::ValuesIn(CliCases()),
+                         [](const ::testing::TestParamInfo<CliCase>& info) { return std::string(info.param.name); });
+
+// The index stored by one run describes a file that the next run finds shorter.
+TEST(HostileFilesThroughTheCli, FileReplacedAfterItsIndexWasStored) {
+  TempDir dir;
+  std::string before;
+  for (int i = 0; i < 20; ++i) before += kNaha + "\r\n";
+  const std::string path = dir.Write("ken.csv", before + kSapporo + "\r\n");
+  CliResult r = RunCli(dir, path, "postcode 0600001");
+  ASSERT_EQ(r.codes, std::vector<std::string>{"060-0001"});
+  ASSERT_NE(Slurp(dir.Path("tovra.ini")).find("pfc2num=48\r\n"), std::string::npos);
+
+  // Same modification time, so the stored index is taken for the file's.
+  const auto stamped = std::filesystem::last_write_time(path);
+  dir.Write("ken.csv", kSapporo + "\r\n" + kNaha + "\r\n");
+  std::filesystem::last_write_time(path, stamped);
+  r = RunCli(dir, path, "postcode 0600001");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
+  r = RunCli(dir, path, "city 北海道 札幌市中央区");
+  EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
+}
+
+// A settings file of garbage with data paths that are directories: the run carries on and says
+// what is missing.
+TEST(HostileFilesThroughTheCli, GarbageSettingsAndDirectoryPaths) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.Path("ken_dir"));
+  std::filesystem::create_directory(dir.Path("jig_dir"));
+  std::string garbage(2000, '\xFF');
+  garbage += "\r\n[POSTCODE]\r\nPostAllFile=" + dir.Path("ken_dir") + "\r\npfc0num=99999999999\r\n[POSTJIGCODE]\r\nPostJigFile=" +
+             dir.Path("jig_dir") + "\r\n[WINDOW]\r\nLEFT=-99999999999\r\n" + std::string(3000, '\0');
+  const std::string ini = dir.Write("tovra.ini", garbage);
+  const std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " --ini '" + ini +
+                          "' postcode 0600001 >'" + dir.Path("out") + "' 2>'" + dir.Path("err") + "'";
+  const int raw = std::system(cmd.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+  EXPECT_EQ(Slurp(dir.Path("err")), "tovra-search: " + dir.Path("ken_dir") + " が見つかりません\n");
+  EXPECT_EQ(Slurp(dir.Path("out")), "");
+  EXPECT_EQ(Slurp(ini), garbage);  // nothing was rebuilt, so the file is left alone
+}
+
+}  // namespace
+}  // namespace tovra::test
