@@ -92,11 +92,25 @@ void IniWriter::Set(const std::string& section, const std::string& key, const st
   sections_.push_back({section, {{key, value}}});
 }
 
+namespace {
+
+// The profile reader drops blanks around a value and one pair of enclosing quotes; a value
+// that would lose something that way is written inside quotes, so it reads back unchanged.
+std::string ProfileValue(const std::string& value) {
+  if (value.empty()) return value;
+  bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                value.back() == value.front();
+  if (IsBlank(value.front()) || IsBlank(value.back()) || quoted) return '"' + value + '"';
+  return value;
+}
+
+}  // namespace
+
 std::string IniWriter::Text() const {
   std::string out;
   for (const Section& s : sections_) {
     out += '[' + s.name + "]\r\n";
-    for (const auto& kv : s.keys) out += kv.first + '=' + kv.second + "\r\n";
+    for (const auto& kv : s.keys) out += kv.first + '=' + ProfileValue(kv.second) + "\r\n";
   }
   return out;
 }

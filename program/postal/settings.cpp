@@ -70,7 +70,9 @@ void WriteRuns(IniWriter& ini, const char* stem, const PostIndex& index) {
 
 // The CP932 form of a path for the file; empty, with a message, when it has no such form.
 std::string PathToStore(const std::string& path, std::string* message) {
-  if (auto converted = cp932::FromUtf8(path)) return *converted;
+  // A line end inside a path would break the file's lines: such a path is not stored either.
+  bool one_line = path.find_first_of("\r\n") == std::string::npos;
+  if (auto converted = cp932::FromUtf8(path); converted && one_line) return *converted;
   if (message != nullptr) {
     std::string shown;
     for (char c : path) shown += (static_cast<unsigned char>(c) < 0x80) ? c : '?';

@@ -138,6 +138,29 @@ TEST(Settings, SaveIsAtomicAndRefusesUnstorablePaths) {
   EXPECT_FALSE(SaveSettings(dir.Path("no/such/dir/tovra.ini"), s, nullptr));
 }
 
+TEST(Settings, ValuesTheProfileReaderWouldTrimReadBackUnchanged) {
+  TempDir dir;
+  const std::string path = dir.Path("tovra.ini");
+  Settings s = DefaultSettings("/p/");
+  s.ken_all_path = " /data/ken all.csv ";   // blanks at both ends are part of the name
+  s.jigyosyo_path = "\"/data/jig.csv\"";     // so are enclosing quotes
+  s.ken_all_time = "Wed May 27 10:00:00 2026\t";
+  std::string message;
+  ASSERT_TRUE(SaveSettings(path, s, &message));
+  EXPECT_TRUE(message.empty());
+  Settings back;
+  LoadSettings(path, "/p/", back);
+  EXPECT_EQ(back.ken_all_path, s.ken_all_path);
+  EXPECT_EQ(back.jigyosyo_path, s.jigyosyo_path);
+  EXPECT_EQ(back.ken_all_time, s.ken_all_time);
+
+  // A line end inside a path cannot be stored: it is left out with the message.
+  s.ken_all_path = "/data/two\nlines.csv";
+  ASSERT_TRUE(SaveSettings(path, s, &message));
+  EXPECT_NE(message.find(J("は設定ファイルに保存できません")), std::string::npos);
+  EXPECT_NE(ReadAll(path).find("PostAllFile=\r\n"), std::string::npos);
+}
+
 TEST(IniReader, LooksUpLikeTheProfileFunctions) {
   IniReader ini("[A]\r\nk=1\r\nK=2\r\n[b]\r\nname = \"quoted value\" \r\nneg=-42\r\nbig=99999999999\r\n[a]\r\nx=3\r\n");
   EXPECT_EQ(ini.GetInt("a", "k", 7), 1);  // case-blind, first one wins
