@@ -1,5 +1,4 @@
 // meklan distance, meklan areaplus: the distance and area-plus exports.
-#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -7,6 +6,7 @@
 
 #include "commands.h"
 #include "cp932.h"
+#include "json_text.h"
 #include "meklan.h"
 
 namespace meklan::cli {
@@ -54,21 +54,7 @@ bool EndResolves(const char (&field)[32]) {
 }
 
 std::string JsonString(std::string_view cp932_text) {
-  const std::string utf8 = cp932::ToUtf8(cp932_text);
-  std::string out = "\"";
-  for (unsigned char c : utf8) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", c);
-      out += escape;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
+  return clitext::JsonString(cp932::ToUtf8(cp932_text));
 }
 
 std::string JsonMa(const MKMA& ma) {

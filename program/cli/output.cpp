@@ -1,6 +1,7 @@
 #include "output.h"
 
 #include "cp932.h"
+#include "json_text.h"
 #include "searches.h"
 
 namespace tovra::cli {
@@ -24,28 +25,6 @@ std::string CsvField(const std::string& text) {
   for (char c : text) {
     if (c == '"') out += '"';
     out += c;
-  }
-  return out + "\"";
-}
-
-std::string JsonString(const std::string& utf8) {
-  std::string out = "\"";
-  for (unsigned char c : utf8) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
   }
   return out + "\"";
 }
@@ -85,9 +64,9 @@ void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows
         std::string obj = r == 0 ? "\n  {" : ",\n  {";
         for (int c = 0; c < kColumnCount; ++c) {
           if (c > 0) obj += ", ";
-          obj += JsonString(kJsonKeys[c]);
+          obj += clitext::JsonString(kJsonKeys[c]);
           obj += ": ";
-          obj += JsonString(cp932::ToUtf8(rows[r].columns[static_cast<std::size_t>(c)]));
+          obj += clitext::JsonString(cp932::ToUtf8(rows[r].columns[static_cast<std::size_t>(c)]));
         }
         obj += "}";
         std::fputs(obj.c_str(), out);
@@ -104,7 +83,7 @@ void PrintLines(std::FILE* out, Format format, const std::vector<std::string>& l
   }
   std::fputs("[", out);
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::fprintf(out, "%s\n  %s", i == 0 ? "" : ",", JsonString(cp932::ToUtf8(lines[i])).c_str());
+    std::fprintf(out, "%s\n  %s", i == 0 ? "" : ",", clitext::JsonString(cp932::ToUtf8(lines[i])).c_str());
   }
   std::fputs(lines.empty() ? "]\n" : "\n]\n", out);
 }

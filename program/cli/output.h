@@ -16,6 +16,5 @@ void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows
 void PrintLines(std::FILE* out, Format format, const std::vector<std::string>& lines);
 
 std::string CsvField(const std::string& text);
-std::string JsonString(const std::string& utf8);
 
 }  // namespace tovra::cli

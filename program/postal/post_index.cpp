@@ -151,7 +151,8 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
   const int pref_field = is_jigyosyo ? 4 : 7;
   const int code_field = is_jigyosyo ? 8 : 3;
   // The split runs left to right, so stopping after the last field needed changes nothing.
-  const int field_count = std::max(pref_field, code_field);
+  const int first_field = std::min(pref_field, code_field);
+  const int last_field = std::max(pref_field, code_field);
 
   view.SetProgressRange(0, kBuildProgressSteps);
   view.SetProgressStep(1);
@@ -171,7 +172,7 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
   index.run[0] = DigitRun{'0', 0, 0};
   std::int32_t line_start = 0;
 
-  PostRecord record;
+  std::string_view first_text, last_text;
   std::string_view line;
   std::size_t consumed = 0;
   while (result == BuildResult::kBuilt && reader.ReadLine(line, consumed)) {
@@ -180,13 +181,13 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
       view.StepProgress();
       counted -= step_bytes;
     }
-    SplitResult split = SplitPostLine(line, field_count, record);
+    const SplitResult split = SplitTwoFields(line, first_field, last_field, first_text, last_text);
     if (split == SplitResult::kLeadingComma) {
       result = BuildResult::kLeadingComma;
       break;
     }
     if (split == SplitResult::kFields) {
-      std::string_view pref = record[pref_field];
+      const std::string_view pref = pref_field == first_field ? first_text : last_text;
       if (pref != previous_pref) {
         if (p + 1 >= kPrefectureCount) {
           result = BuildResult::kOverflow;
@@ -198,7 +199,7 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
         blocks.push_back(previous_pref);
         ++p;
       }
-      std::string_view code = record[code_field];
+      const std::string_view code = code_field == first_field ? first_text : last_text;
       char digit = code.size() >= 2 ? code[1] : '\0';
       if (digit != previous_digit) {
         if (r + 1 >= kDigitRunCount) {

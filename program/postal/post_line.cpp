@@ -25,34 +25,62 @@ bool IsScanSpace(unsigned char c) {
   return c <= ' ' && (c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r');
 }
 
-// The next comma, eight bytes at a time: fields are short, and a library call per field costs
-// more than the search itself.
-const char* FindComma(const char* p, const char* end) {
-#if defined(__SSE2__)
-  const __m128i commas = _mm_set1_epi8(',');
-  while (end - p >= 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, commas));
-    if (hits != 0) return p + std::countr_zero(static_cast<unsigned>(hits));
-    p += 16;
-  }
-#endif
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::uint64_t kCommas = 0x2C2C2C2C2C2C2C2CULL;
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    while (end - p >= 8) {
-      std::uint64_t v;
-      std::memcpy(&v, p, 8);
-      v ^= kCommas;
-      // 0x80 exactly in the bytes that were commas.
-      const std::uint64_t zero = ~(((v & kLow7) + kLow7) | v | kLow7);
-      if (zero != 0) return p + (std::countr_zero(zero) >> 3);
-      p += 8;
+// The commas of one line, handed out in order from a bit mask per 64 bytes of the line. A
+// line is searched once, however many fields it has: a search per field stopped at every
+// field end and cost a mispredicted branch for each.
+class CommaCursor {
+ public:
+  explicit CommaCursor(std::string_view line) : line_(line) {}
+
+  // Offset of the next comma not yet handed out, or the line's length when there is none.
+  std::size_t Next() {
+    while (mask_ == 0) {
+      if (next_block_ >= line_.size()) return line_.size();
+      block_ = next_block_;
+      mask_ = BlockMask();
+      next_block_ += kBlock;
     }
+    const std::size_t at = block_ + static_cast<std::size_t>(std::countr_zero(mask_));
+    mask_ &= mask_ - 1;
+    return at;
   }
-  while (p < end && *p != ',') ++p;
-  return p;
-}
+
+ private:
+  static constexpr std::size_t kBlock = 64;
+
+  // Bit i set when byte block_ + i of the line is a comma.
+  std::uint64_t BlockMask() const {
+    const std::size_t left = line_.size() - block_;
+    if (left >= kBlock) return FullCommaMask(line_.data() + block_);
+    if (line_.size() >= kBlock) {
+      // The last 64 bytes of the line, shifted down: no byte past the line is read.
+      return FullCommaMask(line_.data() + line_.size() - kBlock) >> (kBlock - left);
+    }
+    char copy[kBlock] = {};  // a zero byte is never a comma
+    std::memcpy(copy, line_.data() + block_, left);
+    return FullCommaMask(copy);
+  }
+
+  static std::uint64_t FullCommaMask(const char* p) {
+    std::uint64_t mask = 0;
+#if defined(__SSE2__)
+    const __m128i commas = _mm_set1_epi8(',');
+    for (std::size_t i = 0; i < kBlock; i += 16) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, commas)));
+      mask |= static_cast<std::uint64_t>(hits) << i;
+    }
+#else
+    for (std::size_t i = 0; i < kBlock; ++i) mask |= static_cast<std::uint64_t>(p[i] == ',') << i;
+#endif
+    return mask;
+  }
+
+  std::string_view line_;
+  std::size_t block_ = 0;       // offset of the block mask_ covers
+  std::size_t next_block_ = 0;  // offset of the block to load next
+  std::uint64_t mask_ = 0;      // commas of the block not yet handed out
+};
 
 }  // namespace
 
@@ -270,20 +298,52 @@ bool LineReader::ReadLineHolding(std::string_view needle, std::string_view& line
 
 SplitResult SplitPostLine(std::string_view line, int field_count, PostRecord& record) {
   std::fill_n(record.field.begin(), field_count, std::string_view());
-  const char* p = line.data();
-  const char* const end = p + line.size();
+  // The next comma the cursor hands out is always the first one at or after p: white space
+  // is never a comma, and every field ends at the comma handed out for it.
+  CommaCursor commas(line);
+  std::size_t p = 0;
+  const std::size_t end = line.size();
   for (int f = 0; f < field_count; ++f) {
-    while (p < end && IsScanSpace(static_cast<unsigned char>(*p))) ++p;
+    while (p < end && IsScanSpace(static_cast<unsigned char>(line[p]))) ++p;
     if (p == end) return f == 0 ? SplitResult::kBlank : SplitResult::kFields;
-    if (*p == ',') return f == 0 ? SplitResult::kLeadingComma : SplitResult::kFields;
-    const char* stop = FindComma(p, end);
-    std::string_view text(p, static_cast<std::size_t>(stop - p));
+    if (line[p] == ',') return f == 0 ? SplitResult::kLeadingComma : SplitResult::kFields;
+    const std::size_t stop = commas.Next();
+    std::string_view text = line.substr(p, stop - p);
     if (text.size() > kFieldMax) text = text.substr(0, cp932::BoundaryAtOrBefore(text, kFieldMax));
     record.field[static_cast<std::size_t>(f)] = text;
     if (stop == end) break;
     p = stop + 1;
   }
   return SplitResult::kFields;
+}
+
+SplitResult SplitTwoFields(std::string_view line, int first, int second, std::string_view& first_text,
+                           std::string_view& second_text) {
+  // While every field up to `second` begins with a byte that is neither white space nor a
+  // comma and is no longer than kFieldMax, the split skips nothing and cuts nothing: the
+  // fields are the stretches between commas.
+  CommaCursor commas(line);
+  std::size_t start = 0;
+  for (int f = 1; f <= second; ++f) {
+    if (start >= line.size()) break;
+    const auto lead = static_cast<unsigned char>(line[start]);
+    if (lead <= ' ' || lead == ',') break;
+    const std::size_t stop = commas.Next();
+    if (stop - start > kFieldMax) break;
+    const std::string_view text(line.data() + start, stop - start);
+    if (f == first) first_text = text;
+    if (f == second) {
+      second_text = text;
+      return SplitResult::kFields;
+    }
+    if (stop == line.size()) break;
+    start = stop + 1;
+  }
+  PostRecord record;
+  const SplitResult result = SplitPostLine(line, second, record);
+  first_text = record[first];
+  second_text = record[second];
+  return result;
 }
 
 void UnquoteFields(PostRecord& record, int field_count) {

@@ -1,53 +1,17 @@
 // meklan distance and meklan areaplus, run as a separate process (UTF-8 terminal).
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "child_process.h"
+
 namespace {
 
-struct Result {
-  int code = -1;
-  std::string out, err;
-};
-
-std::string ReadAll(int fd) {
-  std::string text;
-  char buf[4096];
-  for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
-  close(fd);
-  return text;
-}
+using test_process::Result;
 
 Result Meklan(const std::vector<std::string>& args) {
-  int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return {};
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], 1);
-    dup2(err[1], 2);
-    close(out[0]);
-    close(err[0]);
-    setenv("LC_ALL", "C.UTF-8", 1);
-    std::vector<char*> argv{const_cast<char*>(MEKLAN_EXECUTABLE)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(MEKLAN_EXECUTABLE, argv.data());
-    _exit(127);
-  }
-  close(out[1]);
-  close(err[1]);
-  Result r;
-  r.out = ReadAll(out[0]);  // the outputs here are far below a pipe's capacity
-  r.err = ReadAll(err[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  return test_process::Run(MEKLAN_EXECUTABLE, args, "C.UTF-8");
 }
 
 TEST(MeklanDistance, ReportsBothEndsAndTheClassInWords) {

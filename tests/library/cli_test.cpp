@@ -1,55 +1,19 @@
 // The meklan command, run as a separate process under a UTF-8 and under the C locale.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "child_process.h"
+
 namespace {
 
-struct Result {
-  int code = -1;
-  std::string out, err;
-};
-
-std::string ReadAll(int fd) {
-  std::string text;
-  char buf[65536];
-  for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
-  close(fd);
-  return text;
-}
+using test_process::Result;
 
 Result Meklan(const std::vector<std::string>& args, const char* locale) {
-  int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return {};
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], 1);
-    dup2(err[1], 2);
-    close(out[0]);
-    close(err[0]);
-    unsetenv("LANG");
-    unsetenv("LC_CTYPE");
-    setenv("LC_ALL", locale, 1);
-    std::vector<char*> argv{const_cast<char*>(MEKLAN_EXECUTABLE)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(MEKLAN_EXECUTABLE, argv.data());
-    _exit(127);
-  }
-  close(out[1]);
-  close(err[1]);
-  Result r;
-  r.out = ReadAll(out[0]);
-  r.err = ReadAll(err[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  return test_process::Run(MEKLAN_EXECUTABLE, args, locale);
 }
 
 std::size_t CountLines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }

@@ -54,6 +54,57 @@ TEST(SplitPostLine, CutsLongFieldsOnACharacterBoundary) {
   EXPECT_EQ(record[2], "b");
 }
 
+// The split rules byte by byte, for lines of every length around the 64-byte blocks in which
+// the commas are looked for.
+std::vector<std::string> SlowSplit(const std::string& line, int count, SplitResult& result) {
+  std::vector<std::string> out(static_cast<std::size_t>(count));
+  std::size_t p = 0;
+  result = SplitResult::kFields;
+  for (int f = 0; f < count; ++f) {
+    while (p < line.size() && std::string_view(" \t\n\v\f\r").find(line[p]) != std::string_view::npos) ++p;
+    if (p == line.size() || line[p] == ',') {
+      if (f == 0) result = p == line.size() ? SplitResult::kBlank : SplitResult::kLeadingComma;
+      break;
+    }
+    const std::size_t stop = std::min(line.find(',', p), line.size());
+    std::string text = line.substr(p, stop - p);
+    if (text.size() > kFieldMax) text.resize(cp932::BoundaryAtOrBefore(text, kFieldMax));
+    out[static_cast<std::size_t>(f)] = text;
+    if (stop == line.size()) break;
+    p = stop + 1;
+  }
+  return out;
+}
+
+TEST(SplitPostLine, AgreesWithTheRulesOnRandomLinesAndSoDoesTheTwoFieldSplit) {
+  std::mt19937 rng(11);
+  // Mostly plain fields, now and then a blank, an empty field or a long field.
+  const std::vector<std::string> pieces = {"\"x\"", "12", "\x82\xa0", "abcdefghijklmnopq", " ", "\t", ",", ""};
+  auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+  for (int round = 0; round < 4000; ++round) {
+    std::string line;
+    const std::size_t fields = 1 + pick(18);
+    for (std::size_t f = 0; f < fields; ++f) {
+      if (f > 0) line += ',';
+      const bool odd = pick(8) == 0;
+      const std::size_t parts = odd ? pick(40) : 1 + pick(5);
+      for (std::size_t i = 0; i < parts; ++i) line += pieces[odd ? pick(pieces.size()) : pick(4)];
+    }
+    const int count = 1 + static_cast<int>(pick(kMaxFieldCount));
+    SplitResult expected_result;
+    const auto expected = SlowSplit(line, count, expected_result);
+    SplitResult result;
+    ASSERT_EQ(SplitAll(line, count, &result), expected) << line;
+    ASSERT_EQ(result, expected_result) << line;
+    if (count < 2) continue;
+    const int first = 1 + static_cast<int>(pick(static_cast<std::size_t>(count - 1)));
+    std::string_view a = "stale", b = "stale";
+    ASSERT_EQ(SplitTwoFields(line, first, count, a, b), expected_result) << line;
+    EXPECT_EQ(a, expected[static_cast<std::size_t>(first - 1)]) << line;
+    EXPECT_EQ(b, expected[static_cast<std::size_t>(count - 1)]) << line;
+  }
+}
+
 TEST(UnquoteFields, DropsFirstAndLastByteOfFieldsWithAQuote) {
   PostRecord record;
   SplitPostLine("\"ab\",x\"y,\",\"\",plain", 5, record);
