@@ -1,5 +1,5 @@
 // Cost of one distance or area-plus call through the C ABI. A distance call scans the MA
-// table a few times per end and the pair tables once.
+// table several times per end (more while a number is shortened) and the pair tables once.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -33,8 +33,7 @@ BENCHMARK(BM_DistanceByName);
 void BM_DistanceByAreaCode(benchmark::State& state) { RunDistance(state, "0166", "03"); }
 BENCHMARK(BM_DistanceByAreaCode);
 
-// Full numbers resolve only after shortening; the beginnings no record answers to are
-// passed over without a scan of the MA table.
+// Full numbers resolve only after shortening, one MA-table scan per dropped digit.
 void BM_DistanceShortening(benchmark::State& state) {
   RunDistance(state, "0166234567", "0987654321");
 }

@@ -1,9 +1,7 @@
 // Resolving one key to one MA record, and the number candidates both searches compare with.
-#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 
 #include "bounded_text.h"
 #include "key.h"
@@ -109,71 +107,11 @@ bool IsCandidateOf(const MKMA& record, const char* text, std::size_t length) {
   return false;
 }
 
-// The value of a text that is "0", a digit 1-9 and nothing but digits after it. In this
-// form a text and its value tell each other; it is the form of telephone numbers, and of
-// the texts that shortening a number makes.
-std::optional<std::uint64_t> PlainNumberValue(const char* text) {
-  if (text[0] != '0' || text[1] < '1' || text[1] > '9') return std::nullopt;
-  std::uint64_t value = 0;
-  int digits = 0;
-  for (const char* p = text + 1; *p != '\0'; ++p) {
-    if (*p < '0' || *p > '9' || ++digits > 18) return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(*p - '0');
-  }
-  return value;
-}
-
-// Every text in the plain number form that a record answers to: "0" + area code, the
-// prefix candidates, and names or readings of that form. A plain text that is none of them
-// matches no record: its name and reading comparisons fail, its value is no area code, and
-// its digits are no candidate. Such a text, a full telephone number most of all, is then
-// answered without a scan of the table.
-class PlainNumberKeys {
- public:
-  PlainNumberKeys() {
-    for (int i = 0; i < kMaCount; ++i) {
-      const MKMA& r = kMaTable[i];
-      Add(r.maName);
-      Add(r.maKana);
-      char code[24] = "0";
-      code[1 + FormatDecimal(r.areaCode, code + 1)] = '\0';
-      Add(code);
-      for (NumberCandidates c(r); c.Next();) Add(c.Text());
-    }
-    std::sort(values_, values_ + count_);
-  }
-
-  // False only when no record can match the text.
-  bool MayMatch(const char* text) const {
-    const std::optional<std::uint64_t> value = PlainNumberValue(text);
-    if (!value || !complete_) return true;
-    return std::binary_search(values_, values_ + count_, *value);
-  }
-
- private:
-  void Add(const char* text) {
-    const std::optional<std::uint64_t> value = PlainNumberValue(text);
-    if (!value) return;
-    if (count_ == kCapacity) {
-      complete_ = false;  // an incomplete list could rule out a match: rule out nothing
-      return;
-    }
-    values_[count_++] = *value;
-  }
-
-  static constexpr std::size_t kCapacity = 8192;
-  std::uint64_t values_[kCapacity];
-  std::size_t count_ = 0;
-  bool complete_ = true;
-};
-
 }  // namespace
 
 int FindMaIndex(const char* key) {
   if (key == nullptr) return -1;
   LookupKey k(key);
-  static const PlainNumberKeys plain_keys;
-  if (!plain_keys.MayMatch(k.text)) return -1;
   long long value = NumberValue(k.digits);
   // A candidate match is kept only until a later record matches by name, reading or area
   // code: the scan goes by record, so area codes win over prefixes of earlier records.

@@ -54,31 +54,6 @@ TEST(FindMaIndex, CandidatesAndTheFirstRecordOfACode) {
   EXPECT_EQ(Find("013379"), IndexOf("石狩", 2));
 }
 
-// A hyphen after the leading 0 changes nothing a record is compared with, except a name
-// that is itself a number, but it keeps the text out of the shortcut for plain numbers: the
-// hyphenated spelling is answered by the full scan.
-TEST(FindMaIndex, PlainNumbersAnswerAsTheirHyphenatedSpelling) {
-  std::set<std::string> names;
-  for (int i = 0; i < kMaCount; ++i) names.insert({kMaTable[i].maName, kMaTable[i].maKana});
-  std::vector<std::string> numbers = {"0120444444", "0312345678", "09012345678", "01", "099999"};
-  for (int i = 0; i < kMaCount; ++i) {
-    for (const std::string& c : Candidates(kMaTable[i])) {
-      numbers.push_back(c);
-      numbers.push_back(c.substr(0, c.size() - 1));
-      for (char d = '0'; d <= '9'; ++d) numbers.push_back(c + d);
-      numbers.push_back(c + "234567");
-    }
-  }
-  int found = 0;
-  for (const std::string& number : numbers) {
-    if (names.count(number) != 0 || number.size() < 2) continue;
-    const int plain = FindMaIndex(number.c_str());
-    EXPECT_EQ(plain, FindMaIndex(("0-" + number.substr(1)).c_str())) << number;
-    found += plain != -1;
-  }
-  EXPECT_GT(found, kMaCount);  // the shortcut was not all there was to see
-}
-
 TEST(FindMaIndex, ReadingSharedByTwoMasFindsTheFirst) {
   int first = -1;
   for (int i = 0; i < kMaCount && first < 0; ++i) {
