@@ -29,15 +29,15 @@ std::optional<ParsedArgs> ParseArguments(const Command& self, const Arguments& a
     }
     std::size_t eq = arg.find('=');
     std::string name = arg.substr(0, eq);
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* option = nullptr;
     for (const OptionSpec& o : options) {
-      if (o.name == name) spec = &o;
+      if (o.name == name) option = &o;
     }
-    if (spec == nullptr) {
+    if (option == nullptr) {
       UsageError(self, "unknown option " + name);
       return std::nullopt;
     }
-    if (!spec->takes_value) {
+    if (!option->takes_value) {
       if (eq != std::string::npos) {
         UsageError(self, name + " takes no value");
         return std::nullopt;

@@ -50,7 +50,7 @@ class GeneratorTest : public ::testing::Test {
         Tsv({"5", "名護", "0", "なご", "-52", "-32", "0980", "/1/4/5/", "47", "9000", "source", ""}),
         Tsv({"6", "那覇", "0", "なは", "-73", "-46", "098", "/1/8/9/", "47", "9000", "source", ""}),
     };
-    files_["special_areas.tsv"] = {
+    files_["tokurei_areas.tsv"] = {
         "index\tmaName\tbranch\tmaKana\tposNS\tposEW\tareaCode\tprefixList\tprefNo\tregionCode\tbaseMA",
         Tsv({"0", "一特例", "0", "いちとくれい", "861", "622", "011", "/1/", "52", "1100", "札幌"}),
         Tsv({"1", "二特例", "0", "にとくれい", "861", "622", "011", "/2/", "52", "1100", "札幌"}),
@@ -203,14 +203,14 @@ TEST_F(GeneratorTest, LineSyntax) {
 }
 
 TEST_F(GeneratorTest, SpecialAreas) {
-  SetField("special_areas.tsv", 3, 7, "/*/");
-  ExpectRefused("special_areas.tsv:3: a special area needs a list of prefixes");
+  SetField("tokurei_areas.tsv", 3, 7, "/*/");
+  ExpectRefused("tokurei_areas.tsv:3: a special area needs a list of prefixes");
   Reset();
-  SetField("special_areas.tsv", 3, 10, "函館");
-  ExpectRefused("special_areas.tsv:3: baseMA names no MA: 函館");
+  SetField("tokurei_areas.tsv", 3, 10, "函館");
+  ExpectRefused("tokurei_areas.tsv:3: baseMA names no MA: 函館");
   Reset();
-  files_["special_areas.tsv"].pop_back();
-  ExpectRefused("special_areas.tsv:1: expected 4 special areas, found 3");
+  files_["tokurei_areas.tsv"].pop_back();
+  ExpectRefused("tokurei_areas.tsv:1: expected 4 special areas, found 3");
 }
 
 TEST_F(GeneratorTest, Prefectures) {

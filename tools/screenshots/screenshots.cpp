@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     QMetaObject::invokeMethod(s, [s] { Save(s, "about"); s->reject(); }, Qt::QueuedConnection);
   });
   RunSpecialNumbersDialog(d, [](QDialog* s) {
-    QMetaObject::invokeMethod(s, [s] { Save(s, "special-numbers"); s->reject(); },
+    QMetaObject::invokeMethod(s, [s] { Save(s, "three-digit-numbers"); s->reject(); },
                               Qt::QueuedConnection);
   });
   {

@@ -99,7 +99,7 @@ void CheckMaTable(const Tables& t, Diagnostics& diag) {
 }
 
 void CheckSpecialAreas(const Tables& t, const std::set<std::string>& ma_names, Diagnostics& diag) {
-  const std::string file = "special_areas.tsv";
+  const std::string file = "tokurei_areas.tsv";
   if (t.special.size() != kSpecialAreaCount) {
     diag.Add(file, 1, "expected 4 special areas, found " + std::to_string(t.special.size()));
   }

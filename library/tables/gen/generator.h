@@ -9,7 +9,7 @@
 
 namespace meklan::gen {
 
-// One record of ma.tsv or special_areas.tsv; texts are CP932.
+// One record of ma.tsv or tokurei_areas.tsv; texts are CP932.
 struct MaRow {
   int line = 0;
   std::string name;

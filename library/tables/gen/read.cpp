@@ -164,8 +164,8 @@ Tables ReadTables(const std::string& dir, Diagnostics& diag) {
   });
   std::vector<std::string> special_columns = kMaColumns;
   special_columns.push_back("baseMA");
-  ForEachRow(dir, "special_areas.tsv", special_columns, diag, [&](const Row& row) {
-    MaRow r = ReadMaRow(row, "special_areas.tsv", static_cast<int>(t.special.size()), diag);
+  ForEachRow(dir, "tokurei_areas.tsv", special_columns, diag, [&](const Row& row) {
+    MaRow r = ReadMaRow(row, "tokurei_areas.tsv", static_cast<int>(t.special.size()), diag);
     r.baseMa = row.Text("baseMA");
     t.special.push_back(std::move(r));
   });
