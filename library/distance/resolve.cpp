@@ -18,30 +18,13 @@ bool IsCandidateOf(const MKMA& area, const char* key, std::size_t length) {
   return false;
 }
 
-// Length of the longest text that FindMaIndex can match with a text beginning with "0":
-// "0" + area code, a prefix candidate, or a name or reading that begins with "0".
-std::size_t LongestNumberKey() {
-  std::size_t longest = 0;
-  auto consider = [&longest](std::size_t length) { longest = length > longest ? length : longest; };
-  for (int i = 0; i < kMaCount; ++i) {
-    const MKMA& r = kMaTable[i];
-    if (r.maName[0] == '0') consider(std::strlen(r.maName));
-    if (r.maKana[0] == '0') consider(std::strlen(r.maKana));
-    for (NumberCandidates c(r); c.Next();) consider(c.Length());
-    char code[24];
-    consider(1 + FormatDecimal(r.areaCode, code));
-  }
-  return longest;
-}
-
 }  // namespace
 
 int FindMaIndexForShortening(const char* text) {
   // Hyphens do not count: FindMaIndex compares numbers without them.
   std::size_t length = 0;
   for (const char* p = text; *p != '\0'; ++p) length += *p != '-';
-  static const std::size_t longest = LongestNumberKey();
-  if (length > longest) return -1;
+  if (length > static_cast<std::size_t>(kLongestNumberKey)) return -1;
   return FindMaIndex(text);
 }
 

@@ -18,6 +18,7 @@ constexpr int kSpecialAreaCount = 4;
 
 extern const MKMA kMaTable[];                  // the MA table, table order
 extern const int kMaCount;
+extern const int kLongestNumberKey;            // longest "0..." text a look-up can match
 extern const MKMA kSpecialAreaTable[];         // 山口特例, 小郡特例, 福山特例, 尾道松永特例
 extern const char* const kSpecialAreaBaseMa[]; // the MA standing for each special area
 extern const char* const kPrefectureTable[];   // prefNo n is entry n - 1

@@ -1,4 +1,5 @@
 // The internal pieces of the distance and area-plus code, linked from meklan_core.
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -78,6 +79,16 @@ TEST(ResolveByShortening, NoNumberNoTries) {
 
 // Shortening skips the table scan for beginnings longer than any number a record answers
 // to; every number built on a candidate or area code of the table resolves as without it.
+TEST(ResolveByShortening, LongestNumberKeyIsTheLongestCandidateOrAreaCode) {
+  std::size_t longest = 0;
+  for (int i = 0; i < kMaCount; ++i) {
+    for (NumberCandidates c(kMaTable[i]); c.Next();) longest = std::max(longest, c.Length());
+    longest = std::max(longest, 1 + std::to_string(kMaTable[i].areaCode).size());
+  }
+  EXPECT_EQ(static_cast<std::size_t>(kLongestNumberKey), longest);
+  EXPECT_EQ(kLongestNumberKey, 6);  // 013379 and the other six-character codes
+}
+
 TEST(ResolveByShortening, SkippingLongBeginningsChangesNoResult) {
   std::vector<std::string> numbers = {"-1661234", "0-166-12", "09012345678"};
   for (int i = 0; i < kMaCount; ++i) {

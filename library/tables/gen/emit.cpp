@@ -1,5 +1,6 @@
 // Writing the tables as C++: CP932 bytes become octal escapes (three digits at most, so a
 // following digit is never swallowed), and every array keeps the order of its file.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -67,6 +68,30 @@ bool WriteFile(const std::string& path, const std::string& text, std::ostream& e
   return true;
 }
 
+// Length of the longest text FindMaIndex can match that begins with "0": "0" + an area code,
+// a number candidate ("0" + area code + one prefix of the list), or a name or reading that
+// happens to begin with "0". Shortening a number never needs to try anything longer.
+std::size_t LongestNumberKey(const std::vector<MaRow>& ma) {
+  std::size_t longest = 0;
+  for (const MaRow& r : ma) {
+    const std::size_t code = 1 + std::to_string(r.areaCode).size();
+    longest = std::max(longest, code);
+    if (!r.name.empty() && r.name.front() == '0') longest = std::max(longest, r.name.size());
+    if (!r.kana.empty() && r.kana.front() == '0') longest = std::max(longest, r.kana.size());
+    if (r.prefixList == "/*/") continue;
+    std::size_t entry = 0;
+    for (std::size_t i = 1; i < r.prefixList.size(); ++i) {
+      if (r.prefixList[i] == '/') {
+        longest = std::max(longest, code + entry);
+        entry = 0;
+      } else {
+        ++entry;
+      }
+    }
+  }
+  return longest;
+}
+
 }  // namespace
 
 std::string EmitTables(const Tables& t) {
@@ -74,7 +99,8 @@ std::string EmitTables(const Tables& t) {
   out << kHeader;
   out << "const MKMA kMaTable[] = {\n";
   for (const MaRow& r : t.ma) EmitMaRecord(out, r);
-  out << "};\nconst int kMaCount = " << t.ma.size() << ";\n\n";
+  out << "};\nconst int kMaCount = " << t.ma.size() << ";\n";
+  out << "const int kLongestNumberKey = " << LongestNumberKey(t.ma) << ";\n\n";
 
   out << "const MKMA kSpecialAreaTable[] = {\n";
   for (const MaRow& r : t.special) EmitMaRecord(out, r);
