@@ -18,4 +18,4 @@ run meklan areaplus 那覇
 run tovra-search postcode 060-0001
 run tovra-search areacode 0153 --show districts
 run tovra-search --business postcode 100-8994
-run tovra-search city 東京都 千代田区 --format csv | head -5
+run tovra-search --format csv postcode 100-0001
