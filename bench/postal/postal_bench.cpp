@@ -41,10 +41,7 @@ class CountingView : public SearchView {
   void ClearCities() override { cities.clear(); }
   void AddCity(const std::string& city) override { cities.push_back(city); }
   void ClearWorkList() override { work.clear(); }
-  void AddWorkItem(const std::string& item) override {
-    auto at = std::lower_bound(work.begin(), work.end(), item);
-    if (at == work.end() || *at != item) work.insert(at, item);
-  }
+  void AddWorkItem(const std::string& item) override { InsertWorkItem(work, item); }
   int WorkItemCount() override { return static_cast<int>(work.size()); }
   std::string WorkItem(int i) override { return work[static_cast<std::size_t>(i)]; }
   bool UseBusinessData() override { return false; }

@@ -62,8 +62,7 @@ bool TerminalView::SelectPrefecture(const std::string& name) {
 }
 
 void TerminalView::AddWorkItem(const std::string& item) {
-  auto at = std::lower_bound(work_.begin(), work_.end(), item);
-  if (at == work_.end() || *at != item) work_.insert(at, item);
+  InsertWorkItem(work_, item);
 }
 
 std::string TerminalView::WorkItem(int index) {

@@ -7,8 +7,10 @@
 // All texts are CP932 bytes.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 namespace tovra {
 
@@ -34,6 +36,16 @@ enum Column {
 struct ResultRow {
   std::array<std::string, kColumnCount> columns;
 };
+
+// The hidden work list's rule, for the views that keep it: sorted, each item once. Returns
+// the position the item was inserted at, or -1 when the list holds it already.
+inline int InsertWorkItem(std::vector<std::string>& list, const std::string& item) {
+  const auto at = std::lower_bound(list.begin(), list.end(), item);
+  if (at != list.end() && *at == item) return -1;
+  const int position = static_cast<int>(at - list.begin());
+  list.insert(at, item);
+  return position;
+}
 
 class SearchView {
  public:

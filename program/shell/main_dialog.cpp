@@ -549,10 +549,8 @@ void MainDialog::ClearWorkList() {
 }
 
 void MainDialog::AddWorkItem(const std::string& item) {
-  const auto at = std::lower_bound(work_list_.begin(), work_list_.end(), item);
-  if (at != work_list_.end() && *at == item) return;
-  const int position = static_cast<int>(at - work_list_.begin());
-  work_list_.insert(at, item);
+  const int position = InsertWorkItem(work_list_, item);
+  if (position < 0) return;
   ui::ControlAs<QComboBox>(dialog_.get(), kWorkList)->insertItem(position, ToQString(item));
 }
 

@@ -13,13 +13,6 @@
 namespace tovra::test {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 std::vector<std::string> KeyLines(const std::string& text) {
   std::vector<std::string> out;
   std::istringstream in(text);

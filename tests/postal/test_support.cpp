@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <sstream>
 
 namespace tovra::test {
 
@@ -23,6 +24,13 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
   return path;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
 }
 
 std::string KenLine(const std::string& dantai, const std::string& old_code, const std::string& code,

@@ -38,10 +38,7 @@ class RecordingView : public SearchView {
   void ClearCities() override { cities.clear(); }
   void AddCity(const std::string& city) override { cities.push_back(city); }
   void ClearWorkList() override { work.clear(); }
-  void AddWorkItem(const std::string& item) override {
-    auto at = std::lower_bound(work.begin(), work.end(), item);
-    if (at == work.end() || *at != item) work.insert(at, item);
-  }
+  void AddWorkItem(const std::string& item) override { InsertWorkItem(work, item); }
   int WorkItemCount() override { return static_cast<int>(work.size()); }
   std::string WorkItem(int i) override { return work.at(static_cast<std::size_t>(i)); }
   bool UseBusinessData() override { return business; }
@@ -90,6 +87,9 @@ class TempDir {
  private:
   std::filesystem::path dir_;
 };
+
+// The whole file as bytes ("" when it cannot be read).
+std::string ReadAll(const std::string& path);
 
 // One KEN_ALL.CSV line in the published layout (UTF-8 in, CP932 out, no line end).
 std::string KenLine(const std::string& dantai, const std::string& old_code, const std::string& code,

@@ -12,13 +12,6 @@
 namespace tovra::test {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 int EntriesIn(const std::string& dir) {
   int n = 0;
   for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir)) ++n;
