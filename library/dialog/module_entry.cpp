@@ -80,7 +80,7 @@ int Run(void* owner, MKDISTANCE* rec, int showMessage, const MeklanDialogLibrary
     return RunInApplication(parent, rec, showMessage, *library);
   }
   if (owner != nullptr) return -1;  // without an application no widget can be alive
-  if (!meklan_dialog::DisplayAvailable()) return -1;
+  if (!ui::DisplayAvailable()) return -1;
   TemporaryApplication app;
   return RunInApplication(nullptr, rec, showMessage, *library);
 }

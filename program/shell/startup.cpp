@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "meklan.h"
+#include "display_probe.h"
 #include "message_box.h"
 
 namespace tovra {
@@ -28,12 +29,11 @@ bool IsPrivateDirectory(const std::string& dir) {
 
 }  // namespace
 
-bool HasDisplay() {
-  return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
-}
+bool HasDisplay() { return ui::DisplayAvailable(); }
 
 const char* NoDisplayMessage() {
-  return "tovra: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+  return "tovra: no display can be reached (DISPLAY and WAYLAND_DISPLAY are unset, or their "
+         "server does not answer).\n"
          "tovra is a desktop program: start it in a graphical session, or use tovra-search "
          "for searches from the command line.\n";
 }

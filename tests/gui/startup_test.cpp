@@ -102,9 +102,18 @@ class StartupTest : public QObject {
     QCOMPARE(tovra.readAllStandardOutput(), QByteArray());
   }
 
+  void withoutADisplayTheProgramSaysSoAndExits1_data() {
+    QTest::addColumn<QString>("display");
+    QTest::newRow("no DISPLAY") << QString();
+    QTest::newRow("DISPLAY of no server") << QStringLiteral(":77");  // Qt itself would abort
+  }
+
   void withoutADisplayTheProgramSaysSoAndExits1() {
+    QFETCH(QString, display);
     QProcess tovra;
-    tovra.setProcessEnvironment(CleanEnvironment());
+    QProcessEnvironment env = CleanEnvironment();
+    if (!display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), display);
+    tovra.setProcessEnvironment(env);
     tovra.start(QStringLiteral(TOVRA_EXECUTABLE), {});
     QVERIFY(tovra.waitForFinished(20000));
     QCOMPARE(tovra.exitStatus(), QProcess::NormalExit);

@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <cstdlib>
 
-namespace meklan_dialog {
+namespace ui {
 namespace {
 
 QByteArray Env(const char* name) { return QByteArray(std::getenv(name)); }
@@ -37,7 +37,7 @@ bool PlatformPluginInstalled(const QByteArray& fileName) {
 }
 
 // Connects to the X server the way the xcb platform will, through libxcb loaded only for
-// the question, so that the module does not depend on it.
+// the question, so that nothing links it.
 bool XServerReachable() {
   if (Env("DISPLAY").isEmpty() || !PlatformPluginInstalled("libqxcb.so")) return false;
   void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
@@ -93,4 +93,4 @@ bool DisplayAvailable() {
   return false;
 }
 
-}  // namespace meklan_dialog
+}  // namespace ui
