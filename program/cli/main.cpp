@@ -121,9 +121,9 @@ void ExpectOperands(const Options& o, std::size_t n, const char* synopsis) {
 }
 
 int MatchOption(const Options& o, bool prefix_allowed) {
-  if (!o.match || *o.match == "exact") return kMatchExact;
-  if (*o.match == "contains") return kMatchContains;
-  if (prefix_allowed && *o.match == "prefix") return kMatchPrefix;
+  if (!o.match || *o.match == "exact") return 0;
+  if (*o.match == "contains") return 1;
+  if (prefix_allowed && *o.match == "prefix") return 2;
   throw UsageError{"unknown --match '" + *o.match + (prefix_allowed ? "' (exact, prefix or contains)" : "' (exact or contains)")};
 }
 
@@ -172,7 +172,6 @@ int Run(int argc, char** argv) {
   }
 
   TerminalView view(isatty(STDERR_FILENO) != 0);
-  view.SetUseBusinessData(o.business);
   SearchContext ctx{view, settings};
 
   // Validate the command before any work is done.
@@ -189,11 +188,11 @@ int Run(int argc, char** argv) {
   } else {
     throw UsageError{"unknown command '" + command + "' (try --help)"};
   }
-  const int postcode_mode = command == "postcode" ? MatchOption(o, true) : 0;
-  const int word_match = command == "address" ? MatchOption(o, false) : 0;
-  int display = kShowPostal;
+  const auto postcode_mode = static_cast<PostCodeMatch>(command == "postcode" ? MatchOption(o, true) : 0);
+  const auto word_match = static_cast<WordMatch>(command == "address" ? MatchOption(o, false) : 0);
+  AreaDisplay display = AreaDisplay::kPostal;
   if (o.show) {
-    if (*o.show == "districts") display = kShowDistricts;
+    if (*o.show == "districts") display = AreaDisplay::kDistricts;
     else if (*o.show != "postal") throw UsageError{"unknown --show '" + *o.show + "' (postal or districts)"};
   }
   std::string prefecture;
@@ -235,24 +234,22 @@ int Run(int argc, char** argv) {
     SearchPostCode(ctx, normalised, postcode_mode);
     if (o.business) SearchJigPostCode(ctx, normalised, postcode_mode);
   } else if (command == "address") {
-    ScanKenAll(ctx, key, kScanWords, word_match);
-    if (o.business) ScanJigyosyo(ctx, key, kScanWords, word_match);
+    ScanKenAll(ctx, key, ScanMode::kWords, word_match);
+    if (o.business) ScanJigyosyo(ctx, key, ScanMode::kWords, word_match);
   } else if (command == "dantai") {
-    ScanKenAll(ctx, key, kScanDantai, kWordExact);
-    if (o.business) ScanJigyosyo(ctx, key, kScanDantai, kWordExact);
+    ScanKenAll(ctx, key, ScanMode::kDantai);
+    if (o.business) ScanJigyosyo(ctx, key, ScanMode::kDantai);
   } else if (command == "areacode") {
-    SearchByAreaCode(ctx, key, display);
+    SearchByAreaCode(ctx, key, display, o.business);
   } else if (command == "cities") {
-    view.SelectPrefecture(prefecture);
     view.ClearCities();
-    ScanKenAll(ctx, prefecture, kScanCityList, kWordExact);
+    ScanKenAll(ctx, prefecture, ScanMode::kCityList);
     PrintLines(stdout, o.format, view.Cities());
     return view.MessageCount() > 0 ? 1 : 0;
   } else if (command == "city") {
     std::string city = ToCp932(o.args[2], "the city");
-    view.SelectPrefecture(prefecture);
-    ScanKenAll(ctx, city, kScanCity, kWordExact);
-    if (o.business) ScanJigyosyo(ctx, city, kScanCity, kWordExact);
+    ScanKenAll(ctx, city, ScanMode::kCity, WordMatch::kExact, prefecture);
+    if (o.business) ScanJigyosyo(ctx, city, ScanMode::kCity, WordMatch::kExact, prefecture);
   }
   PrintRows(stdout, o.format, view.SortedRows());
   return view.MessageCount() > 0 ? 1 : 0;

@@ -55,21 +55,6 @@ void TerminalView::Clear() {
   drawn_ = false;
 }
 
-bool TerminalView::SelectPrefecture(const std::string& name) {
-  if (PrefectureIndex(name) < 0) return false;
-  prefecture_ = name;
-  return true;
-}
-
-void TerminalView::AddWorkItem(const std::string& item) {
-  InsertWorkItem(work_, item);
-}
-
-std::string TerminalView::WorkItem(int index) {
-  if (index < 0 || index >= static_cast<int>(work_.size())) return {};
-  return work_[static_cast<std::size_t>(index)];
-}
-
 void TerminalView::ShowMessage(const std::string& text, const std::string&) {
   Clear();
   ++messages_;

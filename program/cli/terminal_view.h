@@ -18,20 +18,12 @@ class TerminalView : public SearchView {
   void SetProgressStep(int step) override { step_ = step; }
   void StepProgress() override;
   void SetProgressPos(int pos) override;
-  std::string SelectedPrefecture() override { return prefecture_; }
-  bool SelectPrefecture(const std::string& name) override;
   void ClearCities() override { cities_.clear(); }
   void AddCity(const std::string& city) override { cities_.push_back(city); }
-  void ClearWorkList() override { work_.clear(); }
-  void AddWorkItem(const std::string& item) override;
-  int WorkItemCount() override { return static_cast<int>(work_.size()); }
-  std::string WorkItem(int index) override;
-  bool UseBusinessData() override { return business_; }
   void ShowMessage(const std::string& text, const std::string& caption) override;
   void ShowIndexNotice() override;
   void HideIndexNotice() override;
 
-  void SetUseBusinessData(bool on) { business_ = on; }
   // Rows in the result list's order.
   std::vector<ResultRow> SortedRows() const;
   const std::vector<std::string>& Cities() const { return cities_; }
@@ -45,10 +37,7 @@ class TerminalView : public SearchView {
   int low_ = 0, high_ = 0, step_ = 1, pos_ = 0;
   bool drawn_ = false;
   std::vector<ResultRow> rows_;
-  std::string prefecture_;
   std::vector<std::string> cities_;
-  std::vector<std::string> work_;
-  bool business_ = false;
   int messages_ = 0;
 };
 
