@@ -1,9 +1,22 @@
 // The subcommands of `meklan`, one group per source file; main.cpp lists them in its table.
 #pragma once
 
-#include "cli.h"
+#include "command_table.h"
 
 namespace meklan::cli {
+
+using common::cli::Arguments;
+using common::cli::Command;
+using common::cli::Fail;
+using common::cli::kExitNotFound;
+using common::cli::kExitOk;
+using common::cli::kExitUsage;
+using common::cli::ParseArguments;
+using common::cli::ParseInt;
+using common::cli::PrintLine;
+using common::cli::Program;
+using common::cli::ToCp932;
+using common::cli::UsageError;
 
 // lookup_commands.cpp
 int RunMa(const Command& self, const Arguments& args);
