@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 
 #include "cp932.h"
@@ -49,9 +48,16 @@ void PrintOverview(const Program& program, std::ostream& out) {
   out << "usage: " << program.name << (program.global_options.empty() ? "" : " [OPTIONS]")
       << " COMMAND [ARGUMENTS]\n"
       << program.description << "\nCommands:\n";
+  // Each command's usage line beside its summary, so that the overview alone tells how to
+  // call every command.
+  auto synopsis = [](const Command& c) {
+    const std::string_view usage(c.usage);
+    return usage.substr(0, usage.find('\n'));
+  };
+  std::size_t width = 0;
+  for (const Command& c : program.commands) width = std::max(width, synopsis(c).size());
   for (const Command& c : program.commands) {
-    out << "  " << c.name << std::string(11 - std::min<std::size_t>(10, std::strlen(c.name)), ' ') << c.summary
-        << "\n";
+    out << "  " << synopsis(c) << std::string(width + 2 - synopsis(c).size(), ' ') << c.summary << "\n";
   }
   if (program.global_help != nullptr) out << "\nOptions (before or after the command):\n" << program.global_help;
   out << "\nRun '" << program.name << " COMMAND --help' for the arguments of a command.\n" << program.epilogue;

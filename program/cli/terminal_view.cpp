@@ -4,8 +4,6 @@
 #include <cstdio>
 
 #include "cp932.h"
-#include "post_index.h"
-#include "row_order.h"
 
 namespace tovra::cli {
 namespace {
@@ -57,7 +55,6 @@ void TerminalView::Clear() {
 
 void TerminalView::ShowMessage(const std::string& text, const std::string&) {
   Clear();
-  ++messages_;
   std::string shown = cp932::ToLocale(text);
   std::replace(shown.begin(), shown.end(), '\n', ' ');
   std::fprintf(stderr, "tovra-search: %s\n", shown.c_str());
@@ -69,11 +66,5 @@ void TerminalView::ShowIndexNotice() {
 }
 
 void TerminalView::HideIndexNotice() { Clear(); }
-
-std::vector<ResultRow> TerminalView::SortedRows() const {
-  std::vector<ResultRow> rows = rows_;
-  SortRows(rows);
-  return rows;
-}
 
 }  // namespace tovra::cli
