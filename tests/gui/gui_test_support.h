@@ -29,6 +29,7 @@ struct ProgramFolder {
 // the test (rows per call, cities for a prefecture, whether a data file exists).
 struct Recorder {
   std::vector<std::string> calls;
+  std::vector<std::string> cityScanPrefectures;  // the prefecture each city-rows scan was given (UTF-8)
   std::vector<ResultRow> rowsPerSearch;
   std::vector<std::string> cities;
   bool kenAllExists = true;
@@ -48,7 +49,8 @@ struct Recorder {
       calls.push_back("SearchJigPostCode " + Utf8(k) + " " + std::to_string(static_cast<int>(m)));
       return SearchResult{};
     };
-    s.scanKenAll = [this](SearchContext& c, std::string_view k, ScanMode m, WordMatch match, std::string_view) {
+    s.scanKenAll = [this](SearchContext& c, std::string_view k, ScanMode m, WordMatch match, std::string_view p) {
+      if (m == ScanMode::kCity) cityScanPrefectures.push_back(Utf8(p));
       calls.push_back("ScanKenAll " + Utf8(k) + " " + std::to_string(static_cast<int>(m)) + " " +
                       std::to_string(static_cast<int>(match)));
       if (m == ScanMode::kCityList) {
@@ -58,7 +60,8 @@ struct Recorder {
       }
       return SearchResult{};
     };
-    s.scanJigyosyo = [this](SearchContext&, std::string_view k, ScanMode m, WordMatch match, std::string_view) {
+    s.scanJigyosyo = [this](SearchContext&, std::string_view k, ScanMode m, WordMatch match, std::string_view p) {
+      if (m == ScanMode::kCity) cityScanPrefectures.push_back(Utf8(p));
       calls.push_back("ScanJigyosyo " + Utf8(k) + " " + std::to_string(static_cast<int>(m)) + " " +
                       std::to_string(static_cast<int>(match)));
       return SearchResult{};
