@@ -1,7 +1,5 @@
 #include "post_index.h"
 
-#include "post_fields.h"
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "post_fields.h"
 #include "post_line.h"
 #include "search_view.h"
 
