@@ -5,18 +5,8 @@
 
 namespace meklan::cli {
 
-using common::cli::Arguments;
-using common::cli::Command;
-using common::cli::Fail;
-using common::cli::kExitNotFound;
-using common::cli::kExitOk;
-using common::cli::kExitUsage;
-using common::cli::ParseArguments;
-using common::cli::ParseInt;
-using common::cli::PrintLine;
-using common::cli::Program;
-using common::cli::ToCp932;
-using common::cli::UsageError;
+// The shared command table, parser and helpers, by their short names.
+using namespace common::cli;
 
 // lookup_commands.cpp
 int RunMa(const Command& self, const Arguments& args);

@@ -2,6 +2,7 @@
 // one small function per command reads its arguments, runs the engine's searches in a
 // session and prints what they found.
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "command_table.h"
@@ -54,19 +55,27 @@ std::optional<std::string> PrefectureOperand(const Command& self, const std::str
   return name;
 }
 
-int RunPostcode(const Command& self, const Arguments& arguments) {
-  auto args = ParseArguments(self, arguments, {{"--match", true}}, 1, 1);
-  if (!args) return kExitUsage;
+// A command's own arguments and the global options; nullopt after a usage error (reported).
+struct Invocation {
+  ParsedArgs args;
+  GlobalOptions options;
+};
+
+std::optional<Invocation> Read(const Command& self, const Arguments& arguments, std::initializer_list<OptionSpec> own,
+                               std::size_t operands) {
+  auto args = ParseArguments(self, arguments, own, operands, operands);
+  if (!args) return std::nullopt;
   auto options = ReadGlobalOptions(self, *args);
-  auto match = Choose(self, *args, "--match", kPostCodeMatches);
-  auto key = ToCp932(self, (*args)[0], "the key");
-  if (!options || !match || !key) return kExitUsage;
-  Session s(*options);
-  if (auto stop = s.Start()) return *stop;
-  const std::string normalised = NormalisePostCodeKey(*key);
-  s.Note(PostFile::kKenAll, SearchPostCode(s.context(), normalised, *match));
-  if (s.business()) s.Note(PostFile::kJigyosyo, SearchJigPostCode(s.context(), normalised, *match));
-  return s.PrintRows();
+  if (!options) return std::nullopt;
+  return Invocation{std::move(*args), std::move(*options)};
+}
+
+// Runs `body` in a session started as the desktop program starts; returns its exit status.
+int InSession(const GlobalOptions& options, const std::function<int(Session&)>& body, bool for_index = false,
+              bool rebuild = false) {
+  Session s(options);
+  if (auto stop = s.Start(for_index, rebuild)) return *stop;
+  return body(s);
 }
 
 // The scans of both files with one key: address words, local-government code, city rows.
@@ -76,64 +85,62 @@ int Scan(Session& s, const std::string& key, ScanMode mode, WordMatch match, con
   return s.PrintRows();
 }
 
+int RunPostcode(const Command& self, const Arguments& arguments) {
+  auto in = Read(self, arguments, {{"--match", true}}, 1);
+  auto match = in ? Choose(self, in->args, "--match", kPostCodeMatches) : std::nullopt;
+  auto key = match ? ToCp932(self, in->args[0], "the key") : std::nullopt;
+  if (!key) return kExitUsage;
+  return InSession(in->options, [&](Session& s) {
+    const std::string normalised = NormalisePostCodeKey(*key);
+    s.Note(PostFile::kKenAll, SearchPostCode(s.context(), normalised, *match));
+    if (s.business()) s.Note(PostFile::kJigyosyo, SearchJigPostCode(s.context(), normalised, *match));
+    return s.PrintRows();
+  });
+}
+
 int RunAddress(const Command& self, const Arguments& arguments) {
-  auto args = ParseArguments(self, arguments, {{"--match", true}}, 1, 1);
-  if (!args) return kExitUsage;
-  auto options = ReadGlobalOptions(self, *args);
-  auto match = Choose(self, *args, "--match", kWordMatches);
-  auto key = ToCp932(self, (*args)[0], "the key");
-  if (!options || !match || !key) return kExitUsage;
-  Session s(*options);
-  if (auto stop = s.Start()) return *stop;
-  return Scan(s, *key, ScanMode::kWords, *match);
+  auto in = Read(self, arguments, {{"--match", true}}, 1);
+  auto match = in ? Choose(self, in->args, "--match", kWordMatches) : std::nullopt;
+  auto key = match ? ToCp932(self, in->args[0], "the key") : std::nullopt;
+  if (!key) return kExitUsage;
+  return InSession(in->options, [&](Session& s) { return Scan(s, *key, ScanMode::kWords, *match); });
 }
 
 int RunDantai(const Command& self, const Arguments& arguments) {
-  auto args = ParseArguments(self, arguments, {}, 1, 1);
-  if (!args) return kExitUsage;
-  auto options = ReadGlobalOptions(self, *args);
-  auto code = ToCp932(self, (*args)[0], "the code");
-  if (!options || !code) return kExitUsage;
-  Session s(*options);
-  if (auto stop = s.Start()) return *stop;
-  return Scan(s, *code, ScanMode::kDantai, WordMatch::kExact);
+  auto in = Read(self, arguments, {}, 1);
+  auto code = in ? ToCp932(self, in->args[0], "the code") : std::nullopt;
+  if (!code) return kExitUsage;
+  return InSession(in->options, [&](Session& s) { return Scan(s, *code, ScanMode::kDantai, WordMatch::kExact); });
 }
 
 int RunAreaCode(const Command& self, const Arguments& arguments) {
-  auto args = ParseArguments(self, arguments, {{"--show", true}}, 1, 1);
-  if (!args) return kExitUsage;
-  auto options = ReadGlobalOptions(self, *args);
-  auto display = Choose(self, *args, "--show", kDisplays);
-  auto key = ToCp932(self, (*args)[0], "the key");
-  if (!options || !display || !key) return kExitUsage;
-  Session s(*options);
-  if (auto stop = s.Start()) return *stop;
-  s.Note(PostFile::kKenAll, SearchByAreaCode(s.context(), *key, *display, s.business()));
-  return s.PrintRows();
+  auto in = Read(self, arguments, {{"--show", true}}, 1);
+  auto display = in ? Choose(self, in->args, "--show", kDisplays) : std::nullopt;
+  auto key = display ? ToCp932(self, in->args[0], "the key") : std::nullopt;
+  if (!key) return kExitUsage;
+  return InSession(in->options, [&](Session& s) {
+    s.Note(PostFile::kKenAll, SearchByAreaCode(s.context(), *key, *display, s.business()));
+    return s.PrintRows();
+  });
 }
 
 int RunCities(const Command& self, const Arguments& arguments) {
-  auto args = ParseArguments(self, arguments, {}, 1, 1);
-  if (!args) return kExitUsage;
-  auto options = ReadGlobalOptions(self, *args);
-  auto prefecture = PrefectureOperand(self, (*args)[0]);
-  if (!options || !prefecture) return kExitUsage;
-  Session s(*options);
-  if (auto stop = s.Start()) return *stop;
-  s.Note(PostFile::kKenAll, ScanKenAll(s.context(), *prefecture, ScanMode::kCityList));
-  return s.PrintCities();
+  auto in = Read(self, arguments, {}, 1);
+  auto prefecture = in ? PrefectureOperand(self, in->args[0]) : std::nullopt;
+  if (!prefecture) return kExitUsage;
+  return InSession(in->options, [&](Session& s) {
+    s.Note(PostFile::kKenAll, ScanKenAll(s.context(), *prefecture, ScanMode::kCityList));
+    return s.PrintCities();
+  });
 }
 
 int RunCity(const Command& self, const Arguments& arguments) {
-  auto args = ParseArguments(self, arguments, {}, 2, 2);
-  if (!args) return kExitUsage;
-  auto options = ReadGlobalOptions(self, *args);
-  auto prefecture = PrefectureOperand(self, (*args)[0]);
-  auto city = prefecture ? ToCp932(self, (*args)[1], "the city") : std::nullopt;
-  if (!options || !prefecture || !city) return kExitUsage;
-  Session s(*options);
-  if (auto stop = s.Start()) return *stop;
-  return Scan(s, *city, ScanMode::kCity, WordMatch::kExact, *prefecture);
+  auto in = Read(self, arguments, {}, 2);
+  auto prefecture = in ? PrefectureOperand(self, in->args[0]) : std::nullopt;
+  auto city = prefecture ? ToCp932(self, in->args[1], "the city") : std::nullopt;
+  if (!city) return kExitUsage;
+  return InSession(in->options,
+                   [&](Session& s) { return Scan(s, *city, ScanMode::kCity, WordMatch::kExact, *prefecture); });
 }
 
 const char* kFileNames[2] = {"ken_all", "jigyosyo"};
@@ -157,15 +164,16 @@ void PrintIndex(Session& s, PostFile file) {
 }
 
 int RunIndex(const Command& self, const Arguments& arguments) {
-  auto args = ParseArguments(self, arguments, {{"--rebuild", false}}, 0, 0);
-  if (!args) return kExitUsage;
-  auto options = ReadGlobalOptions(self, *args);
-  if (!options) return kExitUsage;
-  Session s(*options);
-  if (auto stop = s.Start(true, args->Has("--rebuild"))) return *stop;
-  PrintIndex(s, PostFile::kKenAll);
-  PrintIndex(s, PostFile::kJigyosyo);
-  return s.ExitStatus();
+  auto in = Read(self, arguments, {{"--rebuild", false}}, 0);
+  if (!in) return kExitUsage;
+  return InSession(
+      in->options,
+      [](Session& s) {
+        PrintIndex(s, PostFile::kKenAll);
+        PrintIndex(s, PostFile::kJigyosyo);
+        return s.ExitStatus();
+      },
+      true, in->args.Has("--rebuild"));
 }
 
 const Command kCommands[] = {
