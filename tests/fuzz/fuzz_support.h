@@ -57,7 +57,6 @@ inline std::string TakeText(const std::uint8_t*& data, std::size_t& size) {
 // A screen that keeps nothing but checks the shape of what it is given.
 class CheckingView : public tovra::SearchView {
  public:
-  bool business = true;
   int rows = 0;
 
   void AddRow(const tovra::ResultRow& row) override {
