@@ -6,6 +6,7 @@
 #include <string>
 
 #include "commands.h"
+#include "field_text.h"
 #include "meklan.h"
 #include "tables/tables.h"
 
@@ -22,18 +23,13 @@ constexpr const char* kVersionResource[][2] = {
     {"ProductName", "MEKLAN"},
 };
 
-std::string Tsv(std::initializer_list<std::string> fields) {
-  std::string line;
-  for (const std::string& f : fields) {
-    if (!line.empty()) line += '\t';
-    line += f;
-  }
-  return line;
+// One row of a table in the terminal's charset, with the field escapes of tovra-search.
+void PrintTsv(std::initializer_list<std::string> cp932_fields) {
+  std::cout << clitext::TsvLine({cp932_fields.begin(), cp932_fields.size()}) << '\n';
 }
 
 void PrintAddress(const MKADDRESS& a) {
-  PrintLine(Tsv({a.dantaiCode, a.maName, std::to_string(a.branch), a.prefName, a.cityName, a.townName,
-                 a.chomeNote}));
+  PrintTsv({a.dantaiCode, a.maName, std::to_string(a.branch), a.prefName, a.cityName, a.townName, a.chomeNote});
 }
 
 const char kAddressHeader[] = "dantaiCode\tmaName\tbranch\tprefName\tcityName\ttownName\tchomeNote";
@@ -43,9 +39,9 @@ void PrintMaTable() {
   const MKMA* ma = MEKLAN_GetMKMA();
   for (int i = 0; i < MEKLAN_GetNumOfMKMA(); ++i) {
     const MKMA& r = ma[i];
-    PrintLine(Tsv({std::to_string(i), r.maName, std::to_string(r.branch), r.maKana, std::to_string(r.posNS),
-                   std::to_string(r.posEW), "0" + std::to_string(r.areaCode), r.prefixList,
-                   std::to_string(r.prefNo), std::to_string(r.regionCode)}));
+    PrintTsv({std::to_string(i), r.maName, std::to_string(r.branch), r.maKana, std::to_string(r.posNS),
+              std::to_string(r.posEW), "0" + std::to_string(r.areaCode), r.prefixList, std::to_string(r.prefNo),
+              std::to_string(r.regionCode)});
   }
 }
 
@@ -58,7 +54,7 @@ void PrintAddressTable() {
 void PrintPrefectures() {
   PrintLine("index\tprefNo\tname");
   for (int i = 0; i < kPrefectureCount; ++i) {
-    PrintLine(Tsv({std::to_string(i), std::to_string(i + 1), kPrefectureTable[i]}));
+    PrintTsv({std::to_string(i), std::to_string(i + 1), kPrefectureTable[i]});
   }
 }
 
