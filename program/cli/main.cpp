@@ -74,7 +74,7 @@ std::optional<Invocation> Read(const Command& self, const Arguments& arguments, 
 int InSession(const GlobalOptions& options, const std::function<int(Session&)>& body, bool for_index = false,
               bool rebuild = false) {
   Session s(options);
-  if (auto stop = s.Start(for_index, rebuild)) return *stop;
+  s.Start(for_index, rebuild);
   return body(s);
 }
 
@@ -222,7 +222,8 @@ const common::cli::Program kProgram = {
     "  --ken FILE          KEN_ALL.CSV to search (default: the settings' path)\n"
     "  --jig FILE          JIGYOSYO.CSV to search (default: the settings' path)\n"
     "  --ini FILE          settings file (default: ini/tovra.ini beside the program)\n"
-    "  --business          also search JIGYOSYO.CSV (business offices)\n"
+    "  --business          also search JIGYOSYO.CSV (business offices); without that file,\n"
+    "                      a warning and the KEN_ALL.CSV rows\n"
     "  --hyphen            show postal codes as 060-0001 (default: the settings' choice)\n"
     "  --no-hyphen         show postal codes as 0600001\n"
     "  --format FMT        tsv (default, no header), csv (with header) or json\n"

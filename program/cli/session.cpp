@@ -29,7 +29,7 @@ std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const Parsed
 Session::Session(GlobalOptions options)
     : options_(std::move(options)), view_(isatty(STDERR_FILENO) != 0), ctx_{view_, settings_} {}
 
-std::optional<int> Session::Start(bool for_index, bool rebuild) {
+void Session::Start(bool for_index, bool rebuild) {
   const std::string program_dir = ProgramDirectory();
   const std::string ini_path = options_.ini ? *options_.ini : SettingsPath(program_dir);
   Settings stored;
@@ -72,12 +72,14 @@ std::optional<int> Session::Start(bool for_index, bool rebuild) {
     }
     if (!saved && options_.ini) std::fprintf(stderr, "tovra-search: warning: cannot write %s\n", ini_path.c_str());
   }
+  // As the desktop program greys out 事業所データ使用 when the business file is missing, the
+  // searches go on over KEN_ALL.CSV alone; the user is told why no business rows come.
   if (options_.business && !jig_exists_ && !for_index) {
-    std::fprintf(stderr, "tovra-search: %s: JIGYOSYO.CSV not found (needed by --business)\n",
+    std::fprintf(stderr,
+                 "tovra-search: warning: %s: JIGYOSYO.CSV not found; --business lists KEN_ALL.CSV rows only\n",
                  settings_.jigyosyo_path.c_str());
-    return 1;
+    options_.business = false;
   }
-  return std::nullopt;
 }
 
 void Session::Note(PostFile file, SearchStatus status) {

@@ -46,7 +46,7 @@ struct CliCase {
   std::function<void(TempDir&, const std::string& path)> make;
   const char* args;
   int status;
-  // stderr in UTF-8; "%s" stands for the data file's path.
+  // stderr in UTF-8; "%s" stands for the data file's path, "%j" for the business file's.
   std::string err;
   std::vector<std::string> codes;
 };
@@ -74,6 +74,9 @@ std::vector<CliCase> CliCases() {
       {"MissingFile", [](TempDir&, const std::string&) {}, "postcode 0600001", 1, not_found, {}},
       {"PathIsADirectory", [](TempDir&, const std::string& p) { std::filesystem::create_directory(p); },
        "address 札幌", 1, not_found, {}},
+      // As the desktop program greys out 事業所データ使用: the KEN_ALL rows, and why no others.
+      {"BusinessFileMissing", file(kSapporo + "\r\n"), "--business postcode 0600001", 0,
+       "tovra-search: warning: %j: JIGYOSYO.CSV not found; --business lists KEN_ALL.CSV rows only\n", {"060-0001"}},
   };
 }
 
@@ -87,6 +90,7 @@ TEST_P(HostileFilesThroughTheCli, ExitStatusMessageAndRows) {
   CliResult r = RunCli(dir, path, c.args);
   std::string err = c.err;
   if (std::size_t at = err.find("%s"); at != std::string::npos) err.replace(at, 2, path);
+  if (std::size_t at = err.find("%j"); at != std::string::npos) err.replace(at, 2, dir.Path("none.csv"));
   EXPECT_EQ(r.status, c.status);
   EXPECT_EQ(r.err, err);
   EXPECT_EQ(r.codes, c.codes);
