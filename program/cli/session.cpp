@@ -75,9 +75,9 @@ void Session::Start(bool for_index, bool rebuild) {
   // As the desktop program greys out 事業所データ使用 when the business file is missing, the
   // searches go on over KEN_ALL.CSV alone; the user is told why no business rows come.
   if (options_.business && !jig_exists_ && !for_index) {
-    std::fprintf(stderr,
-                 "tovra-search: warning: %s: JIGYOSYO.CSV not found; --business lists KEN_ALL.CSV rows only\n",
-                 settings_.jigyosyo_path.c_str());
+    view_.ShowMessage(
+        "warning: " + settings_.jigyosyo_path + ": JIGYOSYO.CSV not found; --business lists KEN_ALL.CSV rows only",
+        "");
     options_.business = false;
   }
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cp932.h"
+#include "field_text.h"
 
 namespace tovra::cli {
 namespace {
@@ -55,9 +56,11 @@ void TerminalView::Clear() {
 
 void TerminalView::ShowMessage(const std::string& text, const std::string&) {
   Clear();
-  std::string shown = cp932::ToLocale(text);
-  std::replace(shown.begin(), shown.end(), '\n', ' ');
-  std::fprintf(stderr, "tovra-search: %s\n", shown.c_str());
+  // One line: the message's line break becomes a space, and a path from a hostile settings
+  // file gets the escapes of a TSV field, so that it cannot drive the terminal either.
+  std::string line = text;
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  std::fprintf(stderr, "tovra-search: %s\n", clitext::TsvLine({&line, 1}).c_str());
 }
 
 void TerminalView::ShowIndexNotice() {

@@ -195,5 +195,18 @@ TEST_P(ControlCharactersThroughTheCli, AreEscapedOrShownAsReplacement) {
 INSTANTIATE_TEST_SUITE_P(Formats, ControlCharactersThroughTheCli, ::testing::ValuesIn(ControlCases()),
                          [](const ::testing::TestParamInfo<ControlCase>& info) { return std::string(info.param.name); });
 
+// A data path from a hostile settings file comes back in the message on stderr: the same
+// rule keeps its control characters from the terminal.
+TEST(ControlCharactersThroughTheCli, InAPathOfTheSettingsFile) {
+  TempDir dir;
+  const std::string ini = dir.Write("tovra.ini", "[POSTCODE]\r\nPostAllFile=" + dir.Path("k\x1b]0;x\x07.csv") +
+                                                     "\r\n[POSTJIGCODE]\r\nPostJigFile=" + dir.Path("none.csv") + "\r\n");
+  const std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " --ini '" + ini + "' postcode 0600001 2>'" +
+                          dir.Path("err") + "'";
+  const int raw = std::system(cmd.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+  EXPECT_EQ(Slurp(dir.Path("err")), "tovra-search: " + dir.Path("k" + kFffd + "]0;x" + kFffd + ".csv") + " が見つかりません\n");
+}
+
 }  // namespace
 }  // namespace tovra::test
