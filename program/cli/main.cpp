@@ -207,15 +207,12 @@ int Run(int argc, char** argv) {
   bool ken_exists = CheckPostIndex(ctx, PostFile::kKenAll, &ken_rebuilt);
   bool jig_exists = CheckPostIndex(ctx, PostFile::kJigyosyo, &jig_rebuilt);
   if (ken_rebuilt || jig_rebuilt) {
-    Settings to_save = stored;
-    to_save.ken_all_path = settings.ken_all_path;
-    to_save.ken_all_time = settings.ken_all_time;
-    to_save.ken_all_index = settings.ken_all_index;
-    to_save.jigyosyo_path = settings.jigyosyo_path;
-    to_save.jigyosyo_time = settings.jigyosyo_time;
-    to_save.jigyosyo_index = settings.jigyosyo_index;
+    // Only what this run made is saved: another program may have changed the rest meanwhile.
+    unsigned parts = 0;
+    if (ken_rebuilt) parts |= kKenAllIndexPart | kKenAllPathPart;
+    if (jig_rebuilt) parts |= kJigyosyoIndexPart | kJigyosyoPathPart;
     std::string message;
-    bool saved = SaveSettings(ini_path, to_save, &message);
+    bool saved = SaveSettings(ini_path, settings, &message, parts);
     if (!message.empty()) view.ShowMessage(message, "");
     if (!saved && o.ini) std::fprintf(stderr, "tovra-search: warning: cannot write %s\n", ini_path.c_str());
   }

@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "cp932.h"
@@ -68,8 +70,8 @@ void WriteRuns(IniWriter& ini, const char* stem, const PostIndex& index) {
   }
 }
 
-// The CP932 form of a path for the file; empty, with a message, when it has no such form.
-std::string PathToStore(const std::string& path, std::string* message) {
+// The CP932 form of a path for the file; none, with a message, when it has no such form.
+std::optional<std::string> PathToStore(const std::string& path, std::string* message) {
   // A line end inside a path would break the file's lines: such a path is not stored either.
   bool one_line = path.find_first_of("\r\n") == std::string::npos;
   if (auto converted = cp932::FromUtf8(path); converted && one_line) return *converted;
@@ -81,7 +83,86 @@ std::string PathToStore(const std::string& path, std::string* message) {
     if (!message->empty()) *message += "\n";
     *message += text;
   }
-  return {};
+  return std::nullopt;
+}
+
+// Every key but the two paths, from the file; a missing key keeps the value `s` holds.
+void ReadRecord(const IniReader& ini, Settings& s) {
+  s.window.left = ini.GetInt("WINDOW", "LEFT", s.window.left);
+  s.window.top = ini.GetInt("WINDOW", "TOP", s.window.top);
+  s.window.right = ini.GetInt("WINDOW", "RIGHT", s.window.right);
+  s.window.bottom = ini.GetInt("WINDOW", "BOTTOM", s.window.bottom);
+  s.ken_all_time = StoredTime(ini.Get("POSTCODE", "PostAllFileDate").value_or(""));
+  s.jigyosyo_time = StoredTime(ini.Get("POSTJIGCODE", "PostJigFileDate").value_or(""));
+  s.add_hyphen = ini.GetInt("RUN", "AddPostCodeH", s.add_hyphen);
+  for (int i = 0; i < 12; ++i) {
+    auto& w = s.column_width[static_cast<std::size_t>(i)];
+    w = ini.GetInt("LISTVIEW", kWidthKeys[i], w);
+  }
+  LoadIndex(ini, "pfu", "pfc", s.ken_all_index);
+  LoadIndex(ini, "pfuj", "pfcj", s.jigyosyo_index);
+}
+
+// The stored CP932 text of a path key, cut to its field's limit; empty stands for the default.
+std::string StoredPathText(const IniReader& ini, const char* section, const char* key) {
+  std::string text = ini.Get(section, key).value_or("");
+  return text.substr(0, cp932::BoundaryAtOrBefore(text, kPathMax));
+}
+
+// The whole file in the order the profile functions would have written it.
+std::string RenderRecord(const Settings& s, const std::string& ken_all_path, const std::string& jigyosyo_path) {
+  IniWriter ini;
+  ini.SetInt("INI_WRITE_VERSION", "VERSION", kIniWriteVersion);
+  ini.SetInt("WINDOW", "LEFT", s.window.left);
+  ini.SetInt("WINDOW", "TOP", s.window.top);
+  ini.SetInt("WINDOW", "RIGHT", s.window.right);
+  ini.SetInt("WINDOW", "BOTTOM", s.window.bottom);
+  ini.Set("POSTCODE", "PostAllFile", ken_all_path);
+  ini.Set("POSTCODE", "PostAllFileDate", StoredTime(s.ken_all_time));
+  ini.Set("POSTJIGCODE", "PostJigFile", jigyosyo_path);
+  ini.Set("POSTJIGCODE", "PostJigFileDate", StoredTime(s.jigyosyo_time));
+  ini.SetInt("RUN", "AddPostCodeH", s.add_hyphen);
+  for (int i = 0; i < 12; ++i) ini.SetInt("LISTVIEW", kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
+  WritePrefRanges(ini, "pfu", s.ken_all_index);
+  WritePrefRanges(ini, "pfuj", s.jigyosyo_index);
+  WriteRuns(ini, "pfc", s.ken_all_index);
+  WriteRuns(ini, "pfcj", s.jigyosyo_index);
+  return ini.Text();
+}
+
+// Holds an advisory lock on "<path>.lock" for its lifetime; every save takes it, so a save
+// never works from a file that another process is replacing.
+class SaveLock {
+ public:
+  explicit SaveLock(const std::string& path) {
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd_ < 0) return;
+    int r;
+    do {
+      r = ::flock(fd_, LOCK_EX);
+    } while (r != 0 && errno == EINTR);
+    if (r != 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~SaveLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  SaveLock(const SaveLock&) = delete;
+  SaveLock& operator=(const SaveLock&) = delete;
+  bool Held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+// The file's current text; empty when there is none.
+std::string ReadSettingsText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  if (in) text << in.rdbuf();
+  return text.str();
 }
 
 long RealWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
@@ -136,52 +217,57 @@ Settings DefaultSettings(const std::string& program_dir) {
   return s;
 }
 
-void LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings) {
-  settings = DefaultSettings(program_dir);
-  std::ifstream in(ini_path, std::ios::binary);
-  std::stringstream text;
-  if (in) text << in.rdbuf();
-  // Without a file every key is missing, which gives the defaults below.
-  IniReader ini(text.str());
-
-  const Settings defaults = settings;
-  settings.window.left = ini.GetInt("WINDOW", "LEFT", defaults.window.left);
-  settings.window.top = ini.GetInt("WINDOW", "TOP", defaults.window.top);
-  settings.window.right = ini.GetInt("WINDOW", "RIGHT", defaults.window.right);
-  settings.window.bottom = ini.GetInt("WINDOW", "BOTTOM", defaults.window.bottom);
-  std::string path = StoredPath(ini.Get("POSTCODE", "PostAllFile").value_or(""));
-  if (!path.empty()) settings.ken_all_path = path;
-  settings.ken_all_time = StoredTime(ini.Get("POSTCODE", "PostAllFileDate").value_or(""));
-  path = StoredPath(ini.Get("POSTJIGCODE", "PostJigFile").value_or(""));
-  if (!path.empty()) settings.jigyosyo_path = path;
-  settings.jigyosyo_time = StoredTime(ini.Get("POSTJIGCODE", "PostJigFileDate").value_or(""));
-  settings.add_hyphen = ini.GetInt("RUN", "AddPostCodeH", defaults.add_hyphen);
-  for (int i = 0; i < 12; ++i) {
-    auto& w = settings.column_width[static_cast<std::size_t>(i)];
-    w = ini.GetInt("LISTVIEW", kWidthKeys[i], w);
+unsigned ChangedSettingsParts(const Settings& before, const Settings& after) {
+  unsigned parts = 0;
+  if (!(before.window == after.window)) parts |= kWindowPart;
+  if (before.ken_all_path != after.ken_all_path) parts |= kKenAllPathPart;
+  if (before.jigyosyo_path != after.jigyosyo_path) parts |= kJigyosyoPathPart;
+  if (before.add_hyphen != after.add_hyphen) parts |= kHyphenPart;
+  if (before.column_width != after.column_width) parts |= kColumnsPart;
+  if (before.ken_all_time != after.ken_all_time || !(before.ken_all_index == after.ken_all_index)) {
+    parts |= kKenAllIndexPart;
   }
-  LoadIndex(ini, "pfu", "pfc", settings.ken_all_index);
-  LoadIndex(ini, "pfuj", "pfcj", settings.jigyosyo_index);
+  if (before.jigyosyo_time != after.jigyosyo_time || !(before.jigyosyo_index == after.jigyosyo_index)) {
+    parts |= kJigyosyoIndexPart;
+  }
+  return parts;
 }
 
-bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* message) {
-  IniWriter ini;
-  ini.SetInt("INI_WRITE_VERSION", "VERSION", kIniWriteVersion);
-  ini.SetInt("WINDOW", "LEFT", s.window.left);
-  ini.SetInt("WINDOW", "TOP", s.window.top);
-  ini.SetInt("WINDOW", "RIGHT", s.window.right);
-  ini.SetInt("WINDOW", "BOTTOM", s.window.bottom);
-  ini.Set("POSTCODE", "PostAllFile", PathToStore(s.ken_all_path, message));
-  ini.Set("POSTCODE", "PostAllFileDate", StoredTime(s.ken_all_time));
-  ini.Set("POSTJIGCODE", "PostJigFile", PathToStore(s.jigyosyo_path, message));
-  ini.Set("POSTJIGCODE", "PostJigFileDate", StoredTime(s.jigyosyo_time));
-  ini.SetInt("RUN", "AddPostCodeH", s.add_hyphen);
-  for (int i = 0; i < 12; ++i) ini.SetInt("LISTVIEW", kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
-  WritePrefRanges(ini, "pfu", s.ken_all_index);
-  WritePrefRanges(ini, "pfuj", s.jigyosyo_index);
-  WriteRuns(ini, "pfc", s.ken_all_index);
-  WriteRuns(ini, "pfcj", s.jigyosyo_index);
-  return WriteFileAtomically(ini_path, ini.Text());
+void LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings) {
+  settings = DefaultSettings(program_dir);
+  // Without a file every key is missing, which gives the defaults.
+  IniReader ini(ReadSettingsText(ini_path));
+  std::string path = StoredPath(StoredPathText(ini, "POSTCODE", "PostAllFile"));
+  if (!path.empty()) settings.ken_all_path = path;
+  path = StoredPath(StoredPathText(ini, "POSTJIGCODE", "PostJigFile"));
+  if (!path.empty()) settings.jigyosyo_path = path;
+  ReadRecord(ini, settings);
+}
+
+bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* message, unsigned parts) {
+  SaveLock lock(ini_path);
+  if (!lock.Held()) return false;
+  // What the file holds now, which may be newer than what this process read at its start.
+  IniReader now(ReadSettingsText(ini_path));
+  Settings merged;
+  ReadRecord(now, merged);
+  std::string ken_all_path = StoredPathText(now, "POSTCODE", "PostAllFile");
+  std::string jigyosyo_path = StoredPathText(now, "POSTJIGCODE", "PostJigFile");
+
+  if (parts & kWindowPart) merged.window = s.window;
+  if (parts & kHyphenPart) merged.add_hyphen = s.add_hyphen;
+  if (parts & kColumnsPart) merged.column_width = s.column_width;
+  if (parts & kKenAllPathPart) ken_all_path = PathToStore(s.ken_all_path, message).value_or("");
+  if (parts & kJigyosyoPathPart) jigyosyo_path = PathToStore(s.jigyosyo_path, message).value_or("");
+  if (parts & kKenAllIndexPart) {
+    merged.ken_all_time = s.ken_all_time;
+    merged.ken_all_index = s.ken_all_index;
+  }
+  if (parts & kJigyosyoIndexPart) {
+    merged.jigyosyo_time = s.jigyosyo_time;
+    merged.jigyosyo_index = s.jigyosyo_index;
+  }
+  return WriteFileAtomically(ini_path, RenderRecord(merged, ken_all_path, jigyosyo_path));
 }
 
 }  // namespace tovra

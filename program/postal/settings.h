@@ -22,6 +22,7 @@ struct WindowRect {
   std::int32_t top = 0;
   std::int32_t right = 560;
   std::int32_t bottom = 500;
+  bool operator==(const WindowRect&) const = default;
 };
 
 struct Settings {
@@ -49,11 +50,31 @@ Settings DefaultSettings(const std::string& program_dir);
 // (the index entries read as 0). A missing or unreadable file gives all defaults.
 void LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings);
 
-// Replaces the file atomically (temporary file beside it, then rename). A path that cannot be
-// written in CP932 is left out (its key keeps the empty value, which reads as the default) and
+// The groups of keys a save can change. Each process saves only the groups it owns (the
+// command line: the index of a file it rebuilt; the desktop program: what it changed), so that
+// two programs saving one after the other do not undo each other's changes.
+enum SettingsPart : unsigned {
+  kWindowPart = 1u << 0,
+  kKenAllPathPart = 1u << 1,
+  kJigyosyoPathPart = 1u << 2,
+  kHyphenPart = 1u << 3,
+  kColumnsPart = 1u << 4,
+  kKenAllIndexPart = 1u << 5,    // the index tables and the recorded time of KEN_ALL.CSV
+  kJigyosyoIndexPart = 1u << 6,  // the same of JIGYOSYO.CSV
+  kAllSettingsParts = (1u << 7) - 1,
+};
+
+// The parts in which `after` differs from `before`.
+unsigned ChangedSettingsParts(const Settings& before, const Settings& after);
+
+// Replaces the file atomically (temporary file beside it, then rename), under an advisory lock
+// on "<file>.lock" beside it: the file is read again under the lock and only the keys of
+// `parts` take the values of `settings`; every other key keeps what the file holds now. A path
+// that cannot be written in CP932 is not stored (its key keeps what the file holds) and
 // `message` gets a CP932 text for the user. Returns false when the file could not be written
 // (for example when the directory does not exist); the old file is then untouched.
-bool SaveSettings(const std::string& ini_path, const Settings& settings, std::string* message);
+bool SaveSettings(const std::string& ini_path, const Settings& settings, std::string* message,
+                  unsigned parts = kAllSettingsParts);
 
 // Seams for tests only: nothing in the program calls these.
 namespace test_seams {

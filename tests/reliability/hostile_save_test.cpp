@@ -1,0 +1,105 @@
+// Saving the settings file while other processes save it too, are killed half-way, or find it
+// behind a link or with a mode of its own.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "test_support.h"
+
+namespace tovra::test {
+namespace {
+
+// Runs `body` in a child process; the child's exit status is 0 when it returned true.
+pid_t Spawn(const std::function<bool()>& body) {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(body() ? 0 : 1);
+  return pid;
+}
+
+int WaitFor(pid_t pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+struct ProcessChange {
+  unsigned part;
+  std::function<void(Settings&)> apply;
+  std::function<void(const Settings&)> check;
+};
+
+std::vector<ProcessChange> EightChanges() {
+  PostIndex built;
+  ResetPostIndex(built);
+  built.run[0] = {'0', 0, 99};
+  return {
+      {kWindowPart, [](Settings& s) { s.window = {11, 22, 633, 544}; },
+       [](const Settings& s) { EXPECT_EQ(s.window, (WindowRect{11, 22, 633, 544})); }},
+      {kKenAllPathPart, [](Settings& s) { s.ken_all_path = "/data/ken.csv"; },
+       [](const Settings& s) { EXPECT_EQ(s.ken_all_path, "/data/ken.csv"); }},
+      {kJigyosyoPathPart, [](Settings& s) { s.jigyosyo_path = "/data/jig.csv"; },
+       [](const Settings& s) { EXPECT_EQ(s.jigyosyo_path, "/data/jig.csv"); }},
+      {kHyphenPart, [](Settings& s) { s.add_hyphen = 0; }, [](const Settings& s) { EXPECT_EQ(s.add_hyphen, 0); }},
+      {kColumnsPart, [](Settings& s) { s.column_width[2] = 77; },
+       [](const Settings& s) { EXPECT_EQ(s.column_width[2], 77); }},
+      {kKenAllIndexPart,
+       [built](Settings& s) {
+         s.ken_all_time = "Wed Dec  9 09:28:02 2026";
+         s.ken_all_index = built;
+       },
+       [built](const Settings& s) {
+         EXPECT_EQ(s.ken_all_time, "Wed Dec  9 09:28:02 2026");
+         EXPECT_EQ(s.ken_all_index.run[0], built.run[0]);
+       }},
+      {kJigyosyoIndexPart, [](Settings& s) { s.jigyosyo_time = "Thu Dec 10 10:00:00 2026"; },
+       [](const Settings& s) { EXPECT_EQ(s.jigyosyo_time, "Thu Dec 10 10:00:00 2026"); }},
+      // A second command line that rebuilt the same index at the same time.
+      {kKenAllIndexPart,
+       [built](Settings& s) {
+         s.ken_all_time = "Wed Dec  9 09:28:02 2026";
+         s.ken_all_index = built;
+       },
+       [](const Settings&) {}},
+  };
+}
+
+// All eight read the file before any of them saves, then save at once: each change survives.
+TEST(ConcurrentSaves, EightProcessesEachKeepWhatTheyChanged) {
+  TempDir dir;
+  const std::string path = dir.Path("tovra.ini");
+  ASSERT_TRUE(SaveSettings(path, DefaultSettings("/p/"), nullptr));
+  const std::vector<ProcessChange> changes = EightChanges();
+  int ready[2], start[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(start), 0);
+  std::vector<pid_t> children;
+  for (const ProcessChange& change : changes) {
+    children.push_back(Spawn([&] {
+      close(ready[0]);
+      close(start[1]);
+      Settings s;
+      LoadSettings(path, "/p/", s);
+      change.apply(s);
+      char c = 0;
+      if (write(ready[1], &c, 1) != 1) return false;
+      (void)read(start[0], &c, 1);  // returns at end of file: the parent let everyone go
+      return SaveSettings(path, s, nullptr, change.part);
+    }));
+  }
+  close(ready[1]);
+  close(start[0]);
+  char c;
+  for (std::size_t i = 0; i < changes.size(); ++i) ASSERT_EQ(read(ready[0], &c, 1), 1);
+  close(start[1]);
+  for (pid_t pid : children) EXPECT_EQ(WaitFor(pid), 0);
+  close(ready[0]);
+
+  Settings result;
+  LoadSettings(path, "/p/", result);
+  for (const ProcessChange& change : changes) change.check(result);
+}
+
+}  // namespace
+}  // namespace tovra::test
