@@ -46,7 +46,8 @@ constexpr const char kUsage[] =
     "Rows have twelve fields: postal code, local-government code, area codes, MA name,\n"
     "prefecture, city, town, the three in kana, business name and its kana; sorted by postal code.\n"
     "Exit status: 0 (also when nothing is found), 1 when a file is missing or broken, 2 on usage\n"
-    "errors. The settings file is written back only when an index had to be rebuilt.\n";
+    "errors. The settings file is written back only when the index of a file it names had to be\n"
+    "rebuilt; --ken and --jig apply to this run only and are never saved.\n";
 
 struct Options {
   std::optional<std::string> ken, jig, ini;
@@ -156,12 +157,15 @@ int Run(int argc, char** argv) {
   Settings stored;
   LoadSettings(ini_path, program_dir, stored);
   Settings settings = stored;
-  // An index belongs to the file it was built from: another path forces a fresh check.
-  if (o.ken && *o.ken != settings.ken_all_path) {
+  // An index belongs to the file it was built from: another path forces a fresh check. An
+  // override is for this run only, so nothing about that file is saved.
+  const bool ken_overridden = o.ken && *o.ken != settings.ken_all_path;
+  const bool jig_overridden = o.jig && *o.jig != settings.jigyosyo_path;
+  if (ken_overridden) {
     settings.ken_all_path = *o.ken;
     settings.ken_all_time.clear();
   }
-  if (o.jig && *o.jig != settings.jigyosyo_path) {
+  if (jig_overridden) {
     settings.jigyosyo_path = *o.jig;
     settings.jigyosyo_time.clear();
   }
@@ -206,11 +210,11 @@ int Run(int argc, char** argv) {
   bool ken_rebuilt = false, jig_rebuilt = false;
   bool ken_exists = CheckPostIndex(ctx, PostFile::kKenAll, &ken_rebuilt);
   bool jig_exists = CheckPostIndex(ctx, PostFile::kJigyosyo, &jig_rebuilt);
-  if (ken_rebuilt || jig_rebuilt) {
-    // Only what this run made is saved: another program may have changed the rest meanwhile.
-    unsigned parts = 0;
-    if (ken_rebuilt) parts |= kKenAllIndexPart | kKenAllPathPart;
-    if (jig_rebuilt) parts |= kJigyosyoIndexPart | kJigyosyoPathPart;
+  // Only the indexes this run rebuilt for the stored files are saved: another program may have
+  // changed the rest meanwhile.
+  const unsigned parts = (ken_rebuilt && !ken_overridden ? kKenAllIndexPart : 0u) |
+                         (jig_rebuilt && !jig_overridden ? kJigyosyoIndexPart : 0u);
+  if (parts != 0) {
     std::string message;
     bool saved = SaveSettings(ini_path, settings, &message, parts);
     if (!message.empty()) view.ShowMessage(message, "");

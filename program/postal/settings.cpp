@@ -74,7 +74,9 @@ void WriteRuns(IniWriter& ini, const char* stem, const PostIndex& index) {
 std::optional<std::string> PathToStore(const std::string& path, std::string* message) {
   // A line end inside a path would break the file's lines: such a path is not stored either.
   bool one_line = path.find_first_of("\r\n") == std::string::npos;
-  if (auto converted = cp932::FromUtf8(path); converted && one_line) return *converted;
+  // A descriptor of one process (a pipe from "<(...)") names nothing the next run could open.
+  bool lasting = !path.starts_with("/dev/fd/") && !path.starts_with("/proc/");
+  if (auto converted = cp932::FromUtf8(path); converted && one_line && lasting) return *converted;
   if (message != nullptr) {
     std::string shown;
     for (char c : path) shown += (static_cast<unsigned char>(c) < 0x80) ? c : '?';
@@ -257,8 +259,9 @@ bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* m
   if (parts & kWindowPart) merged.window = s.window;
   if (parts & kHyphenPart) merged.add_hyphen = s.add_hyphen;
   if (parts & kColumnsPart) merged.column_width = s.column_width;
-  if (parts & kKenAllPathPart) ken_all_path = PathToStore(s.ken_all_path, message).value_or("");
-  if (parts & kJigyosyoPathPart) jigyosyo_path = PathToStore(s.jigyosyo_path, message).value_or("");
+  // A path that cannot be stored leaves the stored one as it is.
+  if (parts & kKenAllPathPart) ken_all_path = PathToStore(s.ken_all_path, message).value_or(ken_all_path);
+  if (parts & kJigyosyoPathPart) jigyosyo_path = PathToStore(s.jigyosyo_path, message).value_or(jigyosyo_path);
   if (parts & kKenAllIndexPart) {
     merged.ken_all_time = s.ken_all_time;
     merged.ken_all_index = s.ken_all_index;

@@ -70,8 +70,9 @@ unsigned ChangedSettingsParts(const Settings& before, const Settings& after);
 // Replaces the file atomically (temporary file beside it, then rename), under an advisory lock
 // on "<file>.lock" beside it: the file is read again under the lock and only the keys of
 // `parts` take the values of `settings`; every other key keeps what the file holds now. A path
-// that cannot be written in CP932 is not stored (its key keeps what the file holds) and
-// `message` gets a CP932 text for the user. Returns false when the file could not be written
+// that cannot be written in CP932, or that names a descriptor of one process (/dev/fd/...,
+// /proc/...), is not stored (its key keeps what the file holds) and `message` gets a CP932
+// text for the user. Returns false when the file could not be written
 // (for example when the directory does not exist); the old file is then untouched.
 bool SaveSettings(const std::string& ini_path, const Settings& settings, std::string* message,
                   unsigned parts = kAllSettingsParts);

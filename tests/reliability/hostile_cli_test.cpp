@@ -101,6 +101,7 @@ TEST(HostileFilesThroughTheCli, FileReplacedAfterItsIndexWasStored) {
   std::string before;
   for (int i = 0; i < 20; ++i) before += kNaha + "\r\n";
   const std::string path = dir.Write("ken.csv", before + kSapporo + "\r\n");
+  dir.Write("tovra.ini", "[POSTCODE]\r\nPostAllFile=" + path + "\r\n");  // its index is saved
   CliResult r = RunCli(dir, path, "postcode 0600001");
   ASSERT_EQ(r.codes, std::vector<std::string>{"060-0001"});
   ASSERT_NE(Slurp(dir.Path("tovra.ini")).find("pfc2num=48\r\n"), std::string::npos);
@@ -116,6 +117,42 @@ TEST(HostileFilesThroughTheCli, FileReplacedAfterItsIndexWasStored) {
   r = RunCli(dir, path, "city 北海道 札幌市中央区");
   EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
 }
+
+// --ken for one run, however the file is named: the settings file stays byte for byte, and the
+// next plain run searches the stored file with its stored index.
+struct OverrideCase {
+  const char* name;
+  std::string ken;  // the --ken operand as the shell sees it; %d stands for the directory
+};
+
+class OneRunOverride : public ::testing::TestWithParam<OverrideCase> {};
+
+TEST_P(OneRunOverride, IsNeverSaved) {
+  TempDir dir;
+  const std::string stored = dir.Write("ken.csv", kSapporo + "\r\n");
+  dir.Write("other.csv", kNaha + "\r\n");
+  dir.Write("\xF0\x9F\x98\x80.csv", kNaha + "\r\n");  // a name CP932 cannot hold
+  const std::string ini = dir.Write("tovra.ini", "[WINDOW]\r\nLEFT=5\r\n[POSTCODE]\r\nPostAllFile=" + stored + "\r\n");
+  ASSERT_EQ(RunCli(dir, stored, "postcode 0600001").codes, std::vector<std::string>{"060-0001"});
+  const std::string saved = Slurp(ini);
+  ASSERT_NE(saved.find("pfc0num=48"), std::string::npos);
+
+  std::string ken = GetParam().ken;
+  ken.replace(ken.find("%d"), 2, dir.Path(""));
+  const std::string cmd = "LC_ALL=C.UTF-8 bash -c \"" + std::string(TOVRA_SEARCH) + " --ken " + ken + " --jig '" + dir.Path("none.csv") + "' --ini '" + ini +
+                          "' postcode 9000001\" >/dev/null 2>&1";
+  ASSERT_NE(std::system(cmd.c_str()), -1);
+  EXPECT_EQ(Slurp(ini), saved);
+  const CliResult plain = RunCli(dir, stored, "postcode 0600001");
+  EXPECT_EQ(plain.codes, std::vector<std::string>{"060-0001"});
+  EXPECT_EQ(Slurp(ini), saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OneRunOverride,
+                         ::testing::Values(OverrideCase{"AnotherFile", "'%dother.csv'"},
+                                           OverrideCase{"ProcessSubstitution", "<(cat '%dother.csv')"},
+                                           OverrideCase{"PathCp932CannotHold", "'%d\xF0\x9F\x98\x80.csv'"}),
+                         [](const ::testing::TestParamInfo<OverrideCase>& info) { return std::string(info.param.name); });
 
 // A settings file of garbage with data paths that are directories: the run carries on and says
 // what is missing.
