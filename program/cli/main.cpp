@@ -155,7 +155,8 @@ int Run(int argc, char** argv) {
   const std::string program_dir = ProgramDirectory();
   const std::string ini_path = o.ini ? *o.ini : SettingsPath(program_dir);
   Settings stored;
-  LoadSettings(ini_path, program_dir, stored);
+  const std::string warning = SettingsFileWarning(ini_path, LoadSettings(ini_path, program_dir, stored));
+  if (!warning.empty()) std::fprintf(stderr, "tovra-search: warning: %s\n", warning.c_str());
   Settings settings = stored;
   // An index belongs to the file it was built from: another path forces a fresh check. An
   // override is for this run only, so nothing about that file is saved.

@@ -146,7 +146,10 @@ bool GetFileDateText(const std::string& path, std::string& text) {
 BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIndex& index,
                                SearchView& view) {
   LineReader reader;
-  if (!reader.Open(path)) return BuildResult::kNotFound;
+  if (!reader.Open(path)) {
+    return reader.LastOpenFailure() == LineReader::OpenFailure::kNotRegularFile ? BuildResult::kNotRegularFile
+                                                                                  : BuildResult::kNotFound;
+  }
   const std::int64_t length = reader.Length();
   const int pref_field = is_jigyosyo ? 4 : 7;
   const int code_field = is_jigyosyo ? 8 : 3;

@@ -56,6 +56,7 @@ class SearchView;
 enum class BuildResult {
   kBuilt,
   kNotFound,     // the file cannot be opened
+  kNotRegularFile,  // a pipe, device or socket
   kLeadingComma, // a line begins with a comma
   kOverflow,     // more than 47 prefecture blocks or 64 digit runs
 };

@@ -146,9 +146,10 @@ bool BuildPostIndex(SearchContext& ctx, PostFile file) {
   switch (result) {
     case BuildResult::kBuilt:
       return true;
-    case BuildResult::kNotFound: {
+    case BuildResult::kNotFound:
+    case BuildResult::kNotRegularFile: {
       LineReader reader;
-      OpenPostFile(ctx, file, reader, true);  // reports the missing KEN_ALL.CSV
+      OpenPostFile(ctx, file, reader, true);  // reports why the file cannot be read
       return false;
     }
     case BuildResult::kOverflow:
@@ -164,9 +165,10 @@ bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt) {
   if (rebuilt != nullptr) *rebuilt = false;
   std::string time_text;
   const std::string& path = PostFilePath(ctx.settings, file);
-  // A directory in place of the file is no data file: it is treated as a missing one.
+  // Only a regular file is a data file (a directory is treated as a missing one); a pipe is
+  // never opened here, where opening it would wait for a writer.
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   if (!GetFileDateText(path, time_text)) return false;
   std::string& recorded = PostFileTime(ctx.settings, file);
   if (time_text == recorded) return true;

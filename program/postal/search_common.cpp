@@ -62,10 +62,12 @@ std::string PathForMessage(const std::string& path) {
 bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report) {
   const std::string& path = PostFilePath(ctx.settings, file);
   if (reader.Open(path)) return true;
-  if (report && file == PostFile::kKenAll) {
-    std::string shown = PathForMessage(path);
-    std::string text = msg::kFileNotFoundFormat;
-    text.replace(text.find("%s"), 2, shown);
+  // A missing JIGYOSYO.CSV is normal (no business data); a pipe or device in place of either
+  // file is a mistake to report.
+  const bool not_regular = reader.LastOpenFailure() == LineReader::OpenFailure::kNotRegularFile;
+  if (report && (file == PostFile::kKenAll || not_regular)) {
+    std::string text = not_regular ? msg::kNotRegularFileFormat : msg::kFileNotFoundFormat;
+    text.replace(text.find("%s"), 2, PathForMessage(path));
     ctx.view.ShowMessage(text, "");
   }
   return false;

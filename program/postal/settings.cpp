@@ -8,9 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "cp932.h"
 #include "ini_file.h"
@@ -159,12 +157,25 @@ class SaveLock {
   int fd_ = -1;
 };
 
-// The file's current text; empty when there is none.
-std::string ReadSettingsText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  if (in) text << in.rdbuf();
-  return text.str();
+// The file's whole text into `text` (left empty unless it was read).
+SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text) {
+  text.clear();
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer for ever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return SettingsFileStatus::kMissing;
+  struct stat st {};
+  SettingsFileStatus status = SettingsFileStatus::kRead;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) status = SettingsFileStatus::kNotRegularFile;
+  char buf[16384];
+  while (status == SettingsFileStatus::kRead) {
+    const ssize_t got = ::read(fd, buf, sizeof buf);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    text.append(buf, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  if (status != SettingsFileStatus::kRead) text.clear();
+  return status;
 }
 
 long RealWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
@@ -235,22 +246,42 @@ unsigned ChangedSettingsParts(const Settings& before, const Settings& after) {
   return parts;
 }
 
-void LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings) {
+SettingsFileStatus LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings) {
   settings = DefaultSettings(program_dir);
   // Without a file every key is missing, which gives the defaults.
-  IniReader ini(ReadSettingsText(ini_path));
+  std::string text;
+  const SettingsFileStatus status = ReadSettingsFile(ini_path, text);
+  IniReader ini(text);
   std::string path = StoredPath(StoredPathText(ini, "POSTCODE", "PostAllFile"));
   if (!path.empty()) settings.ken_all_path = path;
   path = StoredPath(StoredPathText(ini, "POSTJIGCODE", "PostJigFile"));
   if (!path.empty()) settings.jigyosyo_path = path;
   ReadRecord(ini, settings);
+  return status;
+}
+
+std::string SettingsFileWarning(const std::string& ini_path, SettingsFileStatus status) {
+  const char* why = nullptr;
+  switch (status) {
+    case SettingsFileStatus::kRead:
+    case SettingsFileStatus::kMissing:
+      return {};
+    case SettingsFileStatus::kNotRegularFile:
+      why = "is not a regular file";
+      break;
+  }
+  return ini_path + " " + why + "; the defaults are used and it is left as it is";
 }
 
 bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* message, unsigned parts) {
   SaveLock lock(ini_path);
   if (!lock.Held()) return false;
-  // What the file holds now, which may be newer than what this process read at its start.
-  IniReader now(ReadSettingsText(ini_path));
+  // What the file holds now, which may be newer than what this process read at its start. A
+  // file that cannot be read is not ours to replace.
+  std::string text;
+  const SettingsFileStatus status = ReadSettingsFile(ini_path, text);
+  if (status != SettingsFileStatus::kRead && status != SettingsFileStatus::kMissing) return false;
+  IniReader now(text);
   Settings merged;
   ReadRecord(now, merged);
   std::string ken_all_path = StoredPathText(now, "POSTCODE", "PostAllFile");

@@ -46,9 +46,22 @@ std::string SettingsPath(const std::string& program_dir);
 // empty, no recorded times.
 Settings DefaultSettings(const std::string& program_dir);
 
+// What reading the settings file found. Only a file that was read is ever replaced by a save:
+// anything else is left as it is, and the program runs with the defaults.
+enum class SettingsFileStatus {
+  kRead,
+  kMissing,
+  kNotRegularFile,  // a pipe, device, socket or directory (links are followed)
+};
+
 // Fills `settings` from the file; keys that are missing keep the documented defaults
-// (the index entries read as 0). A missing or unreadable file gives all defaults.
-void LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings);
+// (the index entries read as 0). A file that is missing or cannot be read gives all defaults.
+// Never waits on a pipe.
+SettingsFileStatus LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings);
+
+// The warning for a settings file that was there but not read (English, one line, no end);
+// empty for kRead and kMissing.
+std::string SettingsFileWarning(const std::string& ini_path, SettingsFileStatus status);
 
 // The groups of keys a save can change. Each process saves only the groups it owns (the
 // command line: the index of a file it rebuilt; the desktop program: what it changed), so that

@@ -1,5 +1,6 @@
 // The same hostile data files through tovra-search: exit status, the message on stderr and the
 // rows on stdout.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -26,7 +27,8 @@ struct CliResult {
 };
 
 CliResult RunCli(const TempDir& dir, const std::string& ken, const std::string& args) {
-  const std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " --ken '" + ken + "' --jig '" +
+  // The time limit turns a run that would wait for ever into a failure.
+  const std::string cmd = "LC_ALL=C.UTF-8 timeout 20 " + std::string(TOVRA_SEARCH) + " --ken '" + ken + "' --jig '" +
                           dir.Path("none.csv") + "' --ini '" + dir.Path("tovra.ini") + "' " + args + " >'" +
                           dir.Path("out") + "' 2>'" + dir.Path("err") + "'";
   CliResult r;
@@ -61,6 +63,7 @@ std::vector<CliCase> CliCases() {
   for (int i = 0; i < 30; ++i) unsorted += kSapporo + "\r\n" + kNaha + "\r\n";
   const std::string overflow = "tovra-search: 郵便番号ファイルポインタバッファエラー\n";
   const std::string not_found = "tovra-search: %s が見つかりません\n";
+  const std::string not_regular = "tovra-search: %s は通常のファイルではありません\n";
   return {
       {"EmptyFile", file(""), "postcode 0600001", 0, "", {}},
       {"NulBytes", file(std::string(1000, '\0')), "address 札幌 --match contains", 0, "", {}},
@@ -74,6 +77,10 @@ std::vector<CliCase> CliCases() {
       {"MissingFile", [](TempDir&, const std::string&) {}, "postcode 0600001", 1, not_found, {}},
       {"PathIsADirectory", [](TempDir&, const std::string& p) { std::filesystem::create_directory(p); },
        "address 札幌", 1, not_found, {}},
+      {"Fifo", [](TempDir&, const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, "postcode 0600001", 1,
+       not_regular, {}},
+      {"DeviceBehindALink", [](TempDir&, const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+       "address 札幌", 1, not_regular, {}},
   };
 }
 
@@ -153,6 +160,41 @@ INSTANTIATE_TEST_SUITE_P(Cases, OneRunOverride,
                                            OverrideCase{"ProcessSubstitution", "<(cat '%dother.csv')"},
                                            OverrideCase{"PathCp932CannotHold", "'%d\xF0\x9F\x98\x80.csv'"}),
                          [](const ::testing::TestParamInfo<OverrideCase>& info) { return std::string(info.param.name); });
+
+// A settings file that is there but cannot be taken: the run warns, searches with the
+// defaults and leaves the file as it is.
+struct IniCase {
+  const char* name;
+  std::function<void(const std::string& path)> make;
+  const char* why;
+};
+
+class UnusableSettingsThroughTheCli : public ::testing::TestWithParam<IniCase> {};
+
+TEST_P(UnusableSettingsThroughTheCli, WarnsSearchesAndLeavesTheFile) {
+  TempDir dir;
+  const std::string ken = dir.Write("ken.csv", kSapporo + "\r\n");
+  const std::string ini = dir.Path("tovra.ini");
+  GetParam().make(ini);
+  struct stat before {};
+  ASSERT_EQ(lstat(ini.c_str(), &before), 0);
+  const CliResult r = RunCli(dir, ken, "postcode 0600001");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
+  EXPECT_EQ(r.err, "tovra-search: warning: " + ini + " " + GetParam().why + "; the defaults are used and it is left as it is\n");
+  struct stat after {};
+  ASSERT_EQ(lstat(ini.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_size, before.st_size);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnusableSettingsThroughTheCli,
+    ::testing::Values(IniCase{"Fifo", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, "is not a regular file"},
+                      IniCase{"DevZero", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+                              "is not a regular file"}),
+    [](const ::testing::TestParamInfo<IniCase>& info) { return std::string(info.param.name); });
 
 // A settings file of garbage with data paths that are directories: the run carries on and says
 // what is missing.

@@ -1,5 +1,8 @@
 // Hostile settings files: garbage, duplicates, numbers and values beyond their fields, a
 // missing ini/ directory, and a save that fails half-way.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -143,6 +146,47 @@ TEST(HostileSettingsFile, HugeIndexNumbersNeverMisleadASearch) {
   EXPECT_EQ(ScanKenAll(ctx, J("札幌市中央区"), kScanCity, 0), 1);
   EXPECT_TRUE(view.messages.empty());
 }
+
+// A settings file that is there but is not taken: defaults for the run, and no save ever
+// replaces it.
+struct UntakenCase {
+  const char* name;
+  std::function<void(const std::string& path)> make;
+  SettingsFileStatus status;
+};
+
+class UntakenSettingsFile : public ::testing::TestWithParam<UntakenCase> {};
+
+TEST_P(UntakenSettingsFile, GivesDefaultsAndIsNeverReplaced) {
+  TempDir dir;
+  const std::string path = dir.Path("tovra.ini");
+  GetParam().make(path);
+  struct stat before {};
+  ASSERT_EQ(lstat(path.c_str(), &before), 0);
+  alarm(20);  // a read that waits for ever fails the test instead of hanging it
+  Settings s;
+  EXPECT_EQ(LoadSettings(path, "/p/", s), GetParam().status);
+  ExpectDefaults(s);
+  s.window.left = 42;
+  EXPECT_FALSE(SaveSettings(path, s, nullptr));
+  alarm(0);
+  struct stat after {};
+  ASSERT_EQ(lstat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_size, before.st_size);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UntakenSettingsFile,
+    ::testing::Values(
+        UntakenCase{"Fifo", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); },
+                    SettingsFileStatus::kNotRegularFile},
+        UntakenCase{"Directory", [](const std::string& p) { std::filesystem::create_directory(p); },
+                    SettingsFileStatus::kNotRegularFile},
+        UntakenCase{"LinkToADevice", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+                    SettingsFileStatus::kNotRegularFile}),
+    [](const ::testing::TestParamInfo<UntakenCase>& info) { return std::string(info.param.name); });
 
 // --- Saving -------------------------------------------------------------------------------
 
