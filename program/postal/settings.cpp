@@ -166,12 +166,15 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text) 
   struct stat st {};
   SettingsFileStatus status = SettingsFileStatus::kRead;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) status = SettingsFileStatus::kNotRegularFile;
+  else if (static_cast<std::uint64_t>(st.st_size) > kSettingsFileMax) status = SettingsFileStatus::kTooLarge;
   char buf[16384];
   while (status == SettingsFileStatus::kRead) {
     const ssize_t got = ::read(fd, buf, sizeof buf);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     text.append(buf, static_cast<std::size_t>(got));
+    // The bound holds also for a file that grows while it is read.
+    if (text.size() > kSettingsFileMax) status = SettingsFileStatus::kTooLarge;
   }
   ::close(fd);
   if (status != SettingsFileStatus::kRead) text.clear();
@@ -268,6 +271,9 @@ std::string SettingsFileWarning(const std::string& ini_path, SettingsFileStatus 
       return {};
     case SettingsFileStatus::kNotRegularFile:
       why = "is not a regular file";
+      break;
+    case SettingsFileStatus::kTooLarge:
+      why = "is larger than 1 MB";
       break;
   }
   return ini_path + " " + why + "; the defaults are used and it is left as it is";

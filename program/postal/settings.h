@@ -52,7 +52,11 @@ enum class SettingsFileStatus {
   kRead,
   kMissing,
   kNotRegularFile,  // a pipe, device, socket or directory (links are followed)
+  kTooLarge,        // over kSettingsFileMax bytes: no settings file of this program
 };
+
+// The real file is about 10 KB.
+constexpr std::size_t kSettingsFileMax = std::size_t{1} << 20;
 
 // Fills `settings` from the file; keys that are missing keep the documented defaults
 // (the index entries read as 0). A file that is missing or cannot be read gives all defaults.

@@ -193,7 +193,13 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UnusableSettingsThroughTheCli,
     ::testing::Values(IniCase{"Fifo", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, "is not a regular file"},
                       IniCase{"DevZero", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
-                              "is not a regular file"}),
+                              "is not a regular file"},
+                      IniCase{"OneGigabyte",  // sparse: costs no disk
+                              [](const std::string& p) {
+                                std::ofstream(p, std::ios::binary) << "[WINDOW]\r\n";
+                                std::filesystem::resize_file(p, std::uintmax_t{1} << 30);
+                              },
+                              "is larger than 1 MB"}),
     [](const ::testing::TestParamInfo<IniCase>& info) { return std::string(info.param.name); });
 
 // A settings file of garbage with data paths that are directories: the run carries on and says

@@ -185,7 +185,13 @@ INSTANTIATE_TEST_SUITE_P(
         UntakenCase{"Directory", [](const std::string& p) { std::filesystem::create_directory(p); },
                     SettingsFileStatus::kNotRegularFile},
         UntakenCase{"LinkToADevice", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
-                    SettingsFileStatus::kNotRegularFile}),
+                    SettingsFileStatus::kNotRegularFile},
+        UntakenCase{"OneByteOverOneMegabyte",
+                    [](const std::string& p) {
+                      std::ofstream(p, std::ios::binary) << "[WINDOW]\r\nLEFT=42\r\n";
+                      std::filesystem::resize_file(p, kSettingsFileMax + 1);
+                    },
+                    SettingsFileStatus::kTooLarge}),
     [](const ::testing::TestParamInfo<UntakenCase>& info) { return std::string(info.param.name); });
 
 // --- Saving -------------------------------------------------------------------------------
