@@ -157,12 +157,18 @@ class SaveLock {
   int fd_ = -1;
 };
 
-// The file's whole text into `text` (left empty unless it was read).
-SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text) {
+constexpr mode_t kNewFileMode = 0644;
+
+// The file's whole text into `text` (left empty unless it was read), and its permission bits
+// into `mode` (kNewFileMode when there is no file).
+SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text, mode_t* mode = nullptr) {
   text.clear();
+  if (mode != nullptr) *mode = kNewFileMode;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer for ever.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return SettingsFileStatus::kMissing;
+  if (fd < 0) {
+    return errno == ENOENT || errno == ENOTDIR ? SettingsFileStatus::kMissing : SettingsFileStatus::kUnreadable;
+  }
   struct stat st {};
   SettingsFileStatus status = SettingsFileStatus::kRead;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) status = SettingsFileStatus::kNotRegularFile;
@@ -171,6 +177,7 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text) 
   while (status == SettingsFileStatus::kRead) {
     const ssize_t got = ::read(fd, buf, sizeof buf);
     if (got < 0 && errno == EINTR) continue;
+    if (got < 0) status = SettingsFileStatus::kUnreadable;
     if (got <= 0) break;
     text.append(buf, static_cast<std::size_t>(got));
     // The bound holds also for a file that grows while it is read.
@@ -178,6 +185,7 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text) 
   }
   ::close(fd);
   if (status != SettingsFileStatus::kRead) text.clear();
+  if (mode != nullptr && status == SettingsFileStatus::kRead) *mode = st.st_mode & 07777;
   return status;
 }
 
@@ -185,7 +193,7 @@ long RealWrite(int fd, const void* data, std::size_t size) { return ::write(fd, 
 
 test_seams::WriteFunction g_write = RealWrite;
 
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
+bool WriteFileAtomically(const std::string& path, const std::string& content, mode_t mode) {
   std::string temp = path + ".XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) return false;
@@ -202,7 +210,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
     p += n;
     left -= static_cast<std::size_t>(n);
   }
-  if (ok) ok = fchmod(fd, 0644) == 0 && fsync(fd) == 0;
+  if (ok) ok = fchmod(fd, mode) == 0 && fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
@@ -275,6 +283,9 @@ std::string SettingsFileWarning(const std::string& ini_path, SettingsFileStatus 
     case SettingsFileStatus::kTooLarge:
       why = "is larger than 1 MB";
       break;
+    case SettingsFileStatus::kUnreadable:
+      why = "cannot be read";
+      break;
   }
   return ini_path + " " + why + "; the defaults are used and it is left as it is";
 }
@@ -285,7 +296,8 @@ bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* m
   // What the file holds now, which may be newer than what this process read at its start. A
   // file that cannot be read is not ours to replace.
   std::string text;
-  const SettingsFileStatus status = ReadSettingsFile(ini_path, text);
+  mode_t mode = kNewFileMode;
+  const SettingsFileStatus status = ReadSettingsFile(ini_path, text, &mode);
   if (status != SettingsFileStatus::kRead && status != SettingsFileStatus::kMissing) return false;
   IniReader now(text);
   Settings merged;
@@ -307,7 +319,7 @@ bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* m
     merged.jigyosyo_time = s.jigyosyo_time;
     merged.jigyosyo_index = s.jigyosyo_index;
   }
-  return WriteFileAtomically(ini_path, RenderRecord(merged, ken_all_path, jigyosyo_path));
+  return WriteFileAtomically(ini_path, RenderRecord(merged, ken_all_path, jigyosyo_path), mode);
 }
 
 }  // namespace tovra

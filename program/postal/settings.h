@@ -53,6 +53,7 @@ enum class SettingsFileStatus {
   kMissing,
   kNotRegularFile,  // a pipe, device, socket or directory (links are followed)
   kTooLarge,        // over kSettingsFileMax bytes: no settings file of this program
+  kUnreadable,      // there, but cannot be read (permissions, a link loop, an I/O error)
 };
 
 // The real file is about 10 KB.
@@ -84,7 +85,8 @@ enum SettingsPart : unsigned {
 // The parts in which `after` differs from `before`.
 unsigned ChangedSettingsParts(const Settings& before, const Settings& after);
 
-// Replaces the file atomically (temporary file beside it, then rename), under an advisory lock
+// Replaces the file atomically (temporary file beside it, then rename; the file keeps its
+// mode, a new one gets 0644), under an advisory lock
 // on "<file>.lock" beside it: the file is read again under the lock and only the keys of
 // `parts` take the values of `settings`; every other key keeps what the file holds now. A path
 // that cannot be written in CP932, or that names a descriptor of one process (/dev/fd/...,

@@ -199,7 +199,9 @@ INSTANTIATE_TEST_SUITE_P(
                                 std::ofstream(p, std::ios::binary) << "[WINDOW]\r\n";
                                 std::filesystem::resize_file(p, std::uintmax_t{1} << 30);
                               },
-                              "is larger than 1 MB"}),
+                              "is larger than 1 MB"},
+                      IniCase{"LinkLoop", [](const std::string& p) { std::filesystem::create_symlink(p, p); },
+                              "cannot be read"}),
     [](const ::testing::TestParamInfo<IniCase>& info) { return std::string(info.param.name); });
 
 // A settings file of garbage with data paths that are directories: the run carries on and says

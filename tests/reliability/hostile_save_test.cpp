@@ -1,5 +1,6 @@
 // Saving the settings file while other processes save it too, are killed half-way, or find it
 // behind a link or with a mode of its own.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -99,6 +100,21 @@ TEST(ConcurrentSaves, EightProcessesEachKeepWhatTheyChanged) {
   Settings result;
   LoadSettings(path, "/p/", result);
   for (const ProcessChange& change : changes) change.check(result);
+}
+
+// A save keeps the permissions the user gave the file.
+TEST(SaveKeepsTheFile, Mode) {
+  for (mode_t mode : {0600, 0640, 0664, 0444}) {
+    TempDir dir;
+    const std::string path = dir.Write("tovra.ini", "[WINDOW]\r\nLEFT=1\r\n");
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    Settings s = DefaultSettings("/p/");
+    s.window.left = 2;
+    ASSERT_TRUE(SaveSettings(path, s, nullptr));
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+  }
 }
 
 }  // namespace

@@ -153,11 +153,13 @@ struct UntakenCase {
   const char* name;
   std::function<void(const std::string& path)> make;
   SettingsFileStatus status;
+  bool needs_non_root = false;  // permissions do not keep root out
 };
 
 class UntakenSettingsFile : public ::testing::TestWithParam<UntakenCase> {};
 
 TEST_P(UntakenSettingsFile, GivesDefaultsAndIsNeverReplaced) {
+  if (GetParam().needs_non_root && geteuid() == 0) GTEST_SKIP() << "root reads any file";
   TempDir dir;
   const std::string path = dir.Path("tovra.ini");
   GetParam().make(path);
@@ -191,7 +193,15 @@ INSTANTIATE_TEST_SUITE_P(
                       std::ofstream(p, std::ios::binary) << "[WINDOW]\r\nLEFT=42\r\n";
                       std::filesystem::resize_file(p, kSettingsFileMax + 1);
                     },
-                    SettingsFileStatus::kTooLarge}),
+                    SettingsFileStatus::kTooLarge},
+        UntakenCase{"LinkLoop", [](const std::string& p) { std::filesystem::create_symlink(p, p); },
+                    SettingsFileStatus::kUnreadable},
+        UntakenCase{"NoReadPermission",
+                    [](const std::string& p) {
+                      std::ofstream(p, std::ios::binary) << "[WINDOW]\r\nLEFT=42\r\n";
+                      std::filesystem::permissions(p, std::filesystem::perms::none);
+                    },
+                    SettingsFileStatus::kUnreadable, true}),
     [](const ::testing::TestParamInfo<UntakenCase>& info) { return std::string(info.param.name); });
 
 // --- Saving -------------------------------------------------------------------------------
