@@ -130,6 +130,22 @@ std::string RenderRecord(const Settings& s, const std::string& ken_all_path, con
   return ini.Text();
 }
 
+// The file a path finally names, following its links (the last one may point at nothing yet);
+// empty when they loop. A save replaces that file, so that a link stays a link.
+std::string LinkTarget(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return {};
+    target.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    path = target.front() == '/' || slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+  }
+  return {};
+}
+
 // Holds an advisory lock on "<path>.lock" for its lifetime; every save takes it, so a save
 // never works from a file that another process is replacing.
 class SaveLock {
@@ -290,7 +306,9 @@ std::string SettingsFileWarning(const std::string& ini_path, SettingsFileStatus 
   return ini_path + " " + why + "; the defaults are used and it is left as it is";
 }
 
-bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* message, unsigned parts) {
+bool SaveSettings(const std::string& settings_path, const Settings& s, std::string* message, unsigned parts) {
+  const std::string ini_path = LinkTarget(settings_path);
+  if (ini_path.empty()) return false;
   SaveLock lock(ini_path);
   if (!lock.Held()) return false;
   // What the file holds now, which may be newer than what this process read at its start. A

@@ -86,7 +86,8 @@ enum SettingsPart : unsigned {
 unsigned ChangedSettingsParts(const Settings& before, const Settings& after);
 
 // Replaces the file atomically (temporary file beside it, then rename; the file keeps its
-// mode, a new one gets 0644), under an advisory lock
+// mode, a new one gets 0644; a link is followed and its final target replaced in the target's
+// directory), under an advisory lock
 // on "<file>.lock" beside it: the file is read again under the lock and only the keys of
 // `parts` take the values of `settings`; every other key keeps what the file holds now. A path
 // that cannot be written in CP932, or that names a descriptor of one process (/dev/fd/...,

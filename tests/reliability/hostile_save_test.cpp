@@ -117,5 +117,47 @@ TEST(SaveKeepsTheFile, Mode) {
   }
 }
 
+// A settings file reached through links: the save replaces the final target, the links stay.
+struct LinkCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> links;  // link name -> what it holds
+};
+
+class SaveThroughLinks : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(SaveThroughLinks, ReplacesTheTargetAndKeepsTheLinks) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.Path("ini"));
+  std::filesystem::create_directories(dir.Path("real"));
+  const std::string target = dir.Write("real/tovra.ini", "[WINDOW]\r\nLEFT=1\r\n");
+  for (const auto& [link, holds] : GetParam().links) {
+    std::string to = holds;
+    if (to.starts_with("%d")) to.replace(0, 2, dir.Path(""));
+    std::filesystem::create_symlink(to, dir.Path(link));
+  }
+  const std::string path = dir.Path(GetParam().links.front().first);
+  Settings s;
+  ASSERT_EQ(LoadSettings(path, "/p/", s), SettingsFileStatus::kRead);
+  EXPECT_EQ(s.window.left, 1);
+  s.window.left = 2;
+  ASSERT_TRUE(SaveSettings(path, s, nullptr));
+
+  for (const auto& link : GetParam().links) EXPECT_TRUE(std::filesystem::is_symlink(dir.Path(link.first)));
+  Settings back;
+  LoadSettings(target, "/p/", back);
+  EXPECT_EQ(back.window.left, 2);
+  // Only the target and the lock file are in the target's directory; the links' is untouched.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("real")), {}), 2);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("ini")), {}),
+            static_cast<long>(GetParam().links.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SaveThroughLinks,
+    ::testing::Values(LinkCase{"Absolute", {{"ini/tovra.ini", "%dreal/tovra.ini"}}},
+                      LinkCase{"Relative", {{"ini/tovra.ini", "../real/tovra.ini"}}},
+                      LinkCase{"TwoLinks", {{"ini/tovra.ini", "other.ini"}, {"ini/other.ini", "../real/tovra.ini"}}}),
+    [](const ::testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace tovra::test
