@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 
@@ -158,6 +159,64 @@ INSTANTIATE_TEST_SUITE_P(
                       LinkCase{"Relative", {{"ini/tovra.ini", "../real/tovra.ini"}}},
                       LinkCase{"TwoLinks", {{"ini/tovra.ini", "other.ini"}, {"ini/other.ini", "../real/tovra.ini"}}}),
     [](const ::testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
+
+// A save stopped by a signal while it writes its temporary file.
+int g_stopped_pipe = -1;
+long TellAndWaitForEver(int, const void*, std::size_t) {
+  char c = 0;
+  (void)write(g_stopped_pipe, &c, 1);
+  for (;;) pause();
+}
+
+// Entries beside the settings file other than its lock file.
+int Temporaries(const std::string& dir) {
+  int n = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir)) {
+    n += e.path().filename() != "tovra.ini" && e.path().extension() != ".lock";
+  }
+  return n;
+}
+
+struct StopCase {
+  const char* name;
+  int signal;
+  int left_behind;  // temporaries after the signal, before the next save
+};
+
+class SaveStoppedBySignal : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(SaveStoppedBySignal, LeavesNoTemporaryAfterTheNextSave) {
+  TempDir dir;
+  const std::string path = dir.Path("tovra.ini");
+  Settings s = DefaultSettings("/p/");
+  ASSERT_TRUE(SaveSettings(path, s, nullptr));
+  const std::string before = ReadAll(path);
+  int stopped[2];
+  ASSERT_EQ(pipe(stopped), 0);
+  const pid_t child = Spawn([&] {
+    g_stopped_pipe = stopped[1];
+    test_seams::SetSettingsWriteFunction(TellAndWaitForEver);
+    s.window.left = 99;
+    return SaveSettings(path, s, nullptr);
+  });
+  close(stopped[1]);
+  char c;
+  ASSERT_EQ(read(stopped[0], &c, 1), 1);
+  close(stopped[0]);
+  kill(child, GetParam().signal);
+  EXPECT_EQ(WaitFor(child), 128 + GetParam().signal);
+  EXPECT_EQ(Temporaries(dir.Path("")), GetParam().left_behind);
+  EXPECT_EQ(ReadAll(path), before);
+
+  s.window.left = 7;
+  ASSERT_TRUE(SaveSettings(path, s, nullptr));
+  EXPECT_EQ(Temporaries(dir.Path("")), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SaveStoppedBySignal,
+                         ::testing::Values(StopCase{"Interrupt", SIGINT, 0}, StopCase{"Terminate", SIGTERM, 0},
+                                           StopCase{"Kill", SIGKILL, 1}),
+                         [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tovra::test
