@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <limits>
 #include <vector>
@@ -140,6 +141,16 @@ bool GetFileDateText(const std::string& path, std::string& text) {
   std::string s(buf);
   if (!s.empty() && s.back() == '\n') s.pop_back();
   text = s;
+  return true;
+}
+
+bool GetFileStampText(const std::string& path, std::string& text) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%lld %lld.%09ld", static_cast<long long>(st.st_size),
+                static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec));
+  text = buf;
   return true;
 }
 

@@ -170,13 +170,18 @@ bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt) {
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   if (!GetFileDateText(path, time_text)) return false;
+  std::string stamp_text;
+  GetFileStampText(path, stamp_text);
   std::string& recorded = PostFileTime(ctx.settings, file);
-  if (time_text == recorded) return true;
+  std::string& recorded_stamp = PostFileStamp(ctx.settings, file);
+  // The time has whole seconds only: a file rewritten within the second keeps it, not its stamp.
+  if (time_text == recorded && stamp_text == recorded_stamp) return true;
   ctx.view.ShowIndexNotice();
   bool built = BuildPostIndex(ctx, file);
   ctx.view.HideIndexNotice();
   // Without a usable index the time stays unrecorded, so the next check builds again.
   recorded = built ? time_text : std::string();
+  recorded_stamp = built ? stamp_text : std::string();
   if (rebuilt != nullptr) *rebuilt = true;
   return true;
 }

@@ -21,6 +21,10 @@ std::string& PostFileTime(Settings& settings, PostFile file) {
   return file == PostFile::kKenAll ? settings.ken_all_time : settings.jigyosyo_time;
 }
 
+std::string& PostFileStamp(Settings& settings, PostFile file) {
+  return file == PostFile::kKenAll ? settings.ken_all_stamp : settings.jigyosyo_stamp;
+}
+
 const std::array<std::string_view, kColumnCount>& ColumnTitles() {
   static constexpr std::array<std::string_view, kColumnCount> kTitles = {
       "\x97\x58\x95\xD6\x94\xD4\x8D\x86",                          // 郵便番号
@@ -81,9 +85,12 @@ bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& re
     if (r.num > 0) end = std::max(end, static_cast<std::int64_t>(r.start) + r.size);
   }
   if (end != reader.Length()) return false;
+  const std::string& path = PostFilePath(ctx.settings, file);
   const std::string& recorded = file == PostFile::kKenAll ? ctx.settings.ken_all_time : ctx.settings.jigyosyo_time;
   std::string now;
-  return recorded.empty() || !GetFileDateText(PostFilePath(ctx.settings, file), now) || now == recorded;
+  if (!recorded.empty() && GetFileDateText(path, now) && now != recorded) return false;
+  const std::string& stamp = file == PostFile::kKenAll ? ctx.settings.ken_all_stamp : ctx.settings.jigyosyo_stamp;
+  return stamp.empty() || !GetFileStampText(path, now) || now == stamp;
 }
 
 ProgressPacer::ProgressPacer(SearchView& view, std::int64_t limit)

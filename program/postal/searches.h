@@ -28,6 +28,7 @@ struct SearchContext {
 const std::string& PostFilePath(const Settings& settings, PostFile file);
 PostIndex& PostFileIndex(Settings& settings, PostFile file);
 std::string& PostFileTime(Settings& settings, PostFile file);
+std::string& PostFileStamp(Settings& settings, PostFile file);
 
 // Titles of the twelve result columns, CP932.
 const std::array<std::string_view, kColumnCount>& ColumnTitles();

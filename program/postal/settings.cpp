@@ -43,6 +43,9 @@ std::string StoredTime(const std::string& text) {
   return text.substr(0, cp932::BoundaryAtOrBefore(text, kFileTimeMax));
 }
 
+// A stamp is plain ASCII digits; anything longer than one can be is no stamp.
+std::string StoredStamp(const std::string& text) { return text.size() <= kFileStampMax ? text : std::string(); }
+
 void LoadIndex(const IniReader& ini, const char* pref_stem, const char* run_stem, PostIndex& index) {
   for (int i = 0; i < kPrefectureCount; ++i) {
     PrefRange& r = index.pref[static_cast<std::size_t>(i)];
@@ -100,6 +103,8 @@ void ReadRecord(const IniReader& ini, Settings& s) {
   s.window.bottom = ini.GetInt("WINDOW", "BOTTOM", s.window.bottom);
   s.ken_all_time = StoredTime(ini.Get("POSTCODE", "PostAllFileDate").value_or(""));
   s.jigyosyo_time = StoredTime(ini.Get("POSTJIGCODE", "PostJigFileDate").value_or(""));
+  s.ken_all_stamp = StoredStamp(ini.Get("POSTCODE", "PostAllFileStamp").value_or(""));
+  s.jigyosyo_stamp = StoredStamp(ini.Get("POSTJIGCODE", "PostJigFileStamp").value_or(""));
   s.add_hyphen = ini.GetInt("RUN", "AddPostCodeH", s.add_hyphen);
   for (int i = 0; i < 12; ++i) {
     auto& w = s.column_width[static_cast<std::size_t>(i)];
@@ -127,12 +132,14 @@ std::string RenderRecord(const Settings& s, const std::string& ken_all_path, con
   ini.Set("POSTCODE", "PostAllFileDate", StoredTime(s.ken_all_time));
   ini.Set("POSTJIGCODE", "PostJigFile", jigyosyo_path);
   ini.Set("POSTJIGCODE", "PostJigFileDate", StoredTime(s.jigyosyo_time));
+  ini.Set("POSTJIGCODE", "PostJigFileStamp", s.jigyosyo_stamp);
   ini.SetInt("RUN", "AddPostCodeH", s.add_hyphen);
   for (int i = 0; i < 12; ++i) ini.SetInt("LISTVIEW", kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
   WritePrefRanges(ini, "pfu", s.ken_all_index);
   WritePrefRanges(ini, "pfuj", s.jigyosyo_index);
   WriteRuns(ini, "pfc", s.ken_all_index);
   WriteRuns(ini, "pfcj", s.jigyosyo_index);
+  ini.Set("POSTCODE", "PostAllFileStamp", s.ken_all_stamp);
   return ini.Text();
 }
 
@@ -351,10 +358,12 @@ unsigned ChangedSettingsParts(const Settings& before, const Settings& after) {
   if (before.jigyosyo_path != after.jigyosyo_path) parts |= kJigyosyoPathPart;
   if (before.add_hyphen != after.add_hyphen) parts |= kHyphenPart;
   if (before.column_width != after.column_width) parts |= kColumnsPart;
-  if (before.ken_all_time != after.ken_all_time || !(before.ken_all_index == after.ken_all_index)) {
+  if (before.ken_all_time != after.ken_all_time || before.ken_all_stamp != after.ken_all_stamp ||
+      !(before.ken_all_index == after.ken_all_index)) {
     parts |= kKenAllIndexPart;
   }
-  if (before.jigyosyo_time != after.jigyosyo_time || !(before.jigyosyo_index == after.jigyosyo_index)) {
+  if (before.jigyosyo_time != after.jigyosyo_time || before.jigyosyo_stamp != after.jigyosyo_stamp ||
+      !(before.jigyosyo_index == after.jigyosyo_index)) {
     parts |= kJigyosyoIndexPart;
   }
   return parts;
@@ -419,10 +428,12 @@ bool SaveSettings(const std::string& settings_path, const Settings& s, std::stri
   if (parts & kJigyosyoPathPart) jigyosyo_path = PathToStore(s.jigyosyo_path, message).value_or(jigyosyo_path);
   if (parts & kKenAllIndexPart) {
     merged.ken_all_time = s.ken_all_time;
+    merged.ken_all_stamp = s.ken_all_stamp;
     merged.ken_all_index = s.ken_all_index;
   }
   if (parts & kJigyosyoIndexPart) {
     merged.jigyosyo_time = s.jigyosyo_time;
+    merged.jigyosyo_stamp = s.jigyosyo_stamp;
     merged.jigyosyo_index = s.jigyosyo_index;
   }
   return WriteFileAtomically(ini_path, RenderRecord(merged, ken_all_path, jigyosyo_path), mode);

@@ -1,7 +1,7 @@
 // The settings record of the program and its INI file (ini/tovra.ini beside the program).
 //
 // The file is CP932 with CR LF line ends, laid out so that the Windows profile functions read
-// it: sections in the order the program has always written them, 594 keys. Paths are kept in
+// it: sections in the order the program has always written them, 594 keys and two added ones. Paths are kept in
 // the record as file-system names (UTF-8 on this platform) and stored in CP932 with "/".
 #pragma once
 
@@ -15,6 +15,7 @@ namespace tovra {
 
 constexpr std::size_t kPathMax = 259;
 constexpr std::size_t kFileTimeMax = 31;
+constexpr std::size_t kFileStampMax = 63;
 constexpr int kIniWriteVersion = 520;
 
 struct WindowRect {
@@ -31,6 +32,12 @@ struct Settings {
   std::string ken_all_time;   // PostAllFileDate: recorded modification time, "" when none
   std::string jigyosyo_path;  // PostJigFile
   std::string jigyosyo_time;  // PostJigFileDate
+  // Size and modification time to the nanosecond ("<bytes> <seconds>.<nanoseconds>") at the
+  // last index build, "" when none: the time above has whole seconds only, so a file rewritten
+  // within the second would keep an index that is not its own. Keys PostAllFileStamp and
+  // PostJigFileStamp, which the Windows profile reader passes over.
+  std::string ken_all_stamp;
+  std::string jigyosyo_stamp;
   std::int32_t add_hyphen = 1;  // AddPostCodeH: postal codes shown as 060-0001
   std::array<std::int32_t, 12> column_width{60, 44, 0, 0, 60, 100, 120, 0, 0, 0, 120, 0};
   PostIndex ken_all_index;    // pfu*, pfc*
@@ -77,7 +84,7 @@ enum SettingsPart : unsigned {
   kJigyosyoPathPart = 1u << 2,
   kHyphenPart = 1u << 3,
   kColumnsPart = 1u << 4,
-  kKenAllIndexPart = 1u << 5,    // the index tables and the recorded time of KEN_ALL.CSV
+  kKenAllIndexPart = 1u << 5,    // the index tables, recorded time and stamp of KEN_ALL.CSV
   kJigyosyoIndexPart = 1u << 6,  // the same of JIGYOSYO.CSV
   kAllSettingsParts = (1u << 7) - 1,
 };

@@ -55,8 +55,9 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
 
   const std::string text = ReadAll(path);
   const auto lines = KeyLines(text);
-  // 594 keys and six section lines, every line ending in CR LF.
-  ASSERT_EQ(lines.size(), 600u);
+  // 594 keys, the two stamp keys at the ends of their sections (which the profile reader passes
+  // over), and six section lines, every line ending in CR LF.
+  ASSERT_EQ(lines.size(), 602u);
   for (const std::string& l : lines) EXPECT_EQ(l.back(), '\r');
   EXPECT_EQ(lines[0], "[INI_WRITE_VERSION]\r");
   EXPECT_EQ(lines[1], "VERSION=520\r");
@@ -69,10 +70,12 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   EXPECT_EQ(lines[10 + 94], "pfuj0start=0\r");
   EXPECT_EQ(lines[10 + 188], "pfc0num=-1\r");
   EXPECT_EQ(lines[10 + 188 + 192], "pfcj0num=-1\r");
-  EXPECT_EQ(lines[10 + 188 + 384], "[POSTJIGCODE]\r");
-  EXPECT_EQ(lines[10 + 188 + 384 + 3], "[RUN]\r");
-  EXPECT_EQ(lines[10 + 188 + 384 + 5], "[LISTVIEW]\r");
-  EXPECT_EQ(lines[10 + 188 + 384 + 6], "iWidthPostCode=60\r");
+  EXPECT_EQ(lines[10 + 188 + 384], "PostAllFileStamp=\r");
+  EXPECT_EQ(lines[10 + 188 + 385], "[POSTJIGCODE]\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 3], "PostJigFileStamp=\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 4], "[RUN]\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 6], "[LISTVIEW]\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 7], "iWidthPostCode=60\r");
 
   Settings back;
   LoadSettings(path, "/elsewhere/", back);
