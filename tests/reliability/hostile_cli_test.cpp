@@ -176,17 +176,12 @@ TEST_P(UnusableSettingsThroughTheCli, WarnsSearchesAndLeavesTheFile) {
   const std::string ken = dir.Write("ken.csv", kSapporo + "\r\n");
   const std::string ini = dir.Path("tovra.ini");
   GetParam().make(ini);
-  struct stat before {};
-  ASSERT_EQ(lstat(ini.c_str(), &before), 0);
+  const FileIdentity before = IdentityOf(ini);
   const CliResult r = RunCli(dir, ken, "postcode 0600001");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
   EXPECT_EQ(r.err, "tovra-search: warning: " + ini + " " + GetParam().why + "; the defaults are used and it is left as it is\n");
-  struct stat after {};
-  ASSERT_EQ(lstat(ini.c_str(), &after), 0);
-  EXPECT_EQ(after.st_ino, before.st_ino);
-  EXPECT_EQ(after.st_mode, before.st_mode);
-  EXPECT_EQ(after.st_size, before.st_size);
+  EXPECT_EQ(IdentityOf(ini), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
