@@ -199,6 +199,18 @@ INSTANTIATE_TEST_SUITE_P(
                               "cannot be read"}),
     [](const ::testing::TestParamInfo<IniCase>& info) { return std::string(info.param.name); });
 
+// A pipe as JIGYOSYO.CSV: the start-up check of both indexes passes it over instead of waiting
+// for a writer, and a search of KEN_ALL.CSV goes on.
+TEST(HostileFilesThroughTheCli, FifoAsTheBusinessFileNeverHangsTheStart) {
+  TempDir dir;
+  const std::string ken = dir.Write("ken.csv", kSapporo + "\r\n");
+  ASSERT_EQ(mkfifo(dir.Path("none.csv").c_str(), 0600), 0);  // RunCli's --jig
+  const CliResult r = RunCli(dir, ken, "postcode 0600001");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
+}
+
 // A settings file of garbage with data paths that are directories: the run carries on and says
 // what is missing.
 TEST(HostileFilesThroughTheCli, GarbageSettingsAndDirectoryPaths) {
