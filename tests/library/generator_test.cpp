@@ -220,6 +220,11 @@ TEST_F(GeneratorTest, Prefectures) {
   Reset();
   SetField("prefectures.tsv", 3, 1, "北海道");
   ExpectRefused("prefectures.tsv:3: prefecture occurs twice: 北海道");
+  for (const char* code : {"0", "48", "2"}) {  // line 4 holds 秋田県 (5); 青森県 has 2
+    Reset();
+    SetField("prefectures.tsv", 4, 2, code);
+    ExpectRefused(std::string("prefectures.tsv:4: jisCode is not one of 1 to 47 used once: ") + code);
+  }
 }
 
 TEST_F(GeneratorTest, AddressRecords) {
@@ -264,11 +269,45 @@ TEST_F(GeneratorTest, AdjacentPairWithin20Km) {
   ExpectRefused("adjacent_pairs.tsv:4: adjacent pair within 20 km (17 km)");
 }
 
-TEST(GridDistance, WholeKilometresOfTwiceTheGridDistance) {
-  EXPECT_EQ(meklan::gen::GridDistanceKm(861, 622, 865, 630), 17);  // 2 * 8.94
-  EXPECT_EQ(meklan::gen::GridDistanceKm(-73, -46, -52, -32), 50);  // negative points
-  EXPECT_EQ(meklan::gen::GridDistanceKm(0, 0, 6, 8), 20);
-  EXPECT_EQ(meklan::gen::GridDistanceKm(1, 1, 1, 1), 0);
+// Text tables: escapes are resolved before the conversion (ソ ends in the byte of a
+// backslash), every text becomes one constant, and bad rows are refused by line.
+TEST(TextTable, TextsBecomeCp932ConstantsOrAreRefused) {
+  std::string pattern = (fs::temp_directory_path() / "meklan-texts-test-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const fs::path dir = pattern;
+  auto run = [&](const Lines& rows, std::string& header) {
+    std::ofstream(dir / "texts.tsv", std::ios::binary) << "name\ttext\tnote\n";
+    for (const std::string& row : rows) std::ofstream(dir / "texts.tsv", std::ios::app) << row << "\n";
+    fs::remove(dir / "texts.h");
+    std::ostringstream err;
+    int code = meklan::gen::RunTextGenerator((dir / "texts.tsv").string(), (dir / "texts.h").string(),
+                                             "app::msg", err);
+    std::ifstream in(dir / "texts.h");
+    header.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string first_message = err.str().substr(0, err.str().find('\n'));
+    return code == 0 ? std::string() : first_message;
+  };
+  std::string header;
+  EXPECT_EQ(run({Tsv({"kNotice", "%s\\nソ\\\\\\r\\t.", "a note"}), Tsv({"kEmpty", "", ""})}, header), "");
+  EXPECT_NE(header.find("namespace app::msg {"), std::string::npos);
+  EXPECT_NE(header.find("inline constexpr char kNotice[] = \"%s\\012\\203\\134\\134\\015\\011.\";"),
+            std::string::npos) << header;
+  EXPECT_NE(header.find("inline constexpr char kEmpty[] = \"\";"), std::string::npos);
+
+  const std::vector<std::pair<Lines, std::string>> refused = {
+      {{Tsv({"kA", "a\\x", ""})}, "texts.tsv:2: text has a backslash that is not \\n, \\r, \\t or \\\\"},
+      {{Tsv({"kA", "a\\", ""})}, "texts.tsv:2: text has a backslash that is not \\n, \\r, \\t or \\\\"},
+      {{Tsv({"kA", "\xe9\xb7\x97", ""})}, "texts.tsv:2: text does not convert to CP932"},
+      {{Tsv({"1k", "a", ""})}, "texts.tsv:2: name is not a C++ identifier: 1k"},
+      {{Tsv({"k-a", "a", ""})}, "texts.tsv:2: name is not a C++ identifier: k-a"},
+      {{Tsv({"kA", "a", ""}), Tsv({"kA", "b", ""})}, "texts.tsv:3: name occurs twice: kA"},
+      {{"kA\ta"}, "texts.tsv:2: expected 3 fields, found 2"},
+  };
+  for (const auto& [rows, expected] : refused) {
+    EXPECT_EQ(run(rows, header), expected);
+    EXPECT_FALSE(fs::exists(dir / "texts.h")) << expected;
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace
