@@ -29,8 +29,8 @@ class ScanFixture : public ::testing::Test {
   }
   V Words(const std::string& key, int match, bool business = false) {
     view.ClearRows();
-    ScanKenAll(ctx, J(key), kScanWords, match);
-    if (business) ScanJigyosyo(ctx, J(key), kScanWords, match);
+    ScanKenAll(ctx, Sjis(key), kScanWords, match);
+    if (business) ScanJigyosyo(ctx, Sjis(key), kScanWords, match);
     return view.Column(kColPostCode);
   }
 
@@ -89,29 +89,29 @@ TEST(SplitSearchTerms, ReadsLikeThePlusPattern) {
 }
 
 TEST_F(ScanFixture, CityListHoldsTheSelectedPrefecturesCitiesInFileOrder) {
-  view.prefecture = J("北海道");
-  EXPECT_EQ(ScanKenAll(ctx, J("北海道"), kScanCityList, 0), 4);
+  view.prefecture = Sjis("北海道");
+  EXPECT_EQ(ScanKenAll(ctx, Sjis("北海道"), kScanCityList, 0), 4);
   // Only consecutive repeats are dropped: 札幌市中央区 comes back after 函館市.
-  EXPECT_EQ(view.cities, (V{J("札幌市中央区"), J("札幌市北区"), J("函館市"), J("札幌市中央区")}));
-  EXPECT_EQ(ScanJigyosyo(ctx, J("北海道"), kScanCityList, 0), 0);
+  EXPECT_EQ(view.cities, (V{Sjis("札幌市中央区"), Sjis("札幌市北区"), Sjis("函館市"), Sjis("札幌市中央区")}));
+  EXPECT_EQ(ScanJigyosyo(ctx, Sjis("北海道"), kScanCityList, 0), 0);
 }
 
 TEST_F(ScanFixture, CityRowsComeFromTheSelectedPrefectureOnly) {
-  view.prefecture = J("岩手県");
+  view.prefecture = Sjis("岩手県");
   view.ClearRows();
-  ScanKenAll(ctx, J("府中町"), kScanCity, 0);
-  ScanJigyosyo(ctx, J("府中町"), kScanCity, 0);
+  ScanKenAll(ctx, Sjis("府中町"), kScanCity, 0);
+  ScanJigyosyo(ctx, Sjis("府中町"), kScanCity, 0);
   EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "735-8601"}));
   // Without a selection (or without a prefecture index) the whole file is read.
   view.prefecture = "";
   view.ClearRows();
-  ScanKenAll(ctx, J("府中町"), kScanCity, 0);
+  ScanKenAll(ctx, Sjis("府中町"), kScanCity, 0);
   EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "970-0001"}));
 }
 
 TEST_F(ScanFixture, LocalGovernmentCodeIsComparedWhole) {
   view.ClearRows();
-  view.prefecture = J("青森県");  // not looked at
+  view.prefecture = Sjis("青森県");  // not looked at
   ScanKenAll(ctx, "34302", kScanDantai, 0);
   ScanJigyosyo(ctx, "34302", kScanDantai, 0);
   EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "735-8601"}));
@@ -131,9 +131,9 @@ TEST_F(ScanFixture, MissingFileIsReportedForKenAllOnly) {
 }
 
 TEST_F(ScanFixture, ProgressCoversTheRangeRead) {
-  view.prefecture = J("北海道");
+  view.prefecture = Sjis("北海道");
   view.steps = 0;
-  ScanKenAll(ctx, J("北海道"), kScanCityList, 0);
+  ScanKenAll(ctx, Sjis("北海道"), kScanCityList, 0);
   EXPECT_EQ(view.range, std::make_pair(0, 20));
   EXPECT_GE(view.steps, 3);  // four lines, each above a twentieth of the stretch
   EXPECT_LE(view.steps, 20);

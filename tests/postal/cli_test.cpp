@@ -113,8 +113,8 @@ TEST_F(CliFixture, ExitStatusesAndMessages) {
 TEST_F(CliFixture, SettingsAreWrittenOnlyWhenAnIndexWasRebuilt) {
   ASSERT_EQ(Run("postcode 0600001").status, 0);
   const std::string first = Slurp(ini);
-  EXPECT_NE(first.find("PostAllFile=" + J(ken) + "\r\n"), std::string::npos);
-  EXPECT_NE(first.find("PostJigFile=" + J(jig) + "\r\n"), std::string::npos);
+  EXPECT_NE(first.find("PostAllFile=" + Sjis(ken) + "\r\n"), std::string::npos);
+  EXPECT_NE(first.find("PostJigFile=" + Sjis(jig) + "\r\n"), std::string::npos);
   EXPECT_EQ(first.find("PostAllFileDate=\r\n"), std::string::npos);
 
   // Same files: the stored indexes are reused and the file is left alone.

@@ -8,19 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "cp932.h"
 #include "row_order.h"
 #include "searches.h"
+#include "sjis.h"
 
 namespace tovra::test {
 
-// CP932 bytes of a UTF-8 literal.
-inline std::string J(const std::string& utf8) {
-  auto converted = cp932::FromUtf8(utf8);
-  EXPECT_TRUE(converted.has_value()) << utf8;
-  return converted.value_or(std::string());
-}
-inline std::string U(const std::string& cp932_text) { return cp932::ToUtf8(cp932_text); }
 
 class RecordingView : public SearchView {
  public:

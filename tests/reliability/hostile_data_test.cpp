@@ -49,7 +49,7 @@ struct Outcome {
 };
 
 Outcome Searched() {
-  return {{"060-0001"}, {"060-0001"}, {"060-0001"}, {"900-0001"}, {"060-0001"}, {J("札幌市中央区")}, {"060-0001"}, {}};
+  return {{"060-0001"}, {"060-0001"}, {"060-0001"}, {"900-0001"}, {"060-0001"}, {Sjis("札幌市中央区")}, {"060-0001"}, {}};
 }
 
 Outcome Nothing(V messages = {}) { return {{}, {}, {}, {}, {}, {}, {}, std::move(messages)}; }
@@ -80,17 +80,17 @@ Outcome RunAll(PostFile file, const std::string& path, const std::function<void(
   collect(out.exact);
   postcode(ctx, "0", kMatchPrefix);
   collect(out.prefix);
-  scan(ctx, J("札幌"), kScanWords, kWordContains);
+  scan(ctx, Sjis("札幌"), kScanWords, kWordContains);
   collect(out.words);
   scan(ctx, "47201", kScanDantai, 0);
   collect(out.dantai);
-  view.prefecture = J("北海道");
-  scan(ctx, J("札幌市中央区"), kScanCity, 0);
+  view.prefecture = Sjis("北海道");
+  scan(ctx, Sjis("札幌市中央区"), kScanCity, 0);
   collect(out.city);
   if (ken) {
-    ScanKenAll(ctx, J("北海道"), kScanCityList, 0);
+    ScanKenAll(ctx, Sjis("北海道"), kScanCityList, 0);
     out.cities = view.cities;
-    SearchByAreaCode(ctx, J("札幌"), kShowPostal);
+    SearchByAreaCode(ctx, Sjis("札幌"), kShowPostal);
     collect(out.area);
   } else {
     out.cities = out.area = {};
@@ -258,7 +258,7 @@ TEST(HostileCp932, ContainsSearchesHitWholeCharactersOnly) {
   TempDir dir;
   // 長島 is 92 B7 93 87; the town field ends in a lone lead byte, the file in another.
   std::string line = KenLine("47201", "900  ", "9000001", "沖縄県", "那覇市", "長島");
-  line.insert(line.find(J("長島")) + 4, "\x82");
+  line.insert(line.find(Sjis("長島")) + 4, "\x82");
   const std::string path = dir.Write("ken.csv", line + "\r\n\xFF\x82");
   Settings settings = SettingsFor(path, dir.Path("none.csv"));
   RecordingView view;
@@ -267,8 +267,8 @@ TEST(HostileCp932, ContainsSearchesHitWholeCharactersOnly) {
     std::string key;
     int rows;
   };
-  for (const KeyCase& k : std::vector<KeyCase>{{J("長島"), 1},
-                                               {J("島"), 1},
+  for (const KeyCase& k : std::vector<KeyCase>{{Sjis("長島"), 1},
+                                               {Sjis("島"), 1},
                                                {"\x87\x82", 0},   // trail byte of 島, then the lone lead byte
                                                {"\xB7\x93", 0},   // trail of 長, lead of 島
                                                {"\x92", 0},       // the first half of 長
