@@ -6,26 +6,24 @@ namespace {
 using V = std::vector<std::string>;
 
 // Prefecture blocks in JIS order, as the index's entries assume.
-class ScanFixture : public ::testing::Test {
+class ScanFixture : public IndexedFilesFixture {
  protected:
   void SetUp() override {
-    ken = dir.Write("ken.csv", Lines({
-        KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｷﾀ1ｼﾞｮｳﾆｼ"),
-        KenLine("01102", "001  ", "0010010", "北海道", "札幌市北区", "北十条西", "ｻｯﾎﾟﾛｼｷﾀｸ", "ｷﾀ10ｼﾞｮｳﾆｼ"),
-        KenLine("01202", "040  ", "0400001", "北海道", "函館市", "中央町", "ﾊｺﾀﾞﾃｼ", "ﾁｭｳｵｳﾁｮｳ"),
-        KenLine("01101", "064  ", "0640941", "北海道", "札幌市中央区", "旭ケ丘", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｱｻﾋｶﾞｵｶ"),
-        KenLine("07203", "963  ", "9630001", "青森県", "郡山市", "ア", "ｺｵﾘﾔﾏｼ", "ｱ"),
-        KenLine("07204", "970  ", "9700001", "青森県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
-        KenLine("34302", "735  ", "7350001", "岩手県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
-    }));
-    jig = dir.Write("jig.csv", Lines({
-        JigLine("01101", "ｻｯﾎﾟﾛﾃﾚﾋﾞ", "札幌テレビ", "北海道", "札幌市中央区", "北一条西", "８丁目", "0608705", "060  "),
-        JigLine("02201", "ｱｵﾓﾘｼｮｳｼﾞ", "青森商事", "青森県", "青森市", "中央", "１", "0308601", "030  "),
-        JigLine("34302", "ﾌﾁｭｳｺｳｷﾞｮｳ", "府中工業", "岩手県", "府中町", "中央", "１－１", "7358601", "735  "),
-    }));
-    settings = SettingsFor(ken, jig);
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+    UseFiles(
+        {
+            KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｷﾀ1ｼﾞｮｳﾆｼ"),
+            KenLine("01102", "001  ", "0010010", "北海道", "札幌市北区", "北十条西", "ｻｯﾎﾟﾛｼｷﾀｸ", "ｷﾀ10ｼﾞｮｳﾆｼ"),
+            KenLine("01202", "040  ", "0400001", "北海道", "函館市", "中央町", "ﾊｺﾀﾞﾃｼ", "ﾁｭｳｵｳﾁｮｳ"),
+            KenLine("01101", "064  ", "0640941", "北海道", "札幌市中央区", "旭ケ丘", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｱｻﾋｶﾞｵｶ"),
+            KenLine("07203", "963  ", "9630001", "青森県", "郡山市", "ア", "ｺｵﾘﾔﾏｼ", "ｱ"),
+            KenLine("07204", "970  ", "9700001", "青森県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
+            KenLine("34302", "735  ", "7350001", "岩手県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
+        },
+        {
+            JigLine("01101", "ｻｯﾎﾟﾛﾃﾚﾋﾞ", "札幌テレビ", "北海道", "札幌市中央区", "北一条西", "８丁目", "0608705", "060  "),
+            JigLine("02201", "ｱｵﾓﾘｼｮｳｼﾞ", "青森商事", "青森県", "青森市", "中央", "１", "0308601", "030  "),
+            JigLine("34302", "ﾌﾁｭｳｺｳｷﾞｮｳ", "府中工業", "岩手県", "府中町", "中央", "１－１", "7358601", "735  "),
+        });
   }
   V Words(const std::string& key, int match, bool business = false) {
     view.ClearRows();
@@ -33,12 +31,6 @@ class ScanFixture : public ::testing::Test {
     if (business) ScanJigyosyo(ctx, Sjis(key), kScanWords, match);
     return view.Column(kColPostCode);
   }
-
-  TempDir dir;
-  std::string ken, jig;
-  RecordingView view;
-  Settings settings;
-  SearchContext ctx{view, settings};
 };
 
 TEST_F(ScanFixture, ExactWordsMatchWholeFieldsInKanjiOrKana) {

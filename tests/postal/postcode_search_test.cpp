@@ -3,24 +3,22 @@
 namespace tovra::test {
 namespace {
 
-class PostCodeFixture : public ::testing::Test {
+class PostCodeFixture : public IndexedFilesFixture {
  protected:
   void SetUp() override {
-    ken = dir.Write("ken.csv", Lines({
-        KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西"),
-        KenLine("01101", "060  ", "0600042", "北海道", "札幌市中央区", "大通西"),
-        KenLine("01102", "00123", "0010001", "北海道", "札幌市北区", "北十条西"),
-        KenLine("02201", "030  ", "0300001", "青森県", "青森市", "大字六枚橋"),
-        KenLine("13101", "100  ", "1000001", "東京都", "千代田区", "千代田"),
-        KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西（続き）"),
-    }));
-    jig = dir.Write("jig.csv", Lines({
-        JigLine("01101", "ｶﾌﾞｼｷｶﾞｲｼｬｱ", "株式会社Ａ", "北海道", "札幌市中央区", "北一条西", "１丁目", "0608601", "060  "),
-        JigLine("13101", "ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ", "株式会社Ｂ", "東京都", "千代田区", "丸の内", "２丁目", "1008601", "10086"),
-    }));
-    settings = SettingsFor(ken, jig);
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+    UseFiles(
+        {
+            KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西"),
+            KenLine("01101", "060  ", "0600042", "北海道", "札幌市中央区", "大通西"),
+            KenLine("01102", "00123", "0010001", "北海道", "札幌市北区", "北十条西"),
+            KenLine("02201", "030  ", "0300001", "青森県", "青森市", "大字六枚橋"),
+            KenLine("13101", "100  ", "1000001", "東京都", "千代田区", "千代田"),
+            KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西（続き）"),
+        },
+        {
+            JigLine("01101", "ｶﾌﾞｼｷｶﾞｲｼｬｱ", "株式会社Ａ", "北海道", "札幌市中央区", "北一条西", "１丁目", "0608601", "060  "),
+            JigLine("13101", "ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ", "株式会社Ｂ", "東京都", "千代田区", "丸の内", "２丁目", "1008601", "10086"),
+        });
   }
   std::vector<std::string> Codes(std::string_view key, int mode, bool business = false) {
     view.ClearRows();
@@ -28,12 +26,6 @@ class PostCodeFixture : public ::testing::Test {
     if (business) SearchJigPostCode(ctx, key, mode);
     return view.Column(kColPostCode);
   }
-
-  TempDir dir;
-  std::string ken, jig;
-  RecordingView view;
-  Settings settings;
-  SearchContext ctx{view, settings};
 };
 
 using V = std::vector<std::string>;
@@ -135,19 +127,22 @@ TEST_F(PostCodeFixture, ExactSearchReadsOnlyItsDigitsRuns) {
 }
 
 TEST(NormalisePostCodeKey, JoinsTheDigitsAroundTheHyphen) {
-  EXPECT_EQ(NormalisePostCodeKey("060-0001"), "0600001");
-  EXPECT_EQ(NormalisePostCodeKey(" 060 - 0001"), "0600001");
-  EXPECT_EQ(NormalisePostCodeKey("0600001"), "0600001");
-  EXPECT_EQ(NormalisePostCodeKey("060-"), "060");
-  EXPECT_EQ(NormalisePostCodeKey("060-00-01"), "06000");
-  EXPECT_EQ(NormalisePostCodeKey("-0001"), "");
-  EXPECT_EQ(NormalisePostCodeKey("060x-0001"), "060");
   const std::string wide_hyphen = Sjis("060－0001");
-  EXPECT_EQ(NormalisePostCodeKey(wide_hyphen), wide_hyphen);
   // A part holds at most 127 digits; the scan stops there.
   const std::string long_part(200, '1');
-  EXPECT_EQ(NormalisePostCodeKey(long_part + "-2"), std::string(127, '1'));
-  EXPECT_EQ(NormalisePostCodeKey("1-" + long_part), "1" + std::string(127, '1'));
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"060-0001", "0600001"},
+      {" 060 - 0001", "0600001"},
+      {"0600001", "0600001"},
+      {"060-", "060"},
+      {"060-00-01", "06000"},
+      {"-0001", ""},
+      {"060x-0001", "060"},
+      {wide_hyphen, wide_hyphen},
+      {long_part + "-2", std::string(127, '1')},
+      {"1-" + long_part, "1" + std::string(127, '1')},
+  };
+  for (const auto& [key, normalised] : cases) EXPECT_EQ(NormalisePostCodeKey(key), normalised) << key;
 }
 
 }  // namespace

@@ -98,4 +98,23 @@ std::string Lines(const std::vector<std::string>& lines, const std::string& eol 
 // A settings record pointing at the given files, no index, hyphen on.
 Settings SettingsFor(const std::string& ken_all, const std::string& jigyosyo);
 
+// Two small data files with both indexes built, searched through a recording view.
+class IndexedFilesFixture : public ::testing::Test {
+ protected:
+  // Writes ken.csv and jig.csv, points the settings at them and builds both indexes.
+  void UseFiles(const std::vector<std::string>& ken_lines, const std::vector<std::string>& jig_lines) {
+    ken = dir.Write("ken.csv", Lines(ken_lines));
+    jig = dir.Write("jig.csv", Lines(jig_lines));
+    settings = SettingsFor(ken, jig);
+    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
+    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+  }
+
+  TempDir dir;
+  std::string ken, jig;
+  RecordingView view;
+  Settings settings;
+  SearchContext ctx{view, settings};
+};
+
 }  // namespace tovra::test

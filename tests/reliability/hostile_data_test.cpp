@@ -225,28 +225,25 @@ void ExpectOutcome(const Outcome& got, const Outcome& want) {
   EXPECT_EQ(got.messages, want.messages);
 }
 
-TEST_P(HostileDataFile, KenAll) {
-  const DataCase& c = GetParam();
+// Makes the case's file from the good lines of one data file, runs everything on it and
+// compares with what the case expects of that file.
+void RunCase(const DataCase& c, PostFile file, const char* name, const GoodLines& good,
+             const std::function<Outcome(const std::string& path)>& expected) {
   TempDir dir;
-  const std::string path = dir.Path("ken_all.csv");
-  const GoodLines good = KenLines();
+  const std::string path = dir.Path(name);
   c.make(dir, path, good);
-  Outcome got = RunAll(PostFile::kKenAll, path, [&] {
+  Outcome got = RunAll(file, path, [&] {
     if (c.before_search) c.before_search(dir, path, good);
   });
-  ExpectOutcome(got, c.ken_all(path));
+  ExpectOutcome(got, expected(path));
+}
+
+TEST_P(HostileDataFile, KenAll) {
+  RunCase(GetParam(), PostFile::kKenAll, "ken_all.csv", KenLines(), GetParam().ken_all);
 }
 
 TEST_P(HostileDataFile, Jigyosyo) {
-  const DataCase& c = GetParam();
-  TempDir dir;
-  const std::string path = dir.Path("jigyosyo.csv");
-  const GoodLines good = JigLines();
-  c.make(dir, path, good);
-  Outcome got = RunAll(PostFile::kJigyosyo, path, [&] {
-    if (c.before_search) c.before_search(dir, path, good);
-  });
-  ExpectOutcome(got, c.jigyosyo(path));
+  RunCase(GetParam(), PostFile::kJigyosyo, "jigyosyo.csv", JigLines(), GetParam().jigyosyo);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileDataFile, ::testing::ValuesIn(DataCases()),

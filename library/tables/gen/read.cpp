@@ -164,18 +164,18 @@ int AreaCodeValue(const Row& row, const std::string& file, Diagnostics& diag) {
 
 MaRow ReadMaRow(const Row& row, const std::string& file, int position, Diagnostics& diag) {
   row.ExpectPosition("index", position);
-  MaRow r;
-  r.line = row.Line();
-  r.name = row.Text("maName");
-  r.branch = row.Int("branch");
-  r.kana = row.Text("maKana");
-  r.posNS = row.Int("posNS");
-  r.posEW = row.Int("posEW");
-  r.areaCode = AreaCodeValue(row, file, diag);
-  r.prefixList = row.Text("prefixList");
-  r.prefNo = row.Int("prefNo");
-  r.regionCode = row.Int("regionCode");
-  return r;
+  // Braced initialisers run in order, so problems are reported in column order.
+  return MaRow{.line = row.Line(),
+               .name = row.Text("maName"),
+               .branch = row.Int("branch"),
+               .kana = row.Text("maKana"),
+               .posNS = row.Int("posNS"),
+               .posEW = row.Int("posEW"),
+               .areaCode = AreaCodeValue(row, file, diag),
+               .prefixList = row.Text("prefixList"),
+               .prefNo = row.Int("prefNo"),
+               .regionCode = row.Int("regionCode"),
+               .baseMa = {}};  // the special-area table reads it on top
 }
 
 void ReadPairs(const std::string& dir, PairTable& table, Diagnostics& diag) {
@@ -210,16 +210,9 @@ Tables ReadTables(const std::string& dir, Diagnostics& diag) {
   ForEachRow(dir, "address.tsv",
              {"dantaiCode", "maName", "branch", "prefName", "cityName", "townName", "chomeNote"},
              diag, [&](const Row& row) {
-               AddressRow r;
-               r.line = row.Line();
-               r.dantaiCode = row.Text("dantaiCode");
-               r.maName = row.Text("maName");
-               r.branch = row.Int("branch");
-               r.prefName = row.Text("prefName");
-               r.cityName = row.Text("cityName");
-               r.townName = row.Text("townName");
-               r.chomeNote = row.Text("chomeNote");
-               t.address.push_back(std::move(r));
+               t.address.push_back({row.Line(), row.Text("dantaiCode"), row.Text("maName"),
+                                    row.Int("branch"), row.Text("prefName"), row.Text("cityName"),
+                                    row.Text("townName"), row.Text("chomeNote")});
              });
   ReadPairs(dir, t.adjacent, diag);
   ReadPairs(dir, t.near, diag);
