@@ -5,8 +5,6 @@
 
 #include "cp932.h"
 #include "messages.h"
-#include "post_index.h"
-#include "row_order.h"
 
 namespace tovra::cli {
 namespace {
@@ -52,24 +50,8 @@ void TerminalView::Clear() {
   drawn_ = false;
 }
 
-bool TerminalView::SelectPrefecture(const std::string& name) {
-  if (PrefectureIndex(name) < 0) return false;
-  prefecture_ = name;
-  return true;
-}
-
-void TerminalView::AddWorkItem(const std::string& item) {
-  InsertWorkItem(work_, item);
-}
-
-std::string TerminalView::WorkItem(int index) {
-  if (index < 0 || index >= static_cast<int>(work_.size())) return {};
-  return work_[static_cast<std::size_t>(index)];
-}
-
 void TerminalView::ShowMessage(const std::string& text, const std::string&) {
   Clear();
-  ++messages_;
   std::string shown = cp932::ToLocale(text);
   std::replace(shown.begin(), shown.end(), '\n', ' ');
   std::fprintf(stderr, "tovra-search: %s\n", shown.c_str());
@@ -81,11 +63,5 @@ void TerminalView::ShowIndexNotice() {
 }
 
 void TerminalView::HideIndexNotice() { Clear(); }
-
-std::vector<ResultRow> TerminalView::SortedRows() const {
-  std::vector<ResultRow> rows = rows_;
-  SortRows(rows);
-  return rows;
-}
 
 }  // namespace tovra::cli

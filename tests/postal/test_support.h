@@ -1,5 +1,5 @@
-// Test doubles and helpers of the postal tests: a recording view, CP932 text from UTF-8
-// literals, temporary data files and generated data lines.
+// Test doubles and helpers of the postal tests: a recording view, temporary data files and
+// generated data lines (CP932 text from UTF-8 literals comes from sjis.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,64 +8,36 @@
 #include <string>
 #include <vector>
 
-#include "row_order.h"
+#include "collecting_view.h"
 #include "searches.h"
 #include "sjis.h"
 
 namespace tovra::test {
 
-
-class RecordingView : public SearchView {
+// The collecting view, with what the tests look at besides: progress and messages.
+class RecordingView : public CollectingView {
  public:
-  void AddRow(const ResultRow& row) override { rows_.push_back(row); }
   void SetProgressRange(int low, int high) override { range = {low, high}; }
-  void SetProgressStep(int) override {}
   void StepProgress() override { ++steps; }
   void SetProgressPos(int pos) override { last_pos = pos; }
-  std::string SelectedPrefecture() override { return prefecture; }
-  bool SelectPrefecture(const std::string& name) override {
-    if (PrefectureIndex(name) < 0) return false;
-    prefecture = name;
-    return true;
-  }
-  void ClearCities() override { cities.clear(); }
-  void AddCity(const std::string& city) override { cities.push_back(city); }
-  void ClearWorkList() override { work.clear(); }
-  void AddWorkItem(const std::string& item) override { InsertWorkItem(work, item); }
-  int WorkItemCount() override { return static_cast<int>(work.size()); }
-  std::string WorkItem(int i) override { return work.at(static_cast<std::size_t>(i)); }
-  bool UseBusinessData() override { return business; }
   void ShowMessage(const std::string& text, const std::string&) override { messages.push_back(text); }
   void ShowIndexNotice() override { ++notices_shown; }
   void HideIndexNotice() override { ++notices_hidden; }
 
-  // Rows in the result list's order.
-  std::vector<ResultRow> Rows() const {
-    std::vector<ResultRow> rows = rows_;
-    SortRows(rows);
-    return rows;
-  }
   // One column of the sorted rows.
   std::vector<std::string> Column(int c) const {
     std::vector<std::string> out;
     for (const ResultRow& r : Rows()) out.push_back(r.columns[static_cast<std::size_t>(c)]);
     return out;
   }
-  void ClearRows() { rows_.clear(); }
 
   std::pair<int, int> range{0, 0};
   int steps = 0;
   int last_pos = -1;
-  std::string prefecture;
-  std::vector<std::string> cities;
-  std::vector<std::string> work;
-  bool business = false;
+  bool business = false;  // what the front end passes as the business data switch
   std::vector<std::string> messages;
   int notices_shown = 0;
   int notices_hidden = 0;
-
- private:
-  std::vector<ResultRow> rows_;
 };
 
 // A scratch directory removed at the end of the test.
@@ -106,8 +78,8 @@ class IndexedFilesFixture : public ::testing::Test {
     ken = dir.Write("ken.csv", Lines(ken_lines));
     jig = dir.Write("jig.csv", Lines(jig_lines));
     settings = SettingsFor(ken, jig);
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kJigyosyo), SearchStatus::kOk);
   }
 
   TempDir dir;
