@@ -9,15 +9,16 @@
 #include "field_text.h"
 #include "meklan.h"
 #include "tables/tables.h"
+#include "tables/texts_data.h"
 
 namespace meklan::cli {
 namespace {
 
-// The library file's version resource. "MA間距離計算" in CP932.
+// The library file's version resource.
 constexpr const char* kVersionResource[][2] = {
     {"FileVersion", "3190"},
     {"ProductVersion", "3.19"},
-    {"Comments", "MA\x8a\xd4\x8b\x97\x97\xa3\x8cv\x8eZ"},
+    {"Comments", text::kVersionComments},
     {"FileDescription", "MEKLAN"},
     {"InternalName", "MEKLAN"},
     {"ProductName", "MEKLAN"},

@@ -4,13 +4,12 @@
 #include "bounded_text.h"
 #include "lookup.h"
 #include "tables/tables.h"
+#include "tables/texts_data.h"
 
 namespace meklan {
 namespace {
 
 constexpr std::size_t kTextSize = 256;
-constexpr std::string_view kRangeMark = "\x81\x60";     // ～ (full-width tilde)
-constexpr std::string_view kEntrySeparator = "\x81\x41"; // 、
 
 // Reads a decimal integer at p (an optional sign, then digits); false when there is none.
 bool ReadInteger(const char* p, long long& value, const char*& after) {
@@ -42,7 +41,7 @@ const char* FormatPrefixRanges(const char* prefixList) {
   bool first = true;
   auto close_run = [&] {
     if (run > 0) {
-      text.Append(run > 1 ? kRangeMark : ",");
+      text.Append(run > 1 ? std::string_view(text::kAreaCodeRangeMark) : ",");
       text.AppendNumber(previous);
       run = 0;
     }
@@ -86,7 +85,7 @@ extern "C" int MEKLAN_GetAreaCode(const char* key, char* out, int branch) {
     // Each entry goes in whole or not at all, so the text never ends inside an entry.
     char entry_buffer[kTextSize];
     BoundedText entry(entry_buffer, sizeof entry_buffer);
-    if (!text.Empty()) entry.Append(kEntrySeparator);
+    if (!text.Empty()) entry.Append(text::kAreaCodeSeparator);
     entry.Append("0");
     entry.AppendNumber(r.areaCode);
     if (r.prefixList[0] != '\0' && r.prefixList[1] != '*') {

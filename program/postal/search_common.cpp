@@ -27,18 +27,10 @@ std::string& PostFileStamp(Settings& settings, PostFile file) {
 
 const std::array<std::string_view, kColumnCount>& ColumnTitles() {
   static constexpr std::array<std::string_view, kColumnCount> kTitles = {
-      "\x97\x58\x95\xD6\x94\xD4\x8D\x86",                          // 郵便番号
-      "\x92\x63\x91\xCC\x83\x52\x81\x5B\x83\x68",                  // 団体コード
-      "\x8B\xC7\x94\xD4",                                          // 局番
-      "\x4D\x41\x96\xBC",                                          // MA名
-      "\x93\x73\x93\xB9\x95\x7B\x8C\xA7",                          // 都道府県
-      "\x8E\x73\x8B\xE6\x92\xAC\x91\xBA",                          // 市区町村
-      "\x92\xAC\x88\xE6",                                          // 町域
-      "\x93\x73\x93\xB9\x95\x7B\x8C\xA7\x28\x83\x4A\x83\x69\x29",  // 都道府県(カナ)
-      "\x8E\x73\x8B\xE6\x92\xAC\x91\xBA\x28\x83\x4A\x83\x69\x29",  // 市区町村(カナ)
-      "\x92\xAC\x88\xE6\x28\x83\x4A\x83\x69\x29",                  // 町域(カナ)
-      "\x8E\x96\x8B\xC6\x8E\xD2\x96\xBC",                          // 事業者名
-      "\x8E\x96\x8B\xC6\x8E\xD2\x96\xBC\x28\x83\x4A\x83\x69\x29",  // 事業者名(カナ)
+      msg::kColumnPostcode,       msg::kColumnDantaiCode, msg::kColumnAreaCode,
+      msg::kColumnMaName,         msg::kColumnPrefecture, msg::kColumnCity,
+      msg::kColumnTown,           msg::kColumnPrefectureKana, msg::kColumnCityKana,
+      msg::kColumnTownKana,       msg::kColumnBusiness,   msg::kColumnBusinessKana,
   };
   return kTitles;
 }

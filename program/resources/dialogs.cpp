@@ -1,5 +1,5 @@
 // The dialog templates and the menu of the desktop program, as the resource script had them.
-#include <iterator>
+#include <span>
 
 #include "resources.h"
 
@@ -146,23 +146,22 @@ constexpr const char* kSpecialNumberEntries[] = {
     "186　発信者番号通知",
 };
 
+// Every dialog of the program uses the dialog font at 9 points and opens centred.
+constexpr ui::DialogTemplate Dialog(int id, const char* caption, int w, int h, bool modalFrame,
+                                    std::span<const ui::ControlTemplate> controls, int menuId = 0) {
+  return {id, caption, kDialogFont, 9, w, h, modalFrame, true,
+          controls.data(), static_cast<int>(controls.size()), menuId};
+}
+
 }  // namespace
 
-const ui::DialogTemplate kMainDialog = {
-    kMainDialogId, "TOVRA", kDialogFont, 9, 313, 308, false, true,
-    kMainControls, static_cast<int>(std::size(kMainControls)), kMainMenuId};
-const ui::DialogTemplate kAboutDialog = {
-    kAboutDialogId, "バージョン情報", kDialogFont, 9, 189, 129, true, true,
-    kAboutControls, static_cast<int>(std::size(kAboutControls)), 0};
-const ui::DialogTemplate kNoticeDialog = {
-    kNoticeDialogId, "", kDialogFont, 9, 209, 72, true, true,
-    kNoticeControls, static_cast<int>(std::size(kNoticeControls)), 0};
-const ui::DialogTemplate kSettingsDialog = {
-    kSettingsDialogId, "動作設定", kDialogFont, 9, 243, 175, true, true,
-    kSettingsControls, static_cast<int>(std::size(kSettingsControls)), 0};
-const ui::DialogTemplate kSpecialNumbersDialog = {
-    kSpecialNumbersDialogId, "3桁特番一覧", kDialogFont, 9, 190, 269, true, true,
-    kSpecialNumbersControls, static_cast<int>(std::size(kSpecialNumbersControls)), 0};
+const ui::DialogTemplate kMainDialog =
+    Dialog(kMainDialogId, "TOVRA", 313, 308, false, kMainControls, kMainMenuId);
+const ui::DialogTemplate kAboutDialog = Dialog(kAboutDialogId, "バージョン情報", 189, 129, true, kAboutControls);
+const ui::DialogTemplate kNoticeDialog = Dialog(kNoticeDialogId, "", 209, 72, true, kNoticeControls);
+const ui::DialogTemplate kSettingsDialog = Dialog(kSettingsDialogId, "動作設定", 243, 175, true, kSettingsControls);
+const ui::DialogTemplate kSpecialNumbersDialog =
+    Dialog(kSpecialNumbersDialogId, "3桁特番一覧", 190, 269, true, kSpecialNumbersControls);
 
 std::span<const ui::MenuItemTemplate> MainMenu() { return kMainMenu; }
 

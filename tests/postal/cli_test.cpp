@@ -120,12 +120,12 @@ TEST_F(CliFixture, SettingsAreWrittenOnlyWhenTheIndexOfAStoredFileWasRebuilt) {
   EXPECT_FALSE(std::filesystem::exists(ini));
 
   // The files the settings name: their rebuilt indexes and times are saved, the paths stay.
-  const std::string named = "[POSTCODE]\r\nPostAllFile=" + J(ken) + "\r\n[POSTJIGCODE]\r\nPostJigFile=" + J(jig) + "\r\n";
+  const std::string named = "[POSTCODE]\r\nPostAllFile=" + Sjis(ken) + "\r\n[POSTJIGCODE]\r\nPostJigFile=" + Sjis(jig) + "\r\n";
   dir.Write("tovra.ini", named);
   ASSERT_EQ(Run("--ini '" + ini + "' postcode 0600001", false).status, 0);
   const std::string first = Slurp(ini);
-  EXPECT_NE(first.find("PostAllFile=" + J(ken) + "\r\n"), std::string::npos);
-  EXPECT_NE(first.find("PostJigFile=" + J(jig) + "\r\n"), std::string::npos);
+  EXPECT_NE(first.find("PostAllFile=" + Sjis(ken) + "\r\n"), std::string::npos);
+  EXPECT_NE(first.find("PostJigFile=" + Sjis(jig) + "\r\n"), std::string::npos);
   EXPECT_EQ(first.find("PostAllFileDate=\r\n"), std::string::npos);
   EXPECT_EQ(first.find("PostJigFileDate=\r\n"), std::string::npos);
 

@@ -221,7 +221,7 @@ TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
       };
       return hit(first) && (second.empty() || hit(second));
     });
-    EXPECT_EQ(Engine(), expected) << "key " << U(key) << " match " << static_cast<int>(match);
+    EXPECT_EQ(Engine(), expected) << "key " << Utf8(key) << " match " << static_cast<int>(match);
   }
   EXPECT_GE(keys.size(), 50u);
 }
@@ -247,13 +247,13 @@ TEST_F(RealData, CitiesOfEveryPrefectureAndOneCityEachAgreeWithTheOracle) {
     for (const Fields& f : *ken_) {
       if (f[6] == pref && (expected.empty() || expected.back() != f[7])) expected.push_back(f[7]);
     }
-    ASSERT_EQ(view.cities, expected) << U(pref);
+    ASSERT_EQ(view.cities, expected) << Utf8(pref);
 
     const std::string city = expected[std::uniform_int_distribution<std::size_t>(0, expected.size() - 1)(rng)];
     ScanKenAll(ctx, city, ScanMode::kCity, WordMatch::kExact, view.prefecture);
     ScanJigyosyo(ctx, city, ScanMode::kCity, WordMatch::kExact, view.prefecture);
     auto rows = Oracle(true, [&](const Fields& f, bool jig) { return (jig ? f[3] : f[6]) == pref && (jig ? f[4] : f[7]) == city; });
-    EXPECT_EQ(Engine(), rows) << U(city);
+    EXPECT_EQ(Engine(), rows) << Utf8(city);
   }
 }
 
@@ -273,7 +273,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   const MKADDRESS* table = MEKLAN_GetAddress();
   const int count = MEKLAN_GetNumOfAddress();
   ASSERT_GT(count, 3000);
-  for (const std::string& key : std::vector<std::string>{"0153", "0166", J("旭"), "0120", "03", "0123-45-6789"}) {
+  for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭"), "0120", "03", "0123-45-6789"}) {
     SearchByAreaCode(ctx, key, AreaDisplay::kDistricts, view.business);
     std::vector<Row> expected;
     for (const std::string& name : MaNames(key)) {
@@ -285,7 +285,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
         expected.push_back({"", a.dantaiCode, codes, name, a.prefName, std::string(a.cityName) + a.townName, a.chomeNote, "", "", "", "", ""});
       }
     }
-    EXPECT_EQ(Engine(), expected) << U(key);
+    EXPECT_EQ(Engine(), expected) << Utf8(key);
   }
   // 0153 is shared by several MAs; the name list repeats some, each is searched once.
   EXPECT_GE(MaNames("0153").size(), 3u);
@@ -294,10 +294,10 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   for (const Row& r : Engine()) mas.insert(r[3]);
   EXPECT_EQ(mas.size(), MaNames("0153").size());
   // The beginning of a name works through the name pass.
-  SearchByAreaCode(ctx, J("旭"), AreaDisplay::kDistricts, view.business);
+  SearchByAreaCode(ctx, Sjis("旭"), AreaDisplay::kDistricts, view.business);
   std::set<std::string> asahi;
   for (const Row& r : Engine()) asahi.insert(r[3]);
-  EXPECT_TRUE(asahi.count(J("旭川")));
+  EXPECT_TRUE(asahi.count(Sjis("旭川")));
   // A key that names nothing: no rows, no message.
   SearchByAreaCode(ctx, "9", AreaDisplay::kDistricts, view.business);
   EXPECT_TRUE(Engine().empty());
@@ -307,7 +307,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
 TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
   const MKADDRESS* table = MEKLAN_GetAddress();
   const int count = MEKLAN_GetNumOfAddress();
-  for (const std::string& key : std::vector<std::string>{"0153", "0166", J("旭")}) {
+  for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭")}) {
     for (bool business : {false, true}) {
       view.business = business;
       SearchByAreaCode(ctx, key, AreaDisplay::kPostal, view.business);
@@ -327,8 +327,8 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
         }
       }
       auto rows = Engine();
-      EXPECT_FALSE(rows.empty()) << U(key);
-      EXPECT_EQ(rows, Sorted(expected)) << U(key) << " business " << business;
+      EXPECT_FALSE(rows.empty()) << Utf8(key);
+      EXPECT_EQ(rows, Sorted(expected)) << Utf8(key) << " business " << business;
     }
   }
 }
@@ -379,10 +379,10 @@ TEST(OlderIssues, IndexAndExactSearchesAgreeWithAPlainCount) {
       EXPECT_EQ(view.Rows().size(), expected) << code;
     }
     // The old prefecture's city list still comes from its own stretch.
-    view.SelectPrefecture(J("沖縄県"));
+    view.SelectPrefecture(Sjis("沖縄県"));
     view.ClearCities();
     if (is_ken) {
-      EXPECT_GT(ScanKenAll(ctx, J("沖縄県"), ScanMode::kCityList).rows, 10);
+      EXPECT_GT(ScanKenAll(ctx, Sjis("沖縄県"), ScanMode::kCityList).rows, 10);
     }
   }
 }

@@ -63,7 +63,7 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   EXPECT_EQ(lines[1], "VERSION=520\r");
   EXPECT_EQ(lines[2], "[WINDOW]\r");
   EXPECT_EQ(lines[7], "[POSTCODE]\r");
-  EXPECT_EQ(lines[8], J("PostAllFile=/data/郵便/ken_all.csv") + "\r");
+  EXPECT_EQ(lines[8], Sjis("PostAllFile=/data/郵便/ken_all.csv") + "\r");
   EXPECT_EQ(lines[9], "PostAllFileDate=Tue May 26 09:57:00 2026\r");
   EXPECT_EQ(lines[10], "pfu0start=0\r");
   EXPECT_EQ(lines[11], "pfu0size=-1\r");
@@ -106,7 +106,7 @@ TEST(Settings, EmptyPathsLongValuesAndForeignFiles) {
   // A path cut inside a double-byte character keeps only whole characters.
   std::string wide = "/";
   for (int i = 0; i < 200; ++i) wide += "路";
-  dir.Write("tovra.ini", "[POSTCODE]\r\nPostAllFile=" + J(wide) + "\r\n");
+  dir.Write("tovra.ini", "[POSTCODE]\r\nPostAllFile=" + Sjis(wide) + "\r\n");
   LoadSettings(path, "/p/", s);
   EXPECT_EQ(s.ken_all_path, wide.substr(0, 1 + 129 * 3));
 }
@@ -118,7 +118,7 @@ TEST(Settings, SaveIsAtomicAndRefusesUnstorablePaths) {
   s.jigyosyo_path = "/data/\xF0\x9F\x98\x80.csv";  // an emoji has no CP932 form
   std::string message;
   ASSERT_TRUE(SaveSettings(path, s, &message));
-  EXPECT_NE(message.find(J("は設定ファイルに保存できません")), std::string::npos);
+  EXPECT_NE(message.find(Sjis("は設定ファイルに保存できません")), std::string::npos);
   const std::string text = ReadAll(path);
   EXPECT_NE(text.find("PostJigFile=\r\n"), std::string::npos);
   EXPECT_EQ(text.find("\xF0\x9F"), std::string::npos);
@@ -153,7 +153,7 @@ TEST(Settings, ValuesTheProfileReaderWouldTrimReadBackUnchanged) {
   // A line end inside a path cannot be stored: the stored path stays, with the message.
   s.ken_all_path = "/data/two\nlines.csv";
   ASSERT_TRUE(SaveSettings(path, s, &message));
-  EXPECT_NE(message.find(J("は設定ファイルに保存できません")), std::string::npos);
+  EXPECT_NE(message.find(Sjis("は設定ファイルに保存できません")), std::string::npos);
   EXPECT_NE(ReadAll(path).find("PostAllFile=\" /data/ken all.csv \"\r\n"), std::string::npos);
 }
 

@@ -37,14 +37,14 @@ std::string ReadAll(const std::string& path) {
 std::string KenLine(const std::string& dantai, const std::string& old_code, const std::string& code,
                     const std::string& pref, const std::string& city, const std::string& town,
                     const std::string& city_kana, const std::string& town_kana) {
-  return J(dantai + ",\"" + old_code + "\",\"" + code + "\",\"ｹﾝ\",\"" + city_kana + "\",\"" + town_kana +
+  return Sjis(dantai + ",\"" + old_code + "\",\"" + code + "\",\"ｹﾝ\",\"" + city_kana + "\",\"" + town_kana +
            "\",\"" + pref + "\",\"" + city + "\",\"" + town + "\",0,0,0,0,0,0");
 }
 
 std::string JigLine(const std::string& dantai, const std::string& name_kana, const std::string& name,
                     const std::string& pref, const std::string& city, const std::string& town,
                     const std::string& rest, const std::string& code, const std::string& old_code) {
-  return J(dantai + ",\"" + name_kana + "\",\"" + name + "\",\"" + pref + "\",\"" + city + "\",\"" + town +
+  return Sjis(dantai + ",\"" + name_kana + "\",\"" + name + "\",\"" + pref + "\",\"" + city + "\",\"" + town +
            "\",\"" + rest + "\",\"" + code + "\",\"" + old_code + "\",\"局\",0,0,0");
 }
 

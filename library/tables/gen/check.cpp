@@ -1,11 +1,11 @@
 // The invariants of the built-in data. The lookups scan the tables without bounds checks of
 // their own (contiguous names, shared points, digit lists, names that exist), so every rule
 // here protects an assumption made somewhere in the library.
-#include <cmath>
 #include <map>
 #include <set>
 
 #include "cp932.h"
+#include "distance/distance.h"
 #include "generator.h"
 
 namespace meklan::gen {
@@ -118,9 +118,13 @@ void CheckPrefectures(const Tables& t, Diagnostics& diag) {
     diag.Add(file, 1, "expected 47 prefectures, found " + std::to_string(t.prefectures.size()));
   }
   std::set<std::string> seen;
+  std::set<int> codes;
   for (const PrefectureRow& p : t.prefectures) {
     CheckRequired(file, p.line, "name", p.name, diag);
     if (!seen.insert(p.name).second) diag.Add(file, p.line, "prefecture occurs twice: " + Utf8(p.name));
+    if (p.jisCode < 1 || p.jisCode > static_cast<int>(kPrefectureCount) || !codes.insert(p.jisCode).second) {
+      diag.Add(file, p.line, "jisCode is not one of 1 to 47 used once: " + std::to_string(p.jisCode));
+    }
   }
 }
 
@@ -179,7 +183,7 @@ void CheckPairTables(const Tables& t, Diagnostics& diag) {
       if (known && table == &t.adjacent) {
         const MaRow& a = *point_of[r.nameA];
         const MaRow& b = *point_of[r.nameB];
-        int km = GridDistanceKm(a.posNS, a.posEW, b.posNS, b.posEW);
+        int km = CalcMaDistance(a.posNS - b.posNS, a.posEW - b.posEW);
         if (km < kAdjacentMinKm) {
           diag.Add(table->file, r.line, "adjacent pair within 20 km (" + std::to_string(km) + " km)");
         }
@@ -189,13 +193,6 @@ void CheckPairTables(const Tables& t, Diagnostics& diag) {
 }
 
 }  // namespace
-
-int GridDistanceKm(int ns1, int ew1, int ns2, int ew2) {
-  double dns = ns1 - ns2;
-  double dew = ew1 - ew2;
-  double s = dns * dns + dew * dew;
-  return static_cast<int>(std::sqrt(s) * 2 * 10.0) / 10;
-}
 
 void CheckTables(const Tables& t, Diagnostics& diag) {
   std::set<std::string> ma_names;

@@ -1,8 +1,10 @@
 // Reading the TSV files: columns are found by their header names, so that reviewers may add
 // columns of their own (provenance, note, km) without touching the generator.
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "cp932.h"
@@ -34,6 +36,38 @@ class Row {
   // The field converted to CP932 ("" after reporting when it does not convert).
   std::string Text(const std::string& column) const {
     const std::string& utf8 = Raw(column);
+    auto cp = cp932::FromUtf8(utf8);
+    if (!cp) {
+      diag_.Add(file_, line_, column + " does not convert to CP932");
+      return std::string();
+    }
+    return *cp;
+  }
+
+  // The field as written in the file, UTF-8.
+  const std::string& Written(const std::string& column) const { return Raw(column); }
+
+  // A text of a text table, converted to CP932. Its escapes are resolved before the
+  // conversion, because a CP932 trail byte may itself be a backslash.
+  std::string EscapedText(const std::string& column) const {
+    const std::string& written = Raw(column);
+    std::string utf8;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+      if (written[i] != '\\') {
+        utf8 += written[i];
+        continue;
+      }
+      const char next = i + 1 < written.size() ? written[++i] : '\0';
+      switch (next) {
+        case 'n': utf8 += '\n'; break;
+        case 'r': utf8 += '\r'; break;
+        case 't': utf8 += '\t'; break;
+        case '\\': utf8 += '\\'; break;
+        default:
+          diag_.Add(file_, line_, column + " has a backslash that is not \\n, \\r, \\t or \\\\");
+          return std::string();
+      }
+    }
     auto cp = cp932::FromUtf8(utf8);
     if (!cp) {
       diag_.Add(file_, line_, column + " does not convert to CP932");
@@ -130,18 +164,18 @@ int AreaCodeValue(const Row& row, const std::string& file, Diagnostics& diag) {
 
 MaRow ReadMaRow(const Row& row, const std::string& file, int position, Diagnostics& diag) {
   row.ExpectPosition("index", position);
-  MaRow r;
-  r.line = row.Line();
-  r.name = row.Text("maName");
-  r.branch = row.Int("branch");
-  r.kana = row.Text("maKana");
-  r.posNS = row.Int("posNS");
-  r.posEW = row.Int("posEW");
-  r.areaCode = AreaCodeValue(row, file, diag);
-  r.prefixList = row.Text("prefixList");
-  r.prefNo = row.Int("prefNo");
-  r.regionCode = row.Int("regionCode");
-  return r;
+  // Braced initialisers run in order, so problems are reported in column order.
+  return MaRow{.line = row.Line(),
+               .name = row.Text("maName"),
+               .branch = row.Int("branch"),
+               .kana = row.Text("maKana"),
+               .posNS = row.Int("posNS"),
+               .posEW = row.Int("posEW"),
+               .areaCode = AreaCodeValue(row, file, diag),
+               .prefixList = row.Text("prefixList"),
+               .prefNo = row.Int("prefNo"),
+               .regionCode = row.Int("regionCode"),
+               .baseMa = {}};  // the special-area table reads it on top
 }
 
 void ReadPairs(const std::string& dir, PairTable& table, Diagnostics& diag) {
@@ -169,28 +203,38 @@ Tables ReadTables(const std::string& dir, Diagnostics& diag) {
     r.baseMa = row.Text("baseMA");
     t.special.push_back(std::move(r));
   });
-  ForEachRow(dir, "prefectures.tsv", {"prefNo", "name"}, diag, [&](const Row& row) {
+  ForEachRow(dir, "prefectures.tsv", {"prefNo", "name", "jisCode"}, diag, [&](const Row& row) {
     row.ExpectPosition("prefNo", static_cast<int>(t.prefectures.size()) + 1);
-    t.prefectures.push_back({row.Line(), row.Text("name")});
+    t.prefectures.push_back({row.Line(), row.Text("name"), row.Int("jisCode")});
   });
   ForEachRow(dir, "address.tsv",
              {"dantaiCode", "maName", "branch", "prefName", "cityName", "townName", "chomeNote"},
              diag, [&](const Row& row) {
-               AddressRow r;
-               r.line = row.Line();
-               r.dantaiCode = row.Text("dantaiCode");
-               r.maName = row.Text("maName");
-               r.branch = row.Int("branch");
-               r.prefName = row.Text("prefName");
-               r.cityName = row.Text("cityName");
-               r.townName = row.Text("townName");
-               r.chomeNote = row.Text("chomeNote");
-               t.address.push_back(std::move(r));
+               t.address.push_back({row.Line(), row.Text("dantaiCode"), row.Text("maName"),
+                                    row.Int("branch"), row.Text("prefName"), row.Text("cityName"),
+                                    row.Text("townName"), row.Text("chomeNote")});
              });
   ReadPairs(dir, t.adjacent, diag);
   ReadPairs(dir, t.near, diag);
   ReadPairs(dir, t.island, diag);
   return t;
+}
+
+std::vector<TextRow> ReadTexts(const std::string& path, Diagnostics& diag) {
+  const std::filesystem::path p(path);
+  const std::string file = p.filename().string();
+  std::vector<TextRow> texts;
+  std::set<std::string> names;
+  ForEachRow(p.parent_path().string(), file, {"name", "text"}, diag, [&](const Row& row) {
+    TextRow r{row.Line(), row.Written("name"), row.EscapedText("text"), row.Written("text")};
+    const bool identifier = !r.name.empty() && !(r.name[0] >= '0' && r.name[0] <= '9') &&
+                            r.name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                                     "0123456789_") == std::string::npos;
+    if (!identifier) diag.Add(file, r.line, "name is not a C++ identifier: " + r.name);
+    if (!names.insert(r.name).second) diag.Add(file, r.line, "name occurs twice: " + r.name);
+    texts.push_back(std::move(r));
+  });
+  return texts;
 }
 
 }  // namespace meklan::gen
