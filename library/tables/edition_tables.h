@@ -18,7 +18,8 @@ enum PartMode : std::int32_t {
   kPartRest = 3,    // what no other record of the code covers (2003 records without a town)
 };
 
-// A town a part names. `chome` has bit n set for n丁目; 0 means the town with every chome.
+// A town a part names. `chome` has bit n set for n丁目; 0 means the town with every chome;
+// bit 0 marks an unnamed part of the town (the postal file lists the town as one row).
 // `under` is set when the name is a former municipality ("…町", "…村", "…区") that also
 // stands at the start of the towns written under it ("安富町" covers "安富町安志").
 struct PartTown {

@@ -38,11 +38,32 @@ HAMAMATSU_WARDS = [
     ("22140", "浜松市天竜区", ["22137"]),
 ]
 
-# Towns that a published wording spells differently from the postal file: applied by the
-# generator when it turns wordings into town records.
+# Towns that a published wording writes differently from the postal file: applied by the
+# generator when it turns wordings into town records. A postal name ending in "*" stands for
+# the towns written under it ("浪岡" -> "浪岡相沢", ...); one ending in "?" for an unnamed part
+# of that town (the postal file lists it as one row, so the row gets every MA of the town).
 TOWN_CORRECTIONS = [
     ("32205", "湯泉津町", "温泉津町", "大田市: the list writes 湯泉津町; the town is 温泉津町"),
     ("28204", "生瀬町東町", "生瀬東町", "西宮市: the list writes 生瀬町東町; the postal file writes 生瀬東町"),
+    ("02201", "浪岡", "浪岡*", "青森市: 浪岡 is the former town; the postal file writes 浪岡相沢, 浪岡浪岡, ..."),
+    ("21203", "奥飛騨温泉郷", "奥飛騨温泉郷*", "高山市: the postal file writes 奥飛騨温泉郷平湯, ..."),
+    ("22205", "泉元宮上分", "泉?", "熱海市: the postal file has one row 泉"),
+    ("22205", "泉元宮下分", "泉?", "熱海市: the postal file has one row 泉"),
+    ("22205", "泉元門川分", "泉?", "熱海市: the postal file has one row 泉"),
+    ("01484", "焼尻白浜", "焼尻?", "羽幌町: the postal file has one row 焼尻"),
+    ("01484", "焼尻西浦", "焼尻?", "羽幌町: the postal file has one row 焼尻"),
+    ("01484", "焼尻東浜", "焼尻?", "羽幌町: the postal file has one row 焼尻"),
+    ("01484", "焼尻緑ヶ丘", "焼尻?", "羽幌町: the postal file has one row 焼尻"),
+    ("15213", "長所乙", "長所", "燕市: both halves stand in the same parts; the postal file has one row 長所"),
+    ("15213", "長所甲", "長所", "燕市: both halves stand in the same parts; the postal file has one row 長所"),
+    ("15213", "物流センタ－", "物流センター", "燕市: the list writes a minus sign for the long vowel mark"),
+    ("26109", "醍醐三ノ切町", "醍醐三ノ切", "京都市伏見区: the postal file writes 醍醐三ノ切"),
+    ("27121", "東住吉区矢田", "矢田", "大阪市東住吉区: the wording names the ward; the postal file does not"),
+    ("27126", "平野区長吉川辺", "長吉川辺", "大阪市平野区: the wording names the ward; the postal file does not"),
+    ("35215", "熊毛中央", "熊毛中央町", "周南市: the postal file writes 熊毛中央町"),
+    ("35215", "清光台", "清光台町", "周南市: the postal file writes 清光台町 (新清光台 is another town)"),
+    ("19210", "菖蒲澤", "菖蒲沢", "甲斐市: the postal file writes the common form of the kanji"),
+    ("19210", "團子新居", "団子新居", "甲斐市: the postal file writes the common form of the kanji"),
 ]
 
 DATA_DATE = "2026/02/10"  # the list's last change in the source repository

@@ -14,6 +14,13 @@ namespace {
 
 constexpr int kJoinMax = 8;  // MEKLAN_JOIN_MAX: the most MAs one local government may have
 
+// Chome bit 0: a part of the town that the postal file does not tell apart.
+constexpr std::uint64_t kUnnamedPart = 1;
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 std::string ToCp932(const std::string& utf8) { return cp932::FromUtf8(utf8).value_or(std::string()); }
 
 struct Correction {
@@ -43,10 +50,17 @@ void FinishTowns(const std::string& code, PartWording& part, Corrections& correc
     auto found = corrections.find(code);
     if (found != corrections.end()) {
       for (Correction& c : found->second) {
-        if (c.written == t.town) {
-          t.town = c.postal;
-          ++c.uses;
+        if (c.written != t.town) continue;
+        ++c.uses;
+        t.town = c.postal;
+        if (EndsWith(t.town, "*")) {  // the towns written under this name
+          t.town.pop_back();
+          t.under = true;
+        } else if (EndsWith(t.town, "?")) {  // an unnamed part of the town
+          t.town.pop_back();
+          t.chome |= kUnnamedPart;
         }
+        break;
       }
     }
     auto cp = cp932::FromUtf8(t.town);

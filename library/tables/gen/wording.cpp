@@ -198,6 +198,7 @@ std::optional<PartWording> ReadPartWording(const std::string& utf8, std::string&
     result.mode = kWordingOnly;  // a bare town name stands for itself
   }
   for (std::string_view item : SplitOutside(text, {"並びに", "、", "及び"})) {
+    item = TrimBlanks(item);  // "大方竈 、小方竈": a stray blank in the published text
     std::string_view name = item;
     std::uint64_t chome = 0;
     std::size_t open = item.find("（");
