@@ -245,7 +245,7 @@ typedef struct MKJOIN {
   int32_t how;                      /* MEKLAN_JOIN_* */
   int32_t count;                    /* serving MA records, 0..MEKLAN_JOIN_MAX */
   int32_t maIndex[MEKLAN_JOIN_MAX]; /* into MEKLAN_EditionGetMKMA(edition), first count used */
-  char maNames[128];                /* "天竜" or "浜松/天竜": names joined by "/" */
+  char maNames[128];                /* "天竜" or "浜松/天竜": names joined by "/", each once */
   char areaCodes[512];              /* "0539-[1,60～63,74,77,9]": the serving records'
                                        area codes, joined by "/" in the same order */
 } MKJOIN;
