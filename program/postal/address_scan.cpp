@@ -76,21 +76,10 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
     return 0;
   }
 
-  std::int64_t limit = reader.Length();
-  const PostIndex& index = PostFileIndex(ctx.settings, file);
-  if (mode < 90 && HasPrefectureIndex(index) && IndexFitsFile(ctx, file, reader)) {
-    int p = PrefectureIndex(ctx.view.SelectedPrefecture());
-    if (p >= 0) {
-      const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
-      reader.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
-      limit = range.size;
-    }
-  }
-  progress.Set(limit);
+  progress.Set(mode < 90 ? LimitToSelectedPrefecture(ctx, file, reader) : reader.Length());
 
   const int field_count = FieldCount(file);
   const int city_field = ken_all ? 8 : 5;
-  const bool hyphen = ctx.settings.add_hyphen != 0;
   int rows = 0;
   bool stopped = false;
   std::string previous_city;
@@ -118,20 +107,20 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
       case kScanCity:
         if (record[city_field] == terms.first) {
           ++rows;
-          ctx.view.AddRow(FileRow(file, record, hyphen));
+          ctx.view.AddRow(PostalRow(ctx, file, record));
         }
         break;
       case kScanDantai:
         if (record[1] == terms.first) {
           ++rows;
-          ctx.view.AddRow(FileRow(file, record, hyphen));
+          ctx.view.AddRow(PostalRow(ctx, file, record));
         }
         break;
       case kScanWords:
         if (AnyWordField(file, record, terms.first, match) &&
             (!terms.has_second || AnyWordField(file, record, terms.second, match))) {
           ++rows;
-          ctx.view.AddRow(FileRow(file, record, hyphen));
+          ctx.view.AddRow(PostalRow(ctx, file, record));
         }
         break;
     }

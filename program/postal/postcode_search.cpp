@@ -76,7 +76,6 @@ int SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, in
   const int field_count = FieldCount(file);
   const int old_field = file == PostFile::kKenAll ? 2 : 9;
   const int code_field = file == PostFile::kKenAll ? 3 : 8;
-  const bool hyphen = ctx.settings.add_hyphen != 0;
   int rows = 0;
   bool stopped = false;
   PostRecord record;
@@ -98,7 +97,7 @@ int SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, in
     UnquoteFields(record, field_count);
     if (PostCodeMatches(file, CutOldCode(record[old_field]), record[code_field], key, mode)) {
       ++rows;
-      ctx.view.AddRow(FileRow(file, record, hyphen));
+      ctx.view.AddRow(PostalRow(ctx, file, record));
     }
   }
   ctx.bytes_read += reader.BytesRead();

@@ -156,6 +156,9 @@ void LoadSettings(const std::string& ini_path, const std::string& program_dir, S
   if (!path.empty()) settings.jigyosyo_path = path;
   settings.jigyosyo_time = StoredTime(ini.Get("POSTJIGCODE", "PostJigFileDate").value_or(""));
   settings.add_hyphen = ini.GetInt("RUN", "AddPostCodeH", defaults.add_hyphen);
+  // Only the two editions there are; anything else keeps the default.
+  const std::string edition = ini.Get("RUN", "MaEdition").value_or("");
+  if (edition == "0" || edition == "1") settings.ma_edition = edition == "1" ? 1 : 0;
   for (int i = 0; i < 12; ++i) {
     auto& w = settings.column_width[static_cast<std::size_t>(i)];
     w = ini.GetInt("LISTVIEW", kWidthKeys[i], w);
@@ -176,6 +179,7 @@ bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* m
   ini.Set("POSTJIGCODE", "PostJigFile", PathToStore(s.jigyosyo_path, message));
   ini.Set("POSTJIGCODE", "PostJigFileDate", StoredTime(s.jigyosyo_time));
   ini.SetInt("RUN", "AddPostCodeH", s.add_hyphen);
+  ini.SetInt("RUN", "MaEdition", s.ma_edition);
   for (int i = 0; i < 12; ++i) ini.SetInt("LISTVIEW", kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
   WritePrefRanges(ini, "pfu", s.ken_all_index);
   WritePrefRanges(ini, "pfuj", s.jigyosyo_index);

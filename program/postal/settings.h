@@ -1,7 +1,8 @@
 // The settings record of the program and its INI file (ini/tovra.ini beside the program).
 //
 // The file is CP932 with CR LF line ends, laid out so that the Windows profile functions read
-// it: sections in the order the program has always written them, 594 keys. Paths are kept in
+// it: sections in the order the program has always written them, 594 keys, and MaEdition added
+// to [RUN] for the edition of the telephone tables. Paths are kept in
 // the record as file-system names (UTF-8 on this platform) and stored in CP932 with "/".
 #pragma once
 
@@ -31,6 +32,7 @@ struct Settings {
   std::string jigyosyo_path;  // PostJigFile
   std::string jigyosyo_time;  // PostJigFileDate
   std::int32_t add_hyphen = 1;  // AddPostCodeH: postal codes shown as 060-0001
+  std::int32_t ma_edition = 1;  // MaEdition: telephone tables, 1 current, 0 those of 2003 (MEKLAN_EDITION_*)
   std::array<std::int32_t, 12> column_width{60, 44, 0, 0, 60, 100, 120, 0, 0, 0, 120, 0};
   PostIndex ken_all_index;    // pfu*, pfc*
   PostIndex jigyosyo_index;   // pfuj*, pfcj*

@@ -55,8 +55,8 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
 
   const std::string text = ReadAll(path);
   const auto lines = KeyLines(text);
-  // 594 keys and six section lines, every line ending in CR LF.
-  ASSERT_EQ(lines.size(), 600u);
+  // 595 keys and six section lines, every line ending in CR LF.
+  ASSERT_EQ(lines.size(), 601u);
   for (const std::string& l : lines) EXPECT_EQ(l.back(), '\r');
   EXPECT_EQ(lines[0], "[INI_WRITE_VERSION]\r");
   EXPECT_EQ(lines[1], "VERSION=520\r");
@@ -71,8 +71,9 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   EXPECT_EQ(lines[10 + 188 + 192], "pfcj0num=-1\r");
   EXPECT_EQ(lines[10 + 188 + 384], "[POSTJIGCODE]\r");
   EXPECT_EQ(lines[10 + 188 + 384 + 3], "[RUN]\r");
-  EXPECT_EQ(lines[10 + 188 + 384 + 5], "[LISTVIEW]\r");
-  EXPECT_EQ(lines[10 + 188 + 384 + 6], "iWidthPostCode=60\r");
+  EXPECT_EQ(lines[10 + 188 + 384 + 5], "MaEdition=1\r");
+  EXPECT_EQ(lines[10 + 188 + 384 + 6], "[LISTVIEW]\r");
+  EXPECT_EQ(lines[10 + 188 + 384 + 7], "iWidthPostCode=60\r");
 
   Settings back;
   LoadSettings(path, "/elsewhere/", back);
@@ -84,6 +85,29 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   EXPECT_EQ(back.column_width, s.column_width);
   EXPECT_EQ(0, std::memcmp(&back.ken_all_index, &s.ken_all_index, sizeof(PostIndex)));
   EXPECT_EQ(0, std::memcmp(&back.jigyosyo_index, &s.jigyosyo_index, sizeof(PostIndex)));
+}
+
+// The edition of the telephone tables: 0 (2003) or 1 (current, also the default); any other
+// value is not one of them and keeps the default.
+TEST(Settings, MaEditionReadsOnlyTheTwoEditions) {
+  const std::pair<const char*, int> cases[] = {{"", 1},
+                                               {"[RUN]\r\nMaEdition=0\r\n", 0},
+                                               {"[RUN]\r\nMaEdition=1\r\n", 1},
+                                               {"[RUN]\r\nMaEdition=2003\r\n", 1},
+                                               {"[RUN]\r\nMaEdition=-1\r\n", 1},
+                                               {"[RUN]\r\nMaEdition=current\r\n", 1}};
+  for (const auto& [text, edition] : cases) {
+    TempDir dir;
+    const std::string path = dir.Write("tovra.ini", text);
+    Settings s;
+    LoadSettings(path, "/p/", s);
+    EXPECT_EQ(s.ma_edition, edition) << text;
+    s.ma_edition = 1 - edition;
+    ASSERT_TRUE(SaveSettings(path, s, nullptr));
+    Settings back;
+    LoadSettings(path, "/p/", back);
+    EXPECT_EQ(back.ma_edition, 1 - edition) << text;
+  }
 }
 
 TEST(Settings, EmptyPathsLongValuesAndForeignFiles) {
