@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cp932.h"
+#include "meklan.h"
 #include "output.h"
 #include "searches.h"
 #include "settings.h"
@@ -31,7 +32,8 @@ constexpr const char kUsage[] =
     "                                                 (default postal: the postal rows of the areas)\n"
     "  cities PREFECTURE                              the cities of a prefecture, one per line\n"
     "  city PREFECTURE CITY                           the rows of one city\n"
-    "  index [--rebuild]                              check (or rebuild) and print both indexes\n"
+    "  index [--rebuild]                              check (or rebuild) and print both indexes,\n"
+    "                                                 then the data dates of both telephone tables\n"
     "\n"
     "Options:\n"
     "  --ken FILE          KEN_ALL.CSV to search (default: the settings' path)\n"
@@ -41,6 +43,9 @@ constexpr const char kUsage[] =
     "  --hyphen            show postal codes as 060-0001 (default: the settings' choice)\n"
     "  --no-hyphen         show postal codes as 0600001\n"
     "  --format FMT        tsv (default, no header), csv (with header) or json\n"
+    "  --edition E         telephone tables: current (today's MAs; rows show their MAs) or\n"
+    "                      2003 (the library's documented tables; rows leave 局番/MA名 empty);\n"
+    "                      default: the settings' choice (current unless set otherwise)\n"
     "  -h, --help          show this help\n"
     "\n"
     "Rows have twelve fields: postal code, local-government code, area codes, MA name,\n"
@@ -54,6 +59,7 @@ struct Options {
   std::optional<int> hyphen;
   Format format = Format::kTsv;
   std::optional<std::string> match, show;
+  std::optional<int> edition;
   bool rebuild = false;
   std::vector<std::string> args;  // command and its operands
 };
@@ -101,6 +107,11 @@ Options ParseOptions(int argc, char** argv) {
       o.match = value("--match");
     } else if (a == "--show") {
       o.show = value("--show");
+    } else if (a == "--edition") {
+      std::string e = value("--edition");
+      if (e == "2003") o.edition = 0;
+      else if (e == "current") o.edition = 1;
+      else throw UsageError{"unknown edition '" + e + "' (2003 or current)"};
     } else if (a == "--rebuild") {
       o.rebuild = true;
     } else {
@@ -146,6 +157,16 @@ void PrintIndex(Settings& settings, PostFile file, const char* state) {
   }
 }
 
+// The data dates of both editions of the telephone tables, the one in use marked.
+void PrintTableDates(const Settings& settings) {
+  for (int edition : {MEKLAN_EDITION_2003, MEKLAN_EDITION_CURRENT}) {
+    char date[MEKLAN_DAYDATA_SIZE] = {};
+    MEKLAN_EditionGetDayData(edition, date);
+    std::printf("tables\t%s\t%s\t%s\n", edition == MEKLAN_EDITION_2003 ? "2003" : "current", date,
+                settings.ma_edition == edition ? "in use" : "");
+  }
+}
+
 int Run(int argc, char** argv) {
   Options o = ParseOptions(argc, argv);
   if (o.args.empty()) throw UsageError{"no command given (try --help)"};
@@ -166,6 +187,7 @@ int Run(int argc, char** argv) {
     settings.jigyosyo_time.clear();
   }
   if (o.hyphen) settings.add_hyphen = *o.hyphen;
+  if (o.edition) settings.ma_edition = *o.edition;
   if (o.rebuild) {
     settings.ken_all_time.clear();
     settings.jigyosyo_time.clear();
@@ -228,6 +250,7 @@ int Run(int argc, char** argv) {
   if (command == "index") {
     PrintIndex(settings, PostFile::kKenAll, !ken_exists ? "missing" : ken_rebuilt ? "rebuilt" : "unchanged");
     PrintIndex(settings, PostFile::kJigyosyo, !jig_exists ? "missing" : jig_rebuilt ? "rebuilt" : "unchanged");
+    PrintTableDates(settings);
     return view.MessageCount() > 0 ? 1 : 0;
   }
   if (command == "postcode") {

@@ -132,6 +132,24 @@ TEST_F(CliFixture, SettingsAreWrittenOnlyWhenAnIndexWasRebuilt) {
   EXPECT_NE(r.out.find("ken_all\tfile\t" + ken), std::string::npos);
   EXPECT_NE(r.out.find("rebuilt"), std::string::npos);
   EXPECT_NE(r.out.find("ken_all\tpref\t12\t東京都\t"), std::string::npos);
+  EXPECT_NE(r.out.find("tables\t2003\t2003/12/01\t\ntables\tcurrent\t2026/02/10\tin use\n"), std::string::npos);
+}
+
+// --edition picks the telephone tables: 2003 leaves 局番 and MA名 empty, as the searches
+// always showed them.
+TEST_F(CliFixture, EditionOption) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"--edition 2003 ", "060-0001\t01101\t\t\t北海道"},
+      {"--edition current ", "060-0001\t01101\t011-[1～8]\t札幌\t北海道"},
+      {"", "060-0001\t01101\t011-[1～8]\t札幌\t北海道"}};
+  for (const auto& [option, start] : cases) {
+    Result r = Run(std::string(option) + "postcode 0600001");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind(start, 0), 0u) << option << r.out;
+  }
+  Result r = Run("--edition 2026 postcode 0600001");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "tovra-search: unknown edition '2026' (2003 or current)\n");
 }
 
 }  // namespace
