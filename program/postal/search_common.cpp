@@ -59,16 +59,16 @@ std::string PathForMessage(const std::string& path) {
 
 }  // namespace
 
-bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report) {
+SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report) {
   const std::string& path = PostFilePath(ctx.settings, file);
-  if (reader.Open(path)) return true;
+  if (reader.Open(path)) return SearchStatus::kOk;
   if (report && file == PostFile::kKenAll) {
     std::string shown = PathForMessage(path);
     std::string text = msg::kFileNotFoundFormat;
     text.replace(text.find("%s"), 2, shown);
     ctx.view.ShowMessage(text, "");
   }
-  return false;
+  return SearchStatus::kFileMissing;
 }
 
 bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader) {
@@ -109,31 +109,33 @@ std::string PostCodeText(std::string_view code, bool hyphen) {
 }  // namespace
 
 ResultRow KenAllRow(const PostRecord& r, bool hyphen) {
+  using namespace ken_field;
   ResultRow row;
-  row.columns[kColPostCode] = PostCodeText(r[3], hyphen);
-  row.columns[kColDantaiCode] = r[1];
-  row.columns[kColPrefecture] = r[7];
-  row.columns[kColCity] = r[8];
-  row.columns[kColTown] = r[9];
-  row.columns[kColPrefectureKana] = r[4];
-  row.columns[kColCityKana] = r[5];
-  row.columns[kColTownKana] = r[6];
+  row.columns[kColPostCode] = PostCodeText(r[kPostCode], hyphen);
+  row.columns[kColDantaiCode] = r[kDantaiCode];
+  row.columns[kColPrefecture] = r[kPrefecture];
+  row.columns[kColCity] = r[kCity];
+  row.columns[kColTown] = r[kTown];
+  row.columns[kColPrefectureKana] = r[kPrefectureKana];
+  row.columns[kColCityKana] = r[kCityKana];
+  row.columns[kColTownKana] = r[kTownKana];
   return row;
 }
 
 ResultRow JigyosyoRow(const PostRecord& r, bool hyphen) {
+  using namespace jig_field;
   ResultRow row;
-  row.columns[kColPostCode] = PostCodeText(r[8], hyphen);
-  row.columns[kColDantaiCode] = r[1];
-  row.columns[kColPrefecture] = r[4];
-  row.columns[kColCity] = r[5];
+  row.columns[kColPostCode] = PostCodeText(r[kPostCode], hyphen);
+  row.columns[kColDantaiCode] = r[kDantaiCode];
+  row.columns[kColPrefecture] = r[kPrefecture];
+  row.columns[kColCity] = r[kCity];
   // The town column carries the block and building too; it stays within one field's size.
-  std::string town(r[6]);
-  town += r[7];
+  std::string town(r[kTown]);
+  town += r[kStreet];
   town.resize(cp932::BoundaryAtOrBefore(town, kFieldMax));
   row.columns[kColTown] = std::move(town);
-  row.columns[kColBusiness] = r[3];
-  row.columns[kColBusinessKana] = r[2];
+  row.columns[kColBusiness] = r[kBusiness];
+  row.columns[kColBusinessKana] = r[kBusinessKana];
   return row;
 }
 
@@ -152,10 +154,10 @@ ResultRow PostalRow(const SearchContext& ctx, PostFile file, const PostRecord& r
   return row;
 }
 
-std::int64_t LimitToSelectedPrefecture(SearchContext& ctx, PostFile file, LineReader& reader) {
+std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, LineReader& reader, std::string_view prefecture) {
   const PostIndex& index = PostFileIndex(ctx.settings, file);
   if (!HasPrefectureIndex(index) || !IndexFitsFile(ctx, file, reader)) return reader.Length();
-  int p = PrefectureIndex(ctx.view.SelectedPrefecture());
+  int p = PrefectureIndex(prefecture);
   if (p < 0) return reader.Length();
   const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
   reader.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
@@ -164,11 +166,11 @@ std::int64_t LimitToSelectedPrefecture(SearchContext& ctx, PostFile file, LineRe
 
 int JoinPostRecord(int edition, PostFile file, const PostRecord& r, MKJOIN& join) {
   // The record's fields are views into the line: the library wants NUL-terminated texts.
-  const std::string code(r[1]);
-  const std::string town(file == PostFile::kKenAll ? r[9] : r[6]);
-  const std::string street(file == PostFile::kKenAll ? std::string_view() : r[7]);
-  return MEKLAN_EditionJoin(edition, code.c_str(), town.c_str(),
-                            file == PostFile::kKenAll ? nullptr : street.c_str(), &join);
+  const bool ken_all = file == PostFile::kKenAll;
+  const std::string code(r[ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode]);
+  const std::string town(r[ken_all ? ken_field::kTown : jig_field::kTown]);
+  const std::string street(ken_all ? std::string_view() : r[jig_field::kStreet]);
+  return MEKLAN_EditionJoin(edition, code.c_str(), town.c_str(), ken_all ? nullptr : street.c_str(), &join);
 }
 
 }  // namespace detail

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "meklan.h"
+#include "post_fields.h"
 #include "post_line.h"
 #include "searches.h"
 
@@ -18,8 +19,8 @@ constexpr int kSearchProgressSteps = 20;
 std::string_view CutKey(std::string_view key);
 
 // Opens the search's file; when KEN_ALL.CSV cannot be opened and `report` is set, shows
-// "%s\nが見つかりません" with its path.
-bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report);
+// "%s\nが見つかりません" with its path. Returns kOk or why the file cannot be read.
+SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report);
 
 // Whether the file's index still describes the file: it ends where the file ends, and the file
 // has not changed since its time was recorded. A file replaced after its index was made (while
@@ -27,9 +28,9 @@ bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool re
 // at offsets that belong to another file.
 bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader);
 
-// Limits the reader to the stretch of the prefecture selected in the view, when the file's
-// index fits the file; otherwise the whole file stays open. Returns the bytes to be read.
-std::int64_t LimitToSelectedPrefecture(SearchContext& ctx, PostFile file, LineReader& reader);
+// Limits the reader to the stretch of `prefecture` (CP932 name), when it names one and the
+// file's index fits the file; otherwise the whole file stays open. Returns the bytes to be read.
+std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, LineReader& reader, std::string_view prefecture);
 
 // Advances the progress indicator one step for every limit/20 bytes read.
 class ProgressPacer {
@@ -77,7 +78,7 @@ inline int FieldCount(PostFile file) {
 
 // The scan behind ScanKenAll and ScanJigyosyo. `missing_reported` (optional) makes a
 // missing KEN_ALL.CSV reported once across several scans.
-int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mode, int match,
-                 bool* missing_reported);
+SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, ScanMode mode,
+                          WordMatch match, std::string_view prefecture, bool* missing_reported);
 
 }  // namespace tovra::detail
