@@ -271,12 +271,7 @@ int RunEditionGenerator(const std::string& in_dir, const std::string& out_dir, s
   Tables tables = ReadTables(in_dir, diag);
   CurrentEdition current = ReadCurrentEdition(in_dir + "/current", diag);
   if (diag.Empty()) CheckCurrentEdition(current, diag);
-  if (!diag.Empty()) {
-    for (const std::string& m : diag.Messages()) err << m << "\n";
-    err << "meklan-gen: " << diag.Messages().size() << " problem(s) in " << in_dir
-        << "/current; no tables written\n";
-    return 1;
-  }
+  if (ReportRefusal(diag, in_dir + "/current", err)) return 1;
   return WriteFile(out_dir + "/editions_data.cpp", EmitEditions(tables, current), err) ? 0 : 1;
 }
 

@@ -144,16 +144,18 @@ std::string EmitPrefectures(const Tables& t) {
   return out.str();
 }
 
+bool ReportRefusal(const Diagnostics& diag, const std::string& dir, std::ostream& err) {
+  if (diag.Empty()) return false;
+  for (const std::string& m : diag.Messages()) err << m << "\n";
+  err << "meklan-gen: " << diag.Messages().size() << " problem(s) in " << dir << "; no tables written\n";
+  return true;
+}
+
 int RunGenerator(const std::string& in_dir, const std::string& out_dir, std::ostream& err) {
   Diagnostics diag;
   Tables tables = ReadTables(in_dir, diag);
   if (diag.Empty()) CheckTables(tables, diag);
-  if (!diag.Empty()) {
-    for (const std::string& m : diag.Messages()) err << m << "\n";
-    err << "meklan-gen: " << diag.Messages().size() << " problem(s) in " << in_dir
-        << "; no tables written\n";
-    return 1;
-  }
+  if (ReportRefusal(diag, in_dir, err)) return 1;
   if (!WriteFile(out_dir + "/tables_data.cpp", EmitTables(tables), err)) return 1;
   if (!WriteFile(out_dir + "/prefectures_data.cpp", EmitPrefectures(tables), err)) return 1;
   return 0;

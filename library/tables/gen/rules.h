@@ -19,6 +19,8 @@ void CheckMaNames(const std::string& file, const std::vector<MaRow>& rows, Diagn
 std::string Literal(const std::string& bytes);
 // Writes `text` to `path` through a temporary file; false (reported on `err`) on failure.
 bool WriteFile(const std::string& path, const std::string& text, std::ostream& err);
+// Prints every message and the closing line; true when there was anything to refuse.
+bool ReportRefusal(const Diagnostics& diag, const std::string& dir, std::ostream& err);
 // One MKMA initializer line.
 void EmitMaRecord(std::ostream& out, const MaRow& r);
 
