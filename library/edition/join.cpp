@@ -199,11 +199,11 @@ void WriteTexts(const Edition& e, MKJOIN& result) {
   BoundedText codes(result.areaCodes, sizeof result.areaCodes);
   for (int i = 0; i < result.count; ++i) {
     const MKMA& r = e.ma[result.maIndex[i]];
-    std::string_view separator = i > 0 ? kSlash : std::string_view();
+    std::string_view separator = i > 0 ? kSlash : std::string_view("");
     // One MA may serve on two codes (武蔵野三鷹 on 0422 and 042): its name stands once.
     bool named = false;
     for (int j = 0; j < i; ++j) named = named || std::strcmp(e.ma[result.maIndex[j]].maName, r.maName) == 0;
-    if (!named) names.Append({names.Empty() ? std::string_view() : kSlash, r.maName});
+    if (!named) names.Append({names.Empty() ? std::string_view("") : kSlash, r.maName});
     char digits[24];
     std::string_view code(digits, FormatDecimal(r.areaCode, digits));
     if (r.prefixList[0] != '\0' && r.prefixList[1] != '*') {
