@@ -255,9 +255,11 @@ typedef struct MKJOIN {
  * town field is town, as KEN_ALL.CSV writes it ("石神", "大通西（１～１９丁目）",
  * "以下に掲載がない場合"). street may carry a JIGYOSYO address ("２丁目３－４") whose chome
  * decides where the town field does not; NULL when there is none. Town names are matched
- * whole; a name of a former municipality ("安富町") also covers the towns written under it
- * ("安富町安志"). Fills every field of *result and returns result->count (0 when nothing
- * serves the row), or -1 when result is NULL or the edition is unknown.
+ * whole (ヶ and ケ alike); a name of a former municipality ("安富町") also covers the towns
+ * written under it ("安富町安志"), and a town a part names without the former municipality
+ * the postal file writes before it ("秋月" for "土成町秋月") is that town. Fills every field
+ * of *result and returns result->count (0 when nothing serves the row), or -1 when result is
+ * NULL or the edition is unknown.
  */
 MEKLAN_API int MEKLAN_EditionJoin(int edition, const char *dantaiCode, const char *town,
                                   const char *street, MKJOIN *result);
