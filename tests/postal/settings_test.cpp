@@ -105,8 +105,11 @@ TEST(Settings, MaEditionReadsOnlyTheTwoEditions) {
     Settings s;
     LoadSettings(path, "/p/", s);
     EXPECT_EQ(s.ma_edition, edition) << text;
-    s.ma_edition = 1 - edition;
-    ASSERT_TRUE(SaveSettings(path, s, nullptr));
+    Settings changed = s;
+    changed.ma_edition = 1 - edition;
+    EXPECT_EQ(ChangedSettingsParts(s, changed), unsigned{kEditionPart});
+    s = changed;
+    ASSERT_TRUE(SaveSettings(path, s, nullptr, kEditionPart));
     Settings back;
     LoadSettings(path, "/p/", back);
     EXPECT_EQ(back.ma_edition, 1 - edition) << text;
