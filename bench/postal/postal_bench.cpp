@@ -137,6 +137,13 @@ void Register() {
       {"areacode_districts/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", AreaDisplay::kDistricts, false); }},
       {"areacode_postal/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", AreaDisplay::kPostal, false); }},
       {"areacode_postal/03", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "03", AreaDisplay::kPostal, false); }},
+      // The settings' default is the current edition (every row joined with its MAs); the
+      // tables of 2003 show what the join costs.
+      {"areacode_postal_2003/0153", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; SearchByAreaCode(c, "0153", AreaDisplay::kPostal, false); }},
+      {"areacode_postal_2003/03", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; SearchByAreaCode(c, "03", AreaDisplay::kPostal, false); }},
+      {"areacode_postal/0539", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0539", AreaDisplay::kPostal, false); }},
+      {"dantai_2003/13101", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; ScanKenAll(c, "13101", ScanMode::kDantai); }},
+      {"postcode_prefix_2003/060", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; SearchPostCode(c, "060", PostCodeMatch::kPrefix); }},
   };
   for (const Case& c : cases) {
     auto search = c.search;

@@ -35,10 +35,10 @@ void PrintAddress(const MKADDRESS& a) {
 
 const char kAddressHeader[] = "dantaiCode\tmaName\tbranch\tprefName\tcityName\ttownName\tchomeNote";
 
-void PrintMaTable() {
+void PrintMaTable(int edition) {
   PrintLine("index\tmaName\tbranch\tmaKana\tposNS\tposEW\tareaCode\tprefixList\tprefNo\tregionCode");
-  const MKMA* ma = MEKLAN_GetMKMA();
-  for (int i = 0; i < MEKLAN_GetNumOfMKMA(); ++i) {
+  const MKMA* ma = MEKLAN_EditionGetMKMA(edition);
+  for (int i = 0; i < MEKLAN_EditionGetNumOfMKMA(edition); ++i) {
     const MKMA& r = ma[i];
     PrintTsv({std::to_string(i), r.maName, std::to_string(r.branch), r.maKana, std::to_string(r.posNS),
               std::to_string(r.posEW), "0" + std::to_string(r.areaCode), r.prefixList, std::to_string(r.prefNo),
@@ -46,10 +46,10 @@ void PrintMaTable() {
   }
 }
 
-void PrintAddressTable() {
+void PrintAddressTable(int edition) {
   PrintLine(kAddressHeader);
-  const MKADDRESS* address = MEKLAN_GetAddress();
-  for (int i = 0; i < MEKLAN_GetNumOfAddress(); ++i) PrintAddress(address[i]);
+  const MKADDRESS* address = MEKLAN_EditionGetAddress(edition);
+  for (int i = 0; i < MEKLAN_EditionGetNumOfAddress(edition); ++i) PrintAddress(address[i]);
 }
 
 void PrintPrefectures() {
@@ -98,13 +98,15 @@ int RunAddresses(const Command& self, const Arguments& args) {
 }
 
 int RunTable(const Command& self, const Arguments& args) {
-  auto parsed = ParseArguments(self, args, {}, 1, 1);
+  auto parsed = ParseArguments(self, args, {{"--edition", true}}, 1, 1);
   if (!parsed) return kExitUsage;
+  auto edition = EditionOption(self, *parsed);
+  if (!edition) return kExitUsage;
   const std::string& which = (*parsed)[0];
   if (which == "ma") {
-    PrintMaTable();
+    PrintMaTable(*edition);
   } else if (which == "address") {
-    PrintAddressTable();
+    PrintAddressTable(*edition);
   } else if (which == "prefectures") {
     PrintPrefectures();
   } else {
@@ -129,6 +131,8 @@ int RunInfo(const Command& self, const Arguments& args) {
   PrintField("version number", std::to_string(MEKLAN_GetVersionX()));
   PrintField("compatibility number", std::to_string(MEKLAN_GetVersionCompati()));
   PrintField("data date", MEKLAN_GetDayData(date));
+  MEKLAN_EditionGetDayData(MEKLAN_EDITION_CURRENT, date);
+  PrintField("current edition date", date);
   PrintField("MA records", std::to_string(MEKLAN_GetNumOfMKMA()));
   PrintField("MA names", std::to_string(names.size()));
   PrintField("address records", std::to_string(MEKLAN_GetNumOfAddress()));

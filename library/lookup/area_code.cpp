@@ -69,18 +69,12 @@ const char* FormatPrefixRanges(const char* prefixList) {
   return result;
 }
 
-}  // namespace meklan
-
-using namespace meklan;
-
-extern "C" int MEKLAN_GetAreaCode(const char* key, char* out, int branch) {
-  int found = FindMaIndex(key);
-  if (found < 0) return 0;
-  const char* name = kMaTable[found].maName;
-  char work[kTextSize];
-  BoundedText text(work, sizeof work);
-  for (int i = 0; i < kMaCount; ++i) {
-    const MKMA& r = kMaTable[i];
+bool WriteAreaCodes(const MaTable& table, const char* key, int branch, BoundedText& text) {
+  int found = FindMaIndex(table, key);
+  if (found < 0) return false;
+  const char* name = table.records[found].maName;
+  for (int i = 0; i < table.count; ++i) {
+    const MKMA& r = table.records[i];
     if (std::strcmp(r.maName, name) != 0 || (branch != -1 && r.branch != branch)) continue;
     // Each entry goes in whole or not at all, so the text never ends inside an entry.
     char entry_buffer[kTextSize];
@@ -93,6 +87,17 @@ extern "C" int MEKLAN_GetAreaCode(const char* key, char* out, int branch) {
     }
     if (entry.Full() || !text.Append(entry.View())) break;
   }
+  return true;
+}
+
+}  // namespace meklan
+
+using namespace meklan;
+
+extern "C" int MEKLAN_GetAreaCode(const char* key, char* out, int branch) {
+  char work[kTextSize];
+  BoundedText text(work, sizeof work);
+  if (!WriteAreaCodes(Table2003(), key, branch, text)) return 0;
   if (out != nullptr) std::memcpy(out, work, text.Length() + 1);
   return 1;
 }

@@ -110,15 +110,19 @@ bool IsCandidateOf(const MKMA& record, const char* text, std::size_t length) {
 
 }  // namespace
 
-int FindMaIndex(const char* key) {
+MaTable Table2003() { return {kMaTable, kMaCount}; }
+
+int FindMaIndex(const char* key) { return FindMaIndex(Table2003(), key); }
+
+int FindMaIndex(const MaTable& table, const char* key) {
   if (key == nullptr) return -1;
   LookupKey k(key);
   long long value = NumberValue(k.digits);
   // A candidate match is kept only until a later record matches by name, reading or area
   // code: the scan goes by record, so area codes win over prefixes of earlier records.
   int remembered = -1;
-  for (int i = 0; i < kMaCount; ++i) {
-    const MKMA& r = kMaTable[i];
+  for (int i = 0; i < table.count; ++i) {
+    const MKMA& r = table.records[i];
     if (SameText(k.text, r.maName) || SameText(k.text, r.maKana)) return i;
     if (value == 0) continue;
     if (value == r.areaCode) return i;

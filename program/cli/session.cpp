@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "meklan.h"
+
 namespace tovra::cli {
 
 std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const ParsedArgs& args) {
@@ -14,6 +16,14 @@ std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const Parsed
   o.business = args.Has("--business");
   if (args.Has("--hyphen")) o.hyphen = 1;
   if (args.Has("--no-hyphen")) o.hyphen = 0;
+  if (const std::string* e = args.Value("--edition")) {
+    if (*e == "2003") o.edition = MEKLAN_EDITION_2003;
+    else if (*e == "current") o.edition = MEKLAN_EDITION_CURRENT;
+    else {
+      common::cli::UsageError(self, "unknown edition '" + *e + "' (2003 or current)");
+      return std::nullopt;
+    }
+  }
   if (const std::string* f = args.Value("--format")) {
     if (*f == "tsv") o.format = Format::kTsv;
     else if (*f == "csv") o.format = Format::kCsv;
@@ -47,6 +57,7 @@ void Session::Start(bool for_index, bool rebuild) {
     settings_.jigyosyo_time.clear();
   }
   if (options_.hyphen) settings_.add_hyphen = *options_.hyphen;
+  if (options_.edition) settings_.ma_edition = *options_.edition;
   if (rebuild) {
     settings_.ken_all_time.clear();
     settings_.jigyosyo_time.clear();

@@ -23,6 +23,7 @@ struct GlobalOptions {
   std::optional<std::string> ken, jig, ini;
   bool business = false;
   std::optional<int> hyphen;
+  std::optional<int> edition;  // MEKLAN_EDITION_*: the telephone tables for this run
   Format format = Format::kTsv;
 };
 

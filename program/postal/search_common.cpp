@@ -140,5 +140,39 @@ ResultRow JigyosyoRow(const PostRecord& r, bool hyphen) {
   return row;
 }
 
+ResultRow PostalRow(const SearchContext& ctx, PostFile file, const PostRecord& record, const MKJOIN* join) {
+  ResultRow row = FileRow(file, record, ctx.settings.add_hyphen != 0);
+  if (ctx.settings.ma_edition != MEKLAN_EDITION_CURRENT) return row;
+  MKJOIN own;
+  if (join == nullptr) {
+    JoinPostRecord(MEKLAN_EDITION_CURRENT, file, record, own);
+    join = &own;
+  }
+  if (join->count > 0) {
+    row.columns[kColAreaCode] = join->areaCodes;
+    row.columns[kColMaName] = join->maNames;
+  }
+  return row;
+}
+
+std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, LineReader& reader, std::string_view prefecture) {
+  const PostIndex& index = PostFileIndex(ctx.settings, file);
+  if (!HasPrefectureIndex(index) || !IndexFitsFile(ctx, file, reader)) return reader.Length();
+  int p = PrefectureIndex(prefecture);
+  if (p < 0) return reader.Length();
+  const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
+  reader.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
+  return range.size;
+}
+
+int JoinPostRecord(int edition, PostFile file, const PostRecord& r, MKJOIN& join) {
+  // The record's fields are views into the line: the library wants NUL-terminated texts.
+  const bool ken_all = file == PostFile::kKenAll;
+  const std::string code(r[ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode]);
+  const std::string town(r[ken_all ? ken_field::kTown : jig_field::kTown]);
+  const std::string street(ken_all ? std::string_view() : r[jig_field::kStreet]);
+  return MEKLAN_EditionJoin(edition, code.c_str(), town.c_str(), ken_all ? nullptr : street.c_str(), &join);
+}
+
 }  // namespace detail
 }  // namespace tovra

@@ -64,6 +64,8 @@ constexpr ui::ControlTemplate kAboutControls[] = {
     {kStatic, ControlKind::kIcon, "102", 85, 5, 20, 20, 0},
     {kStatic, ControlKind::kStatic, "Version", 40, 40, 40, 10, kRightText},
     {kVersionText, ControlKind::kStatic, "x.xx(yyyy/mm/dd)", 85, 40, 65, 10, 0},
+    {kStatic, ControlKind::kStatic, "電話の表", 20, 60, 60, 10, kRightText},
+    {kTableDatesText, ControlKind::kStatic, "", 85, 60, 100, 20, 0},
     {kIdCancel, ControlKind::kDefButton, "OK", 70, 110, 50, 14, kTabStop},
 };
 
@@ -87,8 +89,10 @@ constexpr ui::ControlTemplate kSettingsControls[] = {
     {kStatic, ControlKind::kStatic, "※データファイル変更後は再起動が必要です。", 10, 75, 220, 10, 0},
     {kHyphenOption, ControlKind::kCheckBox,
      "検索後の郵便番号を XXX-YYYY 形式（ハイフン付加）にする", 10, 110, 215, 10, kTabStop},
+    {kEditionOption, ControlKind::kCheckBox,
+     "局番・MA を現行の表で引く（外すと 2003/12/01 の表）", 10, 124, 215, 10, kTabStop},
     {kStatic, ControlKind::kGroupBox, "データファイル設定", 5, 5, 235, 85, 0},
-    {kStatic, ControlKind::kGroupBox, "その他設定", 5, 95, 235, 35, 0},
+    {kStatic, ControlKind::kGroupBox, "その他設定", 5, 95, 235, 47, 0},
 };
 
 constexpr ui::ControlTemplate kSpecialNumbersControls[] = {

@@ -119,15 +119,27 @@ std::set<std::string> DefinedDynamicSymbols(const char* library) {
   return symbols;
 }
 
-TEST(ExportList, ExactlyTheSixteenExports) {
-  std::set<std::string> expected = {
-      "MEKLAN_GetVersion",   "MEKLAN_GetVersionX",        "MEKLAN_GetVersionCompati",
-      "MEKLAN_GetDayData",   "MEKLAN_GetNumOfMKMA",       "MEKLAN_GetMKMA",
-      "MEKLAN_GetNumOfAddress", "MEKLAN_GetAddress",      "MEKLAN_GetAddressAreaList",
-      "MEKLAN_MemFree",      "MEKLAN_GetNumOfNTT",        "MEKLAN_GetMA",
-      "MEKLAN_GetAreaCode",  "MEKLAN_GetDistance",        "MEKLAN_GetAreaPlus",
-      "MEKLAN_GetDistanceWithDialog"};
-  EXPECT_EQ(DefinedDynamicSymbols(MEKLAN_LIBRARY_FILE), expected);
+// Every defined symbol as "name@@node"; the version nodes themselves stand as "node@@node".
+TEST(ExportList, TheSixteenExportsAndTheEditionInterfaceEachUnderItsNode) {
+  std::set<std::string> expected = {"MEKLAN_3@@MEKLAN_3", "MEKLAN_EDITION_1@@MEKLAN_EDITION_1"};
+  for (const char* name :
+       {"MEKLAN_GetVersion", "MEKLAN_GetVersionX", "MEKLAN_GetVersionCompati", "MEKLAN_GetDayData",
+        "MEKLAN_GetNumOfMKMA", "MEKLAN_GetMKMA", "MEKLAN_GetNumOfAddress", "MEKLAN_GetAddress",
+        "MEKLAN_GetAddressAreaList", "MEKLAN_MemFree", "MEKLAN_GetNumOfNTT", "MEKLAN_GetMA",
+        "MEKLAN_GetAreaCode", "MEKLAN_GetDistance", "MEKLAN_GetAreaPlus", "MEKLAN_GetDistanceWithDialog"}) {
+    expected.insert(std::string(name) + "@@MEKLAN_3");
+  }
+  for (const char* name :
+       {"MEKLAN_EditionGetDayData", "MEKLAN_EditionGetNumOfMKMA", "MEKLAN_EditionGetMKMA",
+        "MEKLAN_EditionGetNumOfAddress", "MEKLAN_EditionGetAddress", "MEKLAN_EditionGetMA",
+        "MEKLAN_EditionGetAreaCode", "MEKLAN_EditionJoin"}) {
+    expected.insert(std::string(name) + "@@MEKLAN_EDITION_1");
+  }
+  std::set<std::string> found;
+  for (const std::string& s : DefinedDynamicSymbols(MEKLAN_LIBRARY_FILE)) {
+    found.insert(s.find("@@") == std::string::npos ? s + "@@" + s : s);
+  }
+  EXPECT_EQ(found, expected);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The searches on the bundled real files against an oracle written here: a plain split of
 // every line, with none of the engine's code.
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <set>
@@ -385,6 +386,124 @@ TEST(OlderIssues, IndexAndExactSearchesAgreeWithAPlainCount) {
       EXPECT_GT(ScanKenAll(ctx, Sjis("沖縄県"), ScanMode::kCityList).rows, 10);
     }
   }
+}
+
+}  // namespace
+}  // namespace tovra::test
+
+// --- The current edition of the telephone tables -------------------------------------------
+namespace tovra::test {
+namespace {
+
+// The row as the current edition shows it: the plain row with the library's join of the line.
+Row Joined(Row row, const Fields& f, bool business) {
+  MKJOIN join;
+  const std::string& town = business ? f[5] : f[8];
+  if (MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, f[0].c_str(), town.c_str(), business ? f[6].c_str() : nullptr,
+                         &join) > 0) {
+    row[2] = join.areaCodes;
+    row[3] = join.maNames;
+  }
+  return row;
+}
+
+bool NamesAny(const Fields& f, bool business, const std::set<std::string>& names) {
+  MKJOIN join;
+  const std::string& town = business ? f[5] : f[8];
+  MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, f[0].c_str(), town.c_str(), business ? f[6].c_str() : nullptr, &join);
+  const MKMA* ma = MEKLAN_EditionGetMKMA(MEKLAN_EDITION_CURRENT);
+  for (int i = 0; i < join.count; ++i) {
+    if (names.count(ma[join.maIndex[i]].maName)) return true;
+  }
+  return false;
+}
+
+std::set<std::string> CurrentMaNames(const std::string& key) {
+  char list[MEKLAN_MALIST_SIZE];
+  MEKLAN_EditionGetMA(MEKLAN_EDITION_CURRENT, key.c_str(), -1, list, sizeof list);
+  std::set<std::string> names;
+  std::stringstream s(list);
+  for (std::string name; std::getline(s, name, '$');) names.insert(name);
+  return names;
+}
+
+// 局番から with the current edition: every row whose join names one of the key's MAs, divided
+// municipalities included (0539: 浜松 and 天竜; 武蔵野三鷹 serves parts of 新座市 and 小金井市).
+TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
+  settings.ma_edition = MEKLAN_EDITION_CURRENT;
+  for (const std::string& key : std::vector<std::string>{"0539", J("大曲"), J("武蔵野三鷹"), J("焼尻")}) {
+    const std::set<std::string> names = CurrentMaNames(key);
+    ASSERT_FALSE(names.empty()) << U(key);
+    for (bool business : {false, true}) {
+      SearchByAreaCode(ctx, key, AreaDisplay::kPostal, business);
+      std::vector<Row> expected;
+      for (const Fields& f : *ken_) {
+        if (NamesAny(f, false, names)) expected.push_back(Joined(KenRow(f), f, false));
+      }
+      for (const Fields& f : *jig_) {
+        if (business && NamesAny(f, true, names)) expected.push_back(Joined(JigRow(f), f, true));
+      }
+      auto rows = Engine();
+      EXPECT_FALSE(rows.empty()) << U(key);
+      EXPECT_EQ(rows, Sorted(expected)) << U(key) << " business " << business;
+      if (key == "0539") {
+        const auto tenryu = std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r[1] == "22140"; });
+        const auto all = std::count_if(ken_->begin(), ken_->end(), [](const Fields& f) { return f[0] == "22140"; });
+        EXPECT_GT(all, 50);
+        if (!business) {
+          EXPECT_EQ(tenryu, all);  // every row of 浜松市天竜区
+        }
+      }
+    }
+  }
+}
+
+TEST_F(RealData, AreaCodeDistrictsOfTheCurrentEditionCarryTheWording) {
+  settings.ma_edition = MEKLAN_EDITION_CURRENT;
+  SearchByAreaCode(ctx, J("武蔵野三鷹"), AreaDisplay::kDistricts, false);
+  auto rows = Engine();
+  std::vector<Row> expected;
+  const MKADDRESS* table = MEKLAN_EditionGetAddress(MEKLAN_EDITION_CURRENT);
+  for (int i = 0; i < MEKLAN_EditionGetNumOfAddress(MEKLAN_EDITION_CURRENT); ++i) {
+    const MKADDRESS& a = table[i];
+    if (J("武蔵野三鷹") != a.maName) continue;
+    char codes[MEKLAN_AREACODE_SIZE];
+    MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, a.maName, a.branch, codes, sizeof codes);
+    expected.push_back({"", a.dantaiCode, codes, a.maName, a.prefName, std::string(a.cityName) + a.townName, "", "", "",
+                        "", "", ""});
+  }
+  EXPECT_EQ(rows, expected);
+  const Row* niiza = nullptr;
+  for (const Row& r : rows) niiza = r[1] == "11230" ? &r : niiza;
+  ASSERT_NE(niiza, nullptr);
+  EXPECT_EQ(U((*niiza)[5]), "新座市石神一丁目及び三丁目から五丁目まで、栗原、新堀、西堀並びに野寺一丁目及び五丁目に限る。");
+  EXPECT_EQ(U((*niiza)[2]), "042-[41～49]");
+}
+
+// Every other search shows the MAs of its rows too; a straddling town shows all of them.
+TEST_F(RealData, RowsOfEverySearchShowTheirMasWithTheCurrentEdition) {
+  settings.ma_edition = MEKLAN_EDITION_CURRENT;
+  ScanKenAll(ctx, "11230", ScanMode::kDantai);
+  ScanJigyosyo(ctx, "11230", ScanMode::kDantai);
+  auto rows = Engine();
+  std::vector<Row> expected;
+  for (const Fields& f : *ken_) {
+    if (f[0] == "11230") expected.push_back(Joined(KenRow(f), f, false));
+  }
+  for (const Fields& f : *jig_) {
+    if (f[0] == "11230") expected.push_back(Joined(JigRow(f), f, true));
+  }
+  EXPECT_EQ(rows, Sorted(expected));
+  bool straddling = false;
+  for (const Row& r : rows) {
+    EXPECT_FALSE(r[3].empty()) << U(r[6]);
+    straddling = straddling || (r[6] == J("石神") && U(r[3]) == "武蔵野三鷹/川口");
+  }
+  EXPECT_TRUE(straddling);
+  SearchPostCode(ctx, "3520001", PostCodeMatch::kExact);
+  rows = Engine();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(U(rows[0][3]), "川口");
 }
 
 }  // namespace

@@ -56,8 +56,8 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   const std::string text = ReadAll(path);
   const auto lines = KeyLines(text);
   // 594 keys, the two stamp keys at the ends of their sections (which the profile reader passes
-  // over), and six section lines, every line ending in CR LF.
-  ASSERT_EQ(lines.size(), 602u);
+  // over), MaEdition in [RUN], and six section lines, every line ending in CR LF.
+  ASSERT_EQ(lines.size(), 603u);
   for (const std::string& l : lines) EXPECT_EQ(l.back(), '\r');
   EXPECT_EQ(lines[0], "[INI_WRITE_VERSION]\r");
   EXPECT_EQ(lines[1], "VERSION=520\r");
@@ -74,8 +74,9 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   EXPECT_EQ(lines[10 + 188 + 385], "[POSTJIGCODE]\r");
   EXPECT_EQ(lines[10 + 188 + 385 + 3], "PostJigFileStamp=\r");
   EXPECT_EQ(lines[10 + 188 + 385 + 4], "[RUN]\r");
-  EXPECT_EQ(lines[10 + 188 + 385 + 6], "[LISTVIEW]\r");
-  EXPECT_EQ(lines[10 + 188 + 385 + 7], "iWidthPostCode=60\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 6], "MaEdition=1\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 7], "[LISTVIEW]\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 8], "iWidthPostCode=60\r");
 
   Settings back;
   LoadSettings(path, "/elsewhere/", back);
@@ -87,6 +88,32 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   EXPECT_EQ(back.column_width, s.column_width);
   EXPECT_EQ(0, std::memcmp(&back.ken_all_index, &s.ken_all_index, sizeof(PostIndex)));
   EXPECT_EQ(0, std::memcmp(&back.jigyosyo_index, &s.jigyosyo_index, sizeof(PostIndex)));
+}
+
+// The edition of the telephone tables: 0 (2003) or 1 (current, also the default); any other
+// value is not one of them and keeps the default.
+TEST(Settings, MaEditionReadsOnlyTheTwoEditions) {
+  const std::pair<const char*, int> cases[] = {{"", 1},
+                                               {"[RUN]\r\nMaEdition=0\r\n", 0},
+                                               {"[RUN]\r\nMaEdition=1\r\n", 1},
+                                               {"[RUN]\r\nMaEdition=2003\r\n", 1},
+                                               {"[RUN]\r\nMaEdition=-1\r\n", 1},
+                                               {"[RUN]\r\nMaEdition=current\r\n", 1}};
+  for (const auto& [text, edition] : cases) {
+    TempDir dir;
+    const std::string path = dir.Write("tovra.ini", text);
+    Settings s;
+    LoadSettings(path, "/p/", s);
+    EXPECT_EQ(s.ma_edition, edition) << text;
+    Settings changed = s;
+    changed.ma_edition = 1 - edition;
+    EXPECT_EQ(ChangedSettingsParts(s, changed), unsigned{kEditionPart});
+    s = changed;
+    ASSERT_TRUE(SaveSettings(path, s, nullptr, kEditionPart));
+    Settings back;
+    LoadSettings(path, "/p/", back);
+    EXPECT_EQ(back.ma_edition, 1 - edition) << text;
+  }
 }
 
 TEST(Settings, EmptyPathsLongValuesAndForeignFiles) {

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "meklan.h"
+
 namespace tovra::test {
 
 TempDir::TempDir() {
@@ -58,6 +60,7 @@ Settings SettingsFor(const std::string& ken_all, const std::string& jigyosyo) {
   Settings s = DefaultSettings("/nonexistent/");
   s.ken_all_path = ken_all;
   s.jigyosyo_path = jigyosyo;
+  s.ma_edition = MEKLAN_EDITION_2003;  // rows as the searches have always shown them
   return s;
 }
 

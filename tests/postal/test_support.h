@@ -77,7 +77,8 @@ std::string JigLine(const std::string& dantai, const std::string& name_kana, con
 // Lines joined with an end of line.
 std::string Lines(const std::vector<std::string>& lines, const std::string& eol = "\r\n");
 
-// A settings record pointing at the given files, no index, hyphen on.
+// A settings record pointing at the given files, no index, hyphen on, the telephone tables
+// of 2003 (postal rows without MA columns).
 Settings SettingsFor(const std::string& ken_all, const std::string& jigyosyo);
 
 // Two small data files with both indexes built, searched through a recording view.

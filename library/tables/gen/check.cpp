@@ -7,6 +7,7 @@
 #include "cp932.h"
 #include "distance/distance.h"
 #include "generator.h"
+#include "rules.h"
 
 namespace meklan::gen {
 namespace {
@@ -43,6 +44,8 @@ void CheckRequired(const std::string& file, int line, const std::string& column,
                    const std::string& value, Diagnostics& diag) {
   if (value.empty()) diag.Add(file, line, "empty required text: " + column);
 }
+
+}  // namespace
 
 // Rules that hold for every record of the MA and special-area tables.
 void CheckMaRecord(const std::string& file, const MaRow& r, Diagnostics& diag) {
@@ -89,6 +92,8 @@ void CheckMaNames(const std::string& file, const std::vector<MaRow>& rows, Diagn
     if (r.regionCode != head.regionCode) disagree("region");
   }
 }
+
+namespace {
 
 void CheckMaTable(const Tables& t, Diagnostics& diag) {
   for (const MaRow& r : t.ma) {
