@@ -10,11 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "cp932_text.h"
+#include "sjis.h"
 #include "meklan.h"
 
-using meklan_test::Cp;
-using meklan_test::U;
 
 namespace {
 
@@ -45,7 +43,7 @@ TEST(Edition2003, AnswersExactlyAsTheSixteenExports) {
       char got[MEKLAN_MALIST_SIZE];
       MEKLAN_GetMA(key.c_str(), expected, pref);
       int needed = MEKLAN_EditionGetMA(MEKLAN_EDITION_2003, key.c_str(), pref, got, sizeof got);
-      ASSERT_STREQ(got, expected) << U(key);
+      ASSERT_STREQ(got, expected) << Utf8(key);
       EXPECT_EQ(needed, static_cast<int>(std::strlen(expected)) + 1);
     }
     for (int branch : {-1, 0, 1}) {
@@ -53,8 +51,8 @@ TEST(Edition2003, AnswersExactlyAsTheSixteenExports) {
       char got[MEKLAN_AREACODE_SIZE] = "untouched";
       int found = MEKLAN_GetAreaCode(key.c_str(), expected, branch);
       int needed = MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_2003, key.c_str(), branch, got, sizeof got);
-      EXPECT_EQ(needed != 0, found != 0) << U(key);
-      ASSERT_STREQ(got, expected) << U(key);
+      EXPECT_EQ(needed != 0, found != 0) << Utf8(key);
+      ASSERT_STREQ(got, expected) << Utf8(key);
     }
   }
 }
@@ -83,8 +81,8 @@ TEST(EditionInterface, UnknownEditionsAndCallerSizedBuffers) {
   ASSERT_FALSE(cut.empty());
   EXPECT_EQ(cut.back(), '$');
   EXPECT_EQ(std::string(whole).substr(0, cut.size()), cut);
-  EXPECT_EQ(MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, Cp("天竜").c_str(), -1, nullptr, 0),
-            static_cast<int>(Cp("0539-[1,60～63,74,77,9]").size()) + 1);
+  EXPECT_EQ(MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, Sjis("天竜").c_str(), -1, nullptr, 0),
+            static_cast<int>(Sjis("0539-[1,60～63,74,77,9]").size()) + 1);
 }
 
 TEST(EditionCurrent, NamesSince2003AndTheirReadings) {
@@ -94,19 +92,19 @@ TEST(EditionCurrent, NamesSince2003AndTheirReadings) {
       {"りゅうがさき", "竜ケ崎$"}, {"あじがさわ", "鰺ケ沢$"}};
   for (const auto& [reading, name] : cases) {
     char out[MEKLAN_MALIST_SIZE];
-    MEKLAN_EditionGetMA(MEKLAN_EDITION_CURRENT, Cp(reading).c_str(), -1, out, sizeof out);
-    std::string list = U(out);
+    MEKLAN_EditionGetMA(MEKLAN_EDITION_CURRENT, Sjis(reading).c_str(), -1, out, sizeof out);
+    std::string list = Utf8(out);
     ASSERT_FALSE(list.empty()) << reading;
     for (std::size_t at = 0; at < list.size(); at += std::string(name).size()) {
       EXPECT_EQ(list.compare(at, std::string(name).size(), name), 0) << reading << ": " << list;
     }
     char codes[MEKLAN_AREACODE_SIZE];
-    EXPECT_GT(MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, Cp(reading).c_str(), -1, codes, sizeof codes), 1);
+    EXPECT_GT(MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, Sjis(reading).c_str(), -1, codes, sizeof codes), 1);
   }
   // A prefix of four digits stands under the longer code, as 01337 does in 2003.
   char codes[MEKLAN_AREACODE_SIZE];
-  MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, Cp("所沢").c_str(), -1, codes, sizeof codes);
-  EXPECT_EQ(U(codes), "04-[200,290,292～296,299]、0429-[17]");
+  MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, Sjis("所沢").c_str(), -1, codes, sizeof codes);
+  EXPECT_EQ(Utf8(codes), "04-[200,290,292～296,299]、0429-[17]");
 }
 
 struct JoinCase {
@@ -148,12 +146,12 @@ TEST(EditionJoin, RowsOfDividedMunicipalities) {
   };
   for (const JoinCase& c : cases) {
     MKJOIN join;
-    std::string street = c.street != nullptr ? Cp(c.street) : std::string();
-    int count = MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, c.code, Cp(c.town).c_str(),
+    std::string street = c.street != nullptr ? Sjis(c.street) : std::string();
+    int count = MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, c.code, Sjis(c.town).c_str(),
                                    c.street != nullptr ? street.c_str() : nullptr, &join);
     EXPECT_EQ(count, join.count);
     EXPECT_EQ(join.how, c.how) << c.code << " " << c.town;
-    EXPECT_EQ(U(join.maNames), c.names) << c.code << " " << c.town;
+    EXPECT_EQ(Utf8(join.maNames), c.names) << c.code << " " << c.town;
   }
 }
 
@@ -183,9 +181,9 @@ TEST(EditionJoin, EveryBundledRowFindsTheMasOfItsCode) {
     MKJOIN join;
     int count = MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, fields[0].c_str(), fields[8].c_str(), nullptr, &join);
     ++current_ways[join.how];
-    ASSERT_GT(count, 0) << fields[0] << " " << U(fields[8]);
+    ASSERT_GT(count, 0) << fields[0] << " " << Utf8(fields[8]);
     for (int i = 0; i < count; ++i) {
-      EXPECT_TRUE(mas_of_code[fields[0]].count(ma[join.maIndex[i]].maName)) << fields[0] << " " << U(fields[8]);
+      EXPECT_TRUE(mas_of_code[fields[0]].count(ma[join.maIndex[i]].maName)) << fields[0] << " " << Utf8(fields[8]);
     }
     joined_2003 += MEKLAN_EditionJoin(MEKLAN_EDITION_2003, fields[0].c_str(), fields[8].c_str(), nullptr, &join) > 0;
   }

@@ -431,9 +431,9 @@ std::set<std::string> CurrentMaNames(const std::string& key) {
 // municipalities included (0539: 浜松 and 天竜; 武蔵野三鷹 serves parts of 新座市 and 小金井市).
 TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
   settings.ma_edition = MEKLAN_EDITION_CURRENT;
-  for (const std::string& key : std::vector<std::string>{"0539", J("大曲"), J("武蔵野三鷹"), J("焼尻")}) {
+  for (const std::string& key : std::vector<std::string>{"0539", Sjis("大曲"), Sjis("武蔵野三鷹"), Sjis("焼尻")}) {
     const std::set<std::string> names = CurrentMaNames(key);
-    ASSERT_FALSE(names.empty()) << U(key);
+    ASSERT_FALSE(names.empty()) << Utf8(key);
     for (bool business : {false, true}) {
       SearchByAreaCode(ctx, key, AreaDisplay::kPostal, business);
       std::vector<Row> expected;
@@ -444,8 +444,8 @@ TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
         if (business && NamesAny(f, true, names)) expected.push_back(Joined(JigRow(f), f, true));
       }
       auto rows = Engine();
-      EXPECT_FALSE(rows.empty()) << U(key);
-      EXPECT_EQ(rows, Sorted(expected)) << U(key) << " business " << business;
+      EXPECT_FALSE(rows.empty()) << Utf8(key);
+      EXPECT_EQ(rows, Sorted(expected)) << Utf8(key) << " business " << business;
       if (key == "0539") {
         const auto tenryu = std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r[1] == "22140"; });
         const auto all = std::count_if(ken_->begin(), ken_->end(), [](const Fields& f) { return f[0] == "22140"; });
@@ -460,13 +460,13 @@ TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
 
 TEST_F(RealData, AreaCodeDistrictsOfTheCurrentEditionCarryTheWording) {
   settings.ma_edition = MEKLAN_EDITION_CURRENT;
-  SearchByAreaCode(ctx, J("武蔵野三鷹"), AreaDisplay::kDistricts, false);
+  SearchByAreaCode(ctx, Sjis("武蔵野三鷹"), AreaDisplay::kDistricts, false);
   auto rows = Engine();
   std::vector<Row> expected;
   const MKADDRESS* table = MEKLAN_EditionGetAddress(MEKLAN_EDITION_CURRENT);
   for (int i = 0; i < MEKLAN_EditionGetNumOfAddress(MEKLAN_EDITION_CURRENT); ++i) {
     const MKADDRESS& a = table[i];
-    if (J("武蔵野三鷹") != a.maName) continue;
+    if (Sjis("武蔵野三鷹") != a.maName) continue;
     char codes[MEKLAN_AREACODE_SIZE];
     MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, a.maName, a.branch, codes, sizeof codes);
     expected.push_back({"", a.dantaiCode, codes, a.maName, a.prefName, std::string(a.cityName) + a.townName, "", "", "",
@@ -476,8 +476,8 @@ TEST_F(RealData, AreaCodeDistrictsOfTheCurrentEditionCarryTheWording) {
   const Row* niiza = nullptr;
   for (const Row& r : rows) niiza = r[1] == "11230" ? &r : niiza;
   ASSERT_NE(niiza, nullptr);
-  EXPECT_EQ(U((*niiza)[5]), "新座市石神一丁目及び三丁目から五丁目まで、栗原、新堀、西堀並びに野寺一丁目及び五丁目に限る。");
-  EXPECT_EQ(U((*niiza)[2]), "042-[41～49]");
+  EXPECT_EQ(Utf8((*niiza)[5]), "新座市石神一丁目及び三丁目から五丁目まで、栗原、新堀、西堀並びに野寺一丁目及び五丁目に限る。");
+  EXPECT_EQ(Utf8((*niiza)[2]), "042-[41～49]");
 }
 
 // Every other search shows the MAs of its rows too; a straddling town shows all of them.
@@ -496,14 +496,14 @@ TEST_F(RealData, RowsOfEverySearchShowTheirMasWithTheCurrentEdition) {
   EXPECT_EQ(rows, Sorted(expected));
   bool straddling = false;
   for (const Row& r : rows) {
-    EXPECT_FALSE(r[3].empty()) << U(r[6]);
-    straddling = straddling || (r[6] == J("石神") && U(r[3]) == "武蔵野三鷹/川口");
+    EXPECT_FALSE(r[3].empty()) << Utf8(r[6]);
+    straddling = straddling || (r[6] == Sjis("石神") && Utf8(r[3]) == "武蔵野三鷹/川口");
   }
   EXPECT_TRUE(straddling);
   SearchPostCode(ctx, "3520001", PostCodeMatch::kExact);
   rows = Engine();
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(U(rows[0][3]), "川口");
+  EXPECT_EQ(Utf8(rows[0][3]), "川口");
 }
 
 }  // namespace
