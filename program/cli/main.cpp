@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cp932.h"
+#include "key_fold.h"
 #include "output.h"
 #include "searches.h"
 #include "settings.h"
@@ -180,6 +181,11 @@ int Run(int argc, char** argv) {
   if (command == "postcode" || command == "address" || command == "dantai" || command == "areacode") {
     ExpectOperands(o, 1, (command + " KEY").c_str());
     key = ToCp932(o.args[1], "the key");
+    const KeyKind kind = command == "postcode" ? KeyKind::kPostCode
+                         : command == "address" ? KeyKind::kWords
+                         : command == "dantai"  ? KeyKind::kDantai
+                                                : KeyKind::kAreaCode;
+    if (!IsSearchKey(kind, key)) throw UsageError{"the key '" + o.args[1] + "' leaves nothing to search for"};
   } else if (command == "cities") {
     ExpectOperands(o, 1, "cities PREFECTURE");
   } else if (command == "city") {

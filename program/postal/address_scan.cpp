@@ -3,6 +3,8 @@
 #include <cctype>
 
 #include "cp932.h"
+#include "key_fold.h"
+#include "record_scan.h"
 #include "search_common.h"
 
 namespace tovra {
@@ -48,12 +50,24 @@ bool TermMatches(std::string_view field, std::string_view term, int match) {
 constexpr int kKenAllWordFields[] = {5, 6, 7, 8, 9};
 constexpr int kJigyosyoWordFields[] = {5, 6, 7, 2, 3};
 
-bool AnyWordField(PostFile file, const PostRecord& record, std::string_view term, int match) {
+// Whether one of the five fields holds one of the term's forms.
+bool AnyWordField(PostFile file, const PostRecord& record, const std::vector<std::string>& forms, int match) {
   const int* fields = file == PostFile::kKenAll ? kKenAllWordFields : kJigyosyoWordFields;
   for (int k = 0; k < 5; ++k) {
-    if (TermMatches(record[fields[k]], term, match)) return true;
+    for (const std::string& form : forms) {
+      if (TermMatches(record[fields[k]], form, match)) return true;
+    }
   }
   return false;
+}
+
+// What a scan looks for: the forms of the first term (the bytes every hit must hold) and, in
+// mode 99, of the second.
+FoldedWords ScanTerms(std::string_view key, int mode) {
+  if (mode == kScanWords) return FoldWordKey(key);
+  if (mode == kScanDantai) return {{FoldCodeKey(key)}, {}};
+  // City names come from the lists the scans fill: taken as they are.
+  return {{std::string(key)}, {}};
 }
 
 }  // namespace
@@ -66,77 +80,79 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
   if (mode != kScanCity && mode != kScanDantai && mode != kScanWords && !(ken_all && mode == kScanCityList)) {
     return 0;
   }
-  const SearchTerms terms = SplitSearchTerms(CutKey(key));
+  const FoldedWords terms = ScanTerms(CutKey(key), mode);
+  const std::string first = terms.first.empty() ? std::string() : terms.first.front();
   ProgressPacer progress(ctx.view, 0);
-  LineReader reader;
+  PostFileBytes bytes;
   const bool report = missing_reported == nullptr || !*missing_reported;
-  if (!OpenPostFile(ctx, file, reader, report)) {
+  if (!OpenPostFile(ctx, file, bytes, report)) {
     if (missing_reported != nullptr && ken_all) *missing_reported = true;
     ctx.view.SetProgressPos(0);
     return 0;
   }
+  // A key with nothing left after folding is no search (it would match every line).
+  if (mode != kScanCityList && mode != kScanCity && first.empty()) return 0;
 
-  std::int64_t limit = reader.Length();
+  RecordScanner scanner(bytes, FieldCount(file), ken_all);
+  std::int64_t limit = static_cast<std::int64_t>(bytes.Bytes().size());
   const PostIndex& index = PostFileIndex(ctx.settings, file);
-  if (mode < 90 && HasPrefectureIndex(index) && IndexFitsFile(ctx, file, reader)) {
+  if (mode < 90 && HasPrefectureIndex(index) && IndexFitsFile(ctx, file, limit)) {
     int p = PrefectureIndex(ctx.view.SelectedPrefecture());
     if (p >= 0) {
       const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
-      reader.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
+      scanner.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
+      bytes.Prefetch(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
       limit = range.size;
     }
   }
+  if (limit == static_cast<std::int64_t>(bytes.Bytes().size())) bytes.Prefetch(0, limit);
   progress.Set(limit);
+  // A joined record may hold a word across the cut between its lines that no line holds.
+  scanner.Look(terms.first, mode == kScanWords);
 
-  const int field_count = FieldCount(file);
   const int city_field = ken_all ? 8 : 5;
   const bool hyphen = ctx.settings.add_hyphen != 0;
   int rows = 0;
   bool stopped = false;
   std::string previous_city;
   PostRecord record;
-  std::string_view line;
   std::size_t consumed = 0;
-  while (reader.ReadLineHolding(terms.first, line, consumed)) {
+  for (RecordScanner::Step step; (step = scanner.Next(record, consumed)) != RecordScanner::Step::kEnd;) {
     progress.Add(consumed);
-    SplitResult split = SplitPostLine(line, field_count, record);
-    if (split == SplitResult::kBlank) continue;
-    if (split == SplitResult::kLeadingComma) {
+    if (step == RecordScanner::Step::kLeadingComma) {
       stopped = true;
       break;
     }
-    if (mode == kScanWords && terms.has_second && !LineMayHold(line, terms.second)) continue;
-    UnquoteFields(record, field_count);
     switch (mode) {
       case kScanCityList:
-        if (record[7] == terms.first && record[8] != previous_city) {
+        if (record[7] == first && record[8] != previous_city) {
           ++rows;
           previous_city.assign(record[8]);
           ctx.view.AddCity(previous_city);
         }
         break;
       case kScanCity:
-        if (record[city_field] == terms.first) {
+        if (record[city_field] == first) {
           ++rows;
           ctx.view.AddRow(FileRow(file, record, hyphen));
         }
         break;
       case kScanDantai:
-        if (record[1] == terms.first) {
+        if (record[1] == first) {
           ++rows;
           ctx.view.AddRow(FileRow(file, record, hyphen));
         }
         break;
       case kScanWords:
         if (AnyWordField(file, record, terms.first, match) &&
-            (!terms.has_second || AnyWordField(file, record, terms.second, match))) {
+            (terms.second.empty() || AnyWordField(file, record, terms.second, match))) {
           ++rows;
           ctx.view.AddRow(FileRow(file, record, hyphen));
         }
         break;
     }
   }
-  ctx.bytes_read += reader.BytesRead();
+  ctx.bytes_read += scanner.BytesRead();
   ctx.view.SetProgressPos(0);
   return stopped ? 0 : rows;
 }

@@ -4,6 +4,7 @@
 
 #include "cp932.h"
 #include "meklan.h"
+#include "key_fold.h"
 #include "search_common.h"
 
 namespace tovra {
@@ -47,7 +48,8 @@ int SearchByAreaCode(SearchContext& ctx, std::string_view key, int display) {
   const MKADDRESS* table = MEKLAN_GetAddress();
   SearchView& view = ctx.view;
 
-  const std::string key_text(CutKey(key));
+  const std::string key_text = FoldCodeKey(CutKey(key));
+  if (key_text.empty()) return 0;
   char list[MEKLAN_MALIST_SIZE] = {};
   MEKLAN_GetMA(key_text.c_str(), list, -1);
   list[sizeof list - 1] = '\0';

@@ -119,12 +119,15 @@ bool LineReader::HasCrLineEnds() {
     got = ::pread(fd_, head, sizeof head, 0);
   } while (got < 0 && errno == EINTR);
   if (got <= 0) return false;
-  const char* end = head + got;
-  for (const char* p = head; p < end; ++p) {
-    if (*p == '\n') return false;
-    if (*p == '\r') return p + 1 < end && p[1] != '\n';
+  return LineEndByte(std::string_view(head, static_cast<std::size_t>(got))) == '\r';
+}
+
+char LineEndByte(std::string_view head) {
+  for (std::size_t i = 0; i < head.size(); ++i) {
+    if (head[i] == '\n') return '\n';
+    if (head[i] == '\r') return i + 1 < head.size() && head[i + 1] != '\n' ? '\r' : '\n';
   }
-  return false;
+  return '\n';
 }
 
 void LineReader::Close() {

@@ -26,6 +26,10 @@ constexpr int kMaxFieldCount = 15;
 // Length of an open file in bytes, -1 when it cannot be told.
 std::int64_t GetFileLength(int fd);
 
+// The byte that ends the lines of a file with this head: '\r' when the first line ends in a
+// lone CR (old Macintosh text; a CR LF still counts as one line end), '\n' otherwise.
+char LineEndByte(std::string_view head);
+
 // Reads one data file line by line through a large buffer, within a window of byte offsets.
 // Reads never go past the window's end except to complete a line that crosses it, so a search
 // that seeks from run to run reads only those runs.

@@ -57,28 +57,32 @@ std::string PathForMessage(const std::string& path) {
   return out;
 }
 
-}  // namespace
-
-bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report) {
+void ReportMissingFile(SearchContext& ctx, PostFile file, bool report) {
   const std::string& path = PostFilePath(ctx.settings, file);
-  if (reader.Open(path)) return true;
   if (report && file == PostFile::kKenAll) {
     std::string shown = PathForMessage(path);
     std::string text = msg::kFileNotFoundFormat;
     text.replace(text.find("%s"), 2, shown);
     ctx.view.ShowMessage(text, "");
   }
+}
+
+}  // namespace
+
+bool OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, bool report) {
+  if (bytes.Open(PostFilePath(ctx.settings, file))) return true;
+  ReportMissingFile(ctx, file, report);
   return false;
 }
 
-bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader) {
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length) {
   const PostIndex& index = file == PostFile::kKenAll ? ctx.settings.ken_all_index : ctx.settings.jigyosyo_index;
   // The last run of a build is measured to the end of the file.
   std::int64_t end = -1;
   for (const DigitRun& r : index.run) {
     if (r.num > 0) end = std::max(end, static_cast<std::int64_t>(r.start) + r.size);
   }
-  if (end != reader.Length()) return false;
+  if (end != length) return false;
   const std::string& recorded = file == PostFile::kKenAll ? ctx.settings.ken_all_time : ctx.settings.jigyosyo_time;
   std::string now;
   return recorded.empty() || !GetFileDateText(PostFilePath(ctx.settings, file), now) || now == recorded;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "post_line.h"
+#include "record_scan.h"
 #include "searches.h"
 
 namespace tovra::detail {
@@ -18,13 +19,13 @@ std::string_view CutKey(std::string_view key);
 
 // Opens the search's file; when KEN_ALL.CSV cannot be opened and `report` is set, shows
 // "%s\nが見つかりません" with its path.
-bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report);
+bool OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, bool report);
 
 // Whether the file's index still describes the file: it ends where the file ends, and the file
 // has not changed since its time was recorded. A file replaced after its index was made (while
 // the program runs, or under another path from the settings dialog) is read whole instead of
 // at offsets that belong to another file.
-bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader);
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length);
 
 // Advances the progress indicator one step for every limit/20 bytes read.
 class ProgressPacer {
