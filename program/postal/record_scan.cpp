@@ -23,8 +23,9 @@ constexpr int kLineHead = -1;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // A line that begins with one of these may be blank or begin with a comma (which ends a
-// search): such lines are looked at even when they hold no hit.
-bool MayHeadSpecialLine(unsigned char c) { return c <= ' ' || c == ','; }
+// search): such lines are looked at even when they hold no hit. The published files begin
+// every line with a digit.
+bool MayHeadSpecialLine(unsigned char c) { return c <= ','; }
 
 struct Parens {
   int opens = 0;
@@ -153,9 +154,51 @@ std::size_t RecordScanner::LineStartOf(std::size_t pos) const {
   return start;
 }
 
+#if defined(__SSE2__)
+namespace {
+
+// Positions where some needle's first and last bytes stand, or where a line end is followed by
+// a byte up to ',' (a line that may be blank or begin with a comma), 32 positions at a time
+// from `p` on; each is handed to `verify` until it accepts one. The needle count is a template
+// argument so that the needles' bytes stay in registers: this loop runs over every byte.
+template <std::size_t N, typename Verify>
+std::size_t FindCandidate(const char* base, std::size_t size, std::size_t& p, std::size_t to, char eol_byte,
+                          const std::vector<std::string>& needles, Verify verify) {
+  __m128i firsts[N], lasts[N];
+  std::size_t tails[N];
+  std::size_t longest = 1;
+  for (std::size_t i = 0; i < N; ++i) {
+    firsts[i] = _mm_set1_epi8(needles[i].front());
+    lasts[i] = _mm_set1_epi8(needles[i].back());
+    tails[i] = needles[i].size() - 1;
+    longest = std::max(longest, needles[i].size());
+  }
+  const __m128i eol = _mm_set1_epi8(eol_byte);
+  const __m128i comma = _mm_set1_epi8(',');
+  auto load = [base](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + at)); };
+  for (; p < to && p + 32 + longest <= size; p += 32) {
+    const __m128i b0 = load(p), a0 = load(p + 1), b1 = load(p + 16), a1 = load(p + 17);
+    __m128i h0 = _mm_and_si128(_mm_cmpeq_epi8(b0, eol), _mm_cmpeq_epi8(_mm_min_epu8(a0, comma), a0));
+    __m128i h1 = _mm_and_si128(_mm_cmpeq_epi8(b1, eol), _mm_cmpeq_epi8(_mm_min_epu8(a1, comma), a1));
+    for (std::size_t i = 0; i < N; ++i) {
+      h0 = _mm_or_si128(h0, _mm_and_si128(_mm_cmpeq_epi8(b0, firsts[i]), _mm_cmpeq_epi8(load(p + tails[i]), lasts[i])));
+      h1 = _mm_or_si128(h1, _mm_and_si128(_mm_cmpeq_epi8(b1, firsts[i]), _mm_cmpeq_epi8(load(p + 16 + tails[i]), lasts[i])));
+    }
+    auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(h0)) | static_cast<std::uint32_t>(_mm_movemask_epi8(h1)) << 16;
+    for (; mask != 0; mask &= mask - 1) {
+      const std::size_t q = p + static_cast<std::size_t>(__builtin_ctz(mask));
+      if (q >= to) return kNone;
+      if (verify(q)) return q;
+    }
+  }
+  return kNone;
+}
+
+}  // namespace
+#endif
+
 // The first position in [from, to) where a needle starts or a line that may be special begins
-// (reported at its preceding line end, kind kLineHead); kNone when there is none. Candidates
-// come from comparing the first and last byte of every needle sixteen positions at a time.
+// (reported at its preceding line end, kind kLineHead); kNone when there is none.
 std::size_t RecordScanner::FindHit(std::size_t from, std::size_t to, int& kind) const {
   const char* const base = bytes_.data();
   const std::size_t size = bytes_.size();
@@ -174,30 +217,17 @@ std::size_t RecordScanner::FindHit(std::size_t from, std::size_t to, int& kind) 
     return false;
   };
   std::size_t p = from;
+  std::size_t hit = kNone;
 #if defined(__SSE2__)
-  std::size_t longest = 1;
-  for (const std::string& n : needles_) longest = std::max(longest, n.size());
-  const __m128i eol = _mm_set1_epi8(eol_);
-  const __m128i space = _mm_set1_epi8(' ');
-  const __m128i comma = _mm_set1_epi8(',');
-  for (; p < to && p + 16 + longest + 1 <= size; p += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + p));
-    const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + p + 1));
-    const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(after, space), after);
-    __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(block, eol), _mm_or_si128(low, _mm_cmpeq_epi8(after, comma)));
-    for (const std::string& n : needles_) {
-      const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + p + n.size() - 1));
-      hits = _mm_or_si128(hits, _mm_and_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(n.front())),
-                                              _mm_cmpeq_epi8(last, _mm_set1_epi8(n.back()))));
-    }
-    auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-    while (mask != 0) {
-      const std::size_t q = p + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (q >= to) return kNone;
-      if (kind_at(q)) return q;
-      mask &= mask - 1;
-    }
+  switch (needles_.size()) {
+    case 1: hit = FindCandidate<1>(base, size, p, to, eol_, needles_, kind_at); break;
+    case 2: hit = FindCandidate<2>(base, size, p, to, eol_, needles_, kind_at); break;
+    case 3: hit = FindCandidate<3>(base, size, p, to, eol_, needles_, kind_at); break;
+    case 4: hit = FindCandidate<4>(base, size, p, to, eol_, needles_, kind_at); break;
+    case 5: hit = FindCandidate<5>(base, size, p, to, eol_, needles_, kind_at); break;
+    default: break;  // more forms than any key folds into: the plain loop below
   }
+  if (hit != kNone || p >= to) return hit;
 #endif
   for (; p < to; ++p) {
     if (kind_at(p)) return p;
