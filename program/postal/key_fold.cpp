@@ -200,13 +200,11 @@ std::vector<std::string> TermForms(std::string_view term) {
   term = TrimBlanks(term);
   if (term.empty()) return {};
   const std::string reading = ReadingForm(term);
-  std::vector<std::string> forms = {std::string(term), KanjiFieldForm(term), reading, LargeKanaForm(reading)};
-  // The typed form stays first; the others only when they differ from it and each other.
-  auto end = forms.begin() + 1;
-  for (auto it = forms.begin() + 1; it != forms.end(); ++it) {
-    if (std::find(forms.begin(), end, *it) == end) *end++ = std::move(*it);
+  std::vector<std::string> forms;
+  // The typed form first; the others only when they differ from every form before them.
+  for (std::string form : {std::string(term), KanjiFieldForm(term), reading, LargeKanaForm(reading)}) {
+    if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(std::move(form));
   }
-  forms.erase(end, forms.end());
   return forms;
 }
 

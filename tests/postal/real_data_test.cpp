@@ -215,6 +215,42 @@ TEST_F(RealData, ExactPostalSearchReadsOnlyItsDigitsRuns) {
   }
 }
 
+TEST_F(RealData, OldCodesOfEveryDigitAreFoundByExactSearch) {
+  // Old codes whose current code begins with another digit: 199-01 became 252-01xx.
+  std::set<std::string> moved;
+  for (const std::vector<Fields>* file : {ken_, jig_}) {
+    const bool jig = file == jig_;
+    for (const Fields& f : *file) {
+      const std::string old_code = Trimmed(f[jig ? 8 : 1]);
+      const std::string& code = f[jig ? 7 : 2];
+      if (!old_code.empty() && !code.empty() && old_code[0] != code[0]) moved.insert(old_code);
+    }
+  }
+  EXPECT_GE(moved.size(), 10u);
+  EXPECT_TRUE(moved.count("19901") == 1 && moved.count("35011") == 1);
+  for (const std::string& key : moved) {
+    SearchPostCode(ctx, key, kMatchExact);
+    SearchJigPostCode(ctx, key, kMatchExact);
+    auto expected = Oracle(true, [&](const Fields& f, bool jig) {
+      return Trimmed(f[jig ? 8 : 1]) == key || f[jig ? 7 : 2] == key;
+    });
+    EXPECT_EQ(Engine(), expected) << key;
+  }
+}
+
+TEST_F(RealData, JoinedRecordsChangeOnlyTheRowsOfTheirOwnCodes) {
+  // 208 records of the 2026 issue span 522 lines; 066-0005 is one row instead of three.
+  std::size_t lines = 0;
+  for (const Fields& f : ReadPlain(KenPath())) lines += !f[0].empty();
+  EXPECT_EQ(lines - ken_->size(), 522u - 208u);
+  SearchPostCode(ctx, "0660005", kMatchExact);
+  const std::vector<Row> rows = Engine();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_TRUE(HasText(rows[0][6], J("４２７－３")));
+  ScanKenAll(ctx, J("４２７－３"), kScanWords, kWordContains);
+  EXPECT_EQ(Engine(), rows);
+}
+
 TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
   std::vector<std::pair<std::string, int>> keys;
   for (int n = 0; n < 8; ++n) keys.push_back({AnyKen()[8], kWordExact});     // town, kanji

@@ -1,0 +1,139 @@
+// Whole KEN_ALL.CSV records: a town field split over lines with the same postal code is one
+// record in every search, wherever the split falls.
+#include "test_support.h"
+
+namespace tovra::test {
+namespace {
+
+using V = std::vector<std::string>;
+
+// A record split as the published file splits 066-0005 (three lines, "（" opened on the first).
+std::vector<std::string> SplitRecord(const std::string& code) {
+  return {
+      KenLine("01224", "066  ", code, "北海道", "千歳市", "協和（８８－２、４２７－", "ﾁﾄｾｼ", "ｷｮｳﾜ(88-2､427-"),
+      KenLine("01224", "066  ", code, "北海道", "千歳市", "３、４３１－１２、", "ﾁﾄｾｼ", "3､431-12､"),
+      KenLine("01224", "066  ", code, "北海道", "千歳市", "１７５２番地）", "ﾁﾄｾｼ", "1752ﾊﾞﾝﾁ)"),
+  };
+}
+const char* const kJoinedTown = "協和（８８－２、４２７－３、４３１－１２、１７５２番地）";
+const char* const kJoinedKana = "ｷｮｳﾜ(88-2､427-3､431-12､1752ﾊﾞﾝﾁ)";
+
+class RecordFixture : public ::testing::Test {
+ protected:
+  void Write(std::vector<std::string> lines, const std::string& eol = "\r\n") {
+    settings = SettingsFor(dir.Write("ken.csv", Lines(lines, eol)), dir.Path("none.csv"));
+    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
+  }
+  V Towns() { return view.Column(kColTown); }
+  V Codes(const std::string& key, int mode) {
+    view.ClearRows();
+    SearchPostCode(ctx, key, mode);
+    return view.Column(kColPostCode);
+  }
+  V Words(const std::string& key, int match) {
+    view.ClearRows();
+    ScanKenAll(ctx, J(key), kScanWords, match);
+    return Towns();
+  }
+
+  TempDir dir;
+  RecordingView view;
+  Settings settings;
+  SearchContext ctx{view, settings};
+};
+
+std::string Plain(const std::string& code, const std::string& town, const std::string& pref = "北海道") {
+  return KenLine("01224", "066  ", code, pref, "千歳市", town);
+}
+
+TEST_F(RecordFixture, EverySearchSeesOneRecordWithItsFieldsJoined) {
+  std::vector<std::string> lines = {Plain("0660001", "幸町")};
+  for (const std::string& l : SplitRecord("0660005")) lines.push_back(l);
+  lines.push_back(Plain("0660005", "協和（その他）"));
+  lines.push_back(Plain("0660006", "北信濃"));
+  Write(lines);
+
+  EXPECT_EQ(Codes("0660005", kMatchExact), (V{"066-0005", "066-0005"}));
+  EXPECT_EQ(Towns(), (V{J(kJoinedTown), J("協和（その他）")}));
+  EXPECT_EQ(view.Column(kColTownKana)[0], J(kJoinedKana));
+  // Old code, prefix and contains: the record once each (four records on six lines).
+  EXPECT_EQ(Codes("066", kMatchExact).size(), 4u);
+  EXPECT_EQ(Codes("06600", kMatchPrefix).size(), 4u);
+  EXPECT_EQ(Codes("0005", kMatchContains).size(), 2u);
+
+  // Words: within one line, across a cut (kanji and kana), the whole joined field exactly.
+  EXPECT_EQ(Words("１７５２番地", kWordContains), V{J(kJoinedTown)});
+  EXPECT_EQ(Words("４２７－３", kWordContains), V{J(kJoinedTown)});
+  EXPECT_EQ(Words("427-3", kWordContains), V{J(kJoinedTown)});
+  EXPECT_EQ(Words("２、４２７－３、４３１－１２、１７５", kWordContains), V{J(kJoinedTown)});
+  EXPECT_EQ(Words(kJoinedTown, kWordExact), V{J(kJoinedTown)});
+  EXPECT_EQ(Words("協和（８８－２、４２７－", kWordExact), V{});  // a fragment is no field
+  EXPECT_EQ(Words("協和", kWordContains), (V{J(kJoinedTown), J("協和（その他）")}));
+
+  // City rows and the local-government code give the record once.
+  view.ClearRows();
+  view.prefecture = J("北海道");
+  EXPECT_EQ(ScanKenAll(ctx, J("千歳市"), kScanCity, 0), 4);
+  view.ClearRows();
+  EXPECT_EQ(ScanKenAll(ctx, "01224", kScanDantai, 0), 4);
+}
+
+TEST_F(RecordFixture, RecordsAtTheEdgesOfWhatIsRead) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> before, after;
+    std::string eol;
+    std::size_t city_rows;  // of 千歳市 in 北海道: the record once, the plain lines of 北海道
+  };
+  // Enough plain lines to carry the record past the first 256 KiB of the file.
+  std::vector<std::string> many;
+  for (int i = 0; i < 3000; ++i) many.push_back(Plain("0660001", "幸町" + std::to_string(i)));
+  const std::vector<Case> cases = {
+      {"first lines of the file", {}, {Plain("0660006", "北信濃")}, "\r\n", 2},
+      {"last lines of the file", {Plain("0660001", "幸町")}, {}, "\r\n", 2},
+      {"last of its prefecture", {Plain("0660001", "幸町")}, {Plain("0300001", "青森", "青森県")}, "\r\n", 2},
+      {"last of its digit run", {Plain("0660001", "幸町")}, {Plain("1000001", "千代田", "青森県")}, "\r\n", 2},
+      {"past 256 KiB", many, {Plain("0660006", "北信濃")}, "\r\n", 3002},
+      {"LF line ends", {Plain("0660001", "幸町")}, {Plain("0660006", "北信濃")}, "\n", 3},
+      {"CR line ends", {Plain("0660001", "幸町")}, {Plain("0660006", "北信濃")}, "\r", 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> lines = c.before;
+    for (const std::string& l : SplitRecord("0660005")) lines.push_back(l);
+    lines.insert(lines.end(), c.after.begin(), c.after.end());
+    Write(lines, c.eol);
+    EXPECT_EQ(Codes("0660005", kMatchExact), V{"066-0005"});
+    EXPECT_EQ(Towns(), V{J(kJoinedTown)});
+    EXPECT_EQ(Words("４２７－３", kWordContains), V{J(kJoinedTown)});
+    view.ClearRows();
+    view.prefecture = J("北海道");
+    ScanKenAll(ctx, J("千歳市"), kScanCity, 0);
+    EXPECT_EQ(view.Column(kColTown).size(), c.city_rows);
+  }
+}
+
+TEST_F(RecordFixture, ARecordEndsAtTheFilesEndOrAtAnotherCode) {
+  const std::vector<std::string> split = SplitRecord("0660005");
+  // The file ends inside the record (with and without a last line end): what is there joins.
+  for (const std::string& eol_at_end : {std::string(), std::string("\r\n")}) {
+    settings = SettingsFor(dir.Write("ken.csv", Lines({Plain("0660001", "幸町"), split[0], split[1]}) + eol_at_end),
+                           dir.Path("none.csv"));
+    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
+    EXPECT_EQ(Codes("0660005", kMatchExact), V{"066-0005"});
+    EXPECT_EQ(Towns(), V{J("協和（８８－２、４２７－３、４３１－１２、")});
+    EXPECT_EQ(Words("４３１－１２", kWordContains), V{J("協和（８８－２、４２７－３、４３１－１２、")});
+  }
+  // A line of another postal code is never taken into the record, even with the "（" open.
+  Write({split[0], Plain("0660006", "北信濃"), split[2]});
+  EXPECT_EQ(Codes("066", kMatchExact), (V{"066-0005", "066-0005", "066-0006"}));
+  EXPECT_EQ(Towns(), (V{J("協和（８８－２、４２７－"), J("１７５２番地）"), J("北信濃")}));
+  // A line beginning with a comma inside a record ends the search as anywhere else.
+  settings = SettingsFor(dir.Write("ken.csv", Lines({split[0], ",", split[2]})), dir.Path("none.csv"));
+  view.ClearRows();
+  EXPECT_EQ(SearchPostCode(ctx, "0660005", kMatchExact), 0);
+  EXPECT_EQ(Towns(), V{J("協和（８８－２、４２７－")});
+}
+
+}  // namespace
+}  // namespace tovra::test
