@@ -47,6 +47,11 @@ Parens CountParens(std::string_view text) {
   return p;
 }
 
+// "(" minus ")" of a reading (half-width text: no double-byte characters to step over).
+int KanaDepth(std::string_view kana) {
+  return static_cast<int>(std::count(kana.begin(), kana.end(), '(') - std::count(kana.begin(), kana.end(), ')'));
+}
+
 }  // namespace
 
 // --- PostFileBytes ----------------------------------------------------------------------------
@@ -341,11 +346,13 @@ RecordScanner::Step RecordScanner::ReadRecord(std::size_t start, PostRecord& rec
 
 // Appends the town and kana fields of the lines that continue the record and returns the end
 // of its last line. The record ends where its "（" closes, the postal code changes, or the file
-// ends.
+// ends. A reading short enough for one line is repeated on every line of the record instead of
+// split: it is appended only while its own "(" is open.
 std::size_t RecordScanner::JoinContinuations(PostRecord& record, std::size_t end) {
   const Parens own = CountParens(record[9]);
   int depth = own.opens - own.closes;
   if (depth <= 0) return end;
+  int kana_depth = KanaDepth(record[6]);
   town_.assign(record[9]);
   kana_.assign(record[6]);
   PostRecord next;
@@ -355,7 +362,10 @@ std::size_t RecordScanner::JoinContinuations(PostRecord& record, std::size_t end
     UnquoteFields(next, field_count_);
     if (next[3] != record[3]) break;
     town_ += next[9];
-    kana_ += next[6];
+    if (kana_depth > 0) {
+      kana_ += next[6];
+      kana_depth += KanaDepth(next[6]);
+    }
     const Parens p = CountParens(next[9]);
     depth += p.opens - p.closes;
     end = line.next;

@@ -3,7 +3,8 @@
 // KEN_ALL.CSV splits a town field longer than its column over consecutive lines with the same
 // postal code: the first line opens a "（" that a later line closes, and the kana field is split
 // alike. A record is such a run of lines (or one line), handed out with the town and kana fields
-// joined. The index and its offsets stay per line: a record starts at its first line.
+// joined (a reading short enough for one line is repeated on every line, and taken once). The
+// index and its offsets stay per line: a record starts at its first line.
 //
 // A search rarely needs most of the file, so the scanner looks for the key's bytes in the whole
 // stretch first and splits only the records around a hit; a line without a hit costs nothing

@@ -47,12 +47,14 @@ int OpenParens(const std::string& text) {
 }
 
 // KEN_ALL.CSV records: a line whose town leaves a "（" open takes the following lines of the
-// same postal code, town and kana appended, until it closes.
+// same postal code, town appended, until it closes; the kana is appended while its own "(" is
+// open (a short one is repeated on every line instead).
 std::vector<Fields> JoinRecords(std::vector<Fields> lines) {
   std::vector<Fields> out;
   for (Fields& f : lines) {
     if (!out.empty() && OpenParens(out.back()[8]) > 0 && out.back()[2] == f[2]) {
-      out.back()[5] += f[5];
+      const std::string& kana = out.back()[5];
+      if (std::count(kana.begin(), kana.end(), '(') > std::count(kana.begin(), kana.end(), ')')) out.back()[5] += f[5];
       out.back()[8] += f[8];
     } else {
       out.push_back(std::move(f));
@@ -249,6 +251,12 @@ TEST_F(RealData, JoinedRecordsChangeOnlyTheRowsOfTheirOwnCodes) {
   EXPECT_TRUE(HasText(rows[0][6], J("４２７－３")));
   ScanKenAll(ctx, J("４２７－３"), kScanWords, kWordContains);
   EXPECT_EQ(Engine(), rows);
+  // A reading that fits one line is repeated on each line of the record, and taken once.
+  SearchPostCode(ctx, "6008483", kMatchExact);
+  const std::vector<Row> kyoto = Engine();
+  ASSERT_EQ(kyoto.size(), 1u);
+  EXPECT_EQ(kyoto[0][9], J("ﾖｼﾐｽﾞﾁｮｳ"));
+  EXPECT_TRUE(HasText(kyoto[0][6], J("東堀川通高辻上る")));
 }
 
 TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {

@@ -124,6 +124,12 @@ TEST_F(RecordFixture, ARecordEndsAtTheFilesEndOrAtAnotherCode) {
     EXPECT_EQ(Towns(), V{J("協和（８８－２、４２７－３、４３１－１２、")});
     EXPECT_EQ(Words("４３１－１２", kWordContains), V{J("協和（８８－２、４２７－３、４３１－１２、")});
   }
+  // A reading short enough for one line is repeated on every line: it is taken once.
+  Write({KenLine("26106", "600  ", "6008483", "京都府", "京都市下京区", "吉水町（西堀川通高辻", "ｼ", "ﾖｼﾐｽﾞﾁｮｳ"),
+         KenLine("26106", "600  ", "6008483", "京都府", "京都市下京区", "上る）", "ｼ", "ﾖｼﾐｽﾞﾁｮｳ")});
+  EXPECT_EQ(Codes("6008483", kMatchExact), V{"600-8483"});
+  EXPECT_EQ(view.Column(kColTownKana), V{J("ﾖｼﾐｽﾞﾁｮｳ")});
+  EXPECT_EQ(Towns(), V{J("吉水町（西堀川通高辻上る）")});
   // A line of another postal code is never taken into the record, even with the "（" open.
   Write({split[0], Plain("0660006", "北信濃"), split[2]});
   EXPECT_EQ(Codes("066", kMatchExact), (V{"066-0005", "066-0005", "066-0006"}));
