@@ -70,6 +70,17 @@ FoldedWords ScanTerms(std::string_view key, int mode) {
   return {{std::string(key)}, {}};
 }
 
+// Whether a record may hold the term in a joined field although none of its lines holds it
+// whole: a term of two characters or more may span the cut between two lines; a joined field
+// equals a term only if the term holds the "（" or "(" that opened it.
+bool MaySpanLines(const std::vector<std::string>& forms, int match) {
+  for (const std::string& form : forms) {
+    if (match == kWordContains && cp932::BoundaryAtOrBefore(form, form.size() - 1) > 0) return true;
+    if (match == kWordExact && (form.find('(') != std::string::npos || cp932::Contains(form, "\x81\x69"))) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 namespace detail {
@@ -108,7 +119,7 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
   if (limit == static_cast<std::int64_t>(bytes.Bytes().size())) bytes.Prefetch(0, limit);
   progress.Set(limit);
   // A joined record may hold a word across the cut between its lines that no line holds.
-  scanner.Look(terms.first, mode == kScanWords);
+  scanner.Look(terms.first, mode == kScanWords && MaySpanLines(terms.first, match));
 
   const int city_field = ken_all ? 8 : 5;
   const bool hyphen = ctx.settings.add_hyphen != 0;

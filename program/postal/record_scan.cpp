@@ -11,6 +11,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define TOVRA_HAVE_AVX2_PATH 1
+#endif
 
 #include "cp932.h"
 
@@ -199,6 +203,64 @@ std::size_t FindCandidate(const char* base, std::size_t size, std::size_t& p, st
   return kNone;
 }
 
+#if defined(TOVRA_HAVE_AVX2_PATH)
+// The same search 64 positions at a time, for processors that have AVX2 (chosen at run time).
+template <std::size_t N, typename Verify>
+__attribute__((target("avx2"))) std::size_t FindCandidateWide(const char* base, std::size_t size, std::size_t& p,
+                                                              std::size_t to, char eol_byte,
+                                                              const std::vector<std::string>& needles, Verify verify) {
+  __m256i firsts[N], lasts[N];
+  std::size_t tails[N];
+  std::size_t longest = 1;
+  for (std::size_t i = 0; i < N; ++i) {
+    firsts[i] = _mm256_set1_epi8(needles[i].front());
+    lasts[i] = _mm256_set1_epi8(needles[i].back());
+    tails[i] = needles[i].size() - 1;
+    longest = std::max(longest, needles[i].size());
+  }
+  const __m256i eol = _mm256_set1_epi8(eol_byte);
+  const __m256i comma = _mm256_set1_epi8(',');
+  auto load = [base](std::size_t at) __attribute__((target("avx2"))) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + at));
+  };
+  for (; p < to && p + 64 + longest <= size; p += 64) {
+    const __m256i b0 = load(p), a0 = load(p + 1), b1 = load(p + 32), a1 = load(p + 33);
+    __m256i h0 = _mm256_and_si256(_mm256_cmpeq_epi8(b0, eol), _mm256_cmpeq_epi8(_mm256_min_epu8(a0, comma), a0));
+    __m256i h1 = _mm256_and_si256(_mm256_cmpeq_epi8(b1, eol), _mm256_cmpeq_epi8(_mm256_min_epu8(a1, comma), a1));
+    for (std::size_t i = 0; i < N; ++i) {
+      h0 = _mm256_or_si256(h0, _mm256_and_si256(_mm256_cmpeq_epi8(b0, firsts[i]), _mm256_cmpeq_epi8(load(p + tails[i]), lasts[i])));
+      h1 = _mm256_or_si256(h1, _mm256_and_si256(_mm256_cmpeq_epi8(b1, firsts[i]), _mm256_cmpeq_epi8(load(p + 32 + tails[i]), lasts[i])));
+    }
+    auto mask = static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(h0))) |
+                static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(h1))) << 32;
+    for (; mask != 0; mask &= mask - 1) {
+      const std::size_t q = p + static_cast<std::size_t>(__builtin_ctzll(mask));
+      if (q >= to) return kNone;
+      if (verify(q)) return q;
+    }
+  }
+  return kNone;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
+// The widest search the processor runs, for N needles.
+template <std::size_t N, typename Verify>
+std::size_t FindCandidateAny(const char* base, std::size_t size, std::size_t& p, std::size_t to, char eol_byte,
+                             const std::vector<std::string>& needles, Verify verify) {
+#if defined(TOVRA_HAVE_AVX2_PATH)
+  if (HasAvx2()) {
+    const std::size_t hit = FindCandidateWide<N>(base, size, p, to, eol_byte, needles, verify);
+    if (hit != kNone || p >= to) return hit;
+  }
+#endif
+  return FindCandidate<N>(base, size, p, to, eol_byte, needles, verify);
+}
+
 }  // namespace
 #endif
 
@@ -225,11 +287,11 @@ std::size_t RecordScanner::FindHit(std::size_t from, std::size_t to, int& kind) 
   std::size_t hit = kNone;
 #if defined(__SSE2__)
   switch (needles_.size()) {
-    case 1: hit = FindCandidate<1>(base, size, p, to, eol_, needles_, kind_at); break;
-    case 2: hit = FindCandidate<2>(base, size, p, to, eol_, needles_, kind_at); break;
-    case 3: hit = FindCandidate<3>(base, size, p, to, eol_, needles_, kind_at); break;
-    case 4: hit = FindCandidate<4>(base, size, p, to, eol_, needles_, kind_at); break;
-    case 5: hit = FindCandidate<5>(base, size, p, to, eol_, needles_, kind_at); break;
+    case 1: hit = FindCandidateAny<1>(base, size, p, to, eol_, needles_, kind_at); break;
+    case 2: hit = FindCandidateAny<2>(base, size, p, to, eol_, needles_, kind_at); break;
+    case 3: hit = FindCandidateAny<3>(base, size, p, to, eol_, needles_, kind_at); break;
+    case 4: hit = FindCandidateAny<4>(base, size, p, to, eol_, needles_, kind_at); break;
+    case 5: hit = FindCandidateAny<5>(base, size, p, to, eol_, needles_, kind_at); break;
     default: break;  // more forms than any key folds into: the plain loop below
   }
   if (hit != kNone || p >= to) return hit;
