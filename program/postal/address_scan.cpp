@@ -102,7 +102,10 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
     return 0;
   }
   // A key with nothing left after folding is no search (it would match every line).
-  if (mode != kScanCityList && mode != kScanCity && first.empty()) return 0;
+  if (mode != kScanCityList && mode != kScanCity && first.empty()) {
+    ctx.view.SetProgressPos(0);
+    return 0;
+  }
 
   RecordScanner scanner(bytes, FieldCount(file), ken_all);
   std::int64_t limit = static_cast<std::int64_t>(bytes.Bytes().size());

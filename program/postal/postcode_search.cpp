@@ -66,7 +66,10 @@ int SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view typed, 
   PostFileBytes bytes;
   if (!OpenPostFile(ctx, file, bytes, true)) return 0;
   // An empty key is no search; it would match every code.
-  if (key.empty()) return 0;
+  if (key.empty()) {
+    ctx.view.SetProgressPos(0);
+    return 0;
+  }
 
   RecordScanner scanner(bytes, FieldCount(file), file == PostFile::kKenAll);
   const PostIndex& index = PostFileIndex(ctx.settings, file);

@@ -1,5 +1,9 @@
 // Whole KEN_ALL.CSV records: a town field split over lines with the same postal code is one
 // record in every search, wherever the split falls.
+#include <algorithm>
+#include <random>
+
+#include "key_fold.h"
 #include "test_support.h"
 
 namespace tovra::test {
@@ -139,6 +143,63 @@ TEST_F(RecordFixture, ARecordEndsAtTheFilesEndOrAtAnotherCode) {
   view.ClearRows();
   EXPECT_EQ(SearchPostCode(ctx, "0660005", kMatchExact), 0);
   EXPECT_EQ(Towns(), V{J("協和（８８－２、４２７－")});
+}
+
+// Random files of short lines whose towns open and close parentheses at random, searched for
+// random words, against records joined here by the plain rule: a line whose town leaves a "（"
+// open takes the next lines of the same code until it closes.
+TEST_F(RecordFixture, RandomSplitsAgreeWithAPlainJoin) {
+  std::mt19937 rng(12);
+  const std::vector<std::string> pieces = {"協和", "（", "）", "１", "、", "町"};
+  auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+  for (int round = 0; round < 60; ++round) {
+    struct Line {
+      std::string code, town;
+    };
+    std::vector<Line> lines;
+    std::vector<std::string> text;
+    const std::size_t count = 1 + pick(40);
+    for (std::size_t i = 0; i < count; ++i) {
+      Line l{"066000" + std::to_string(pick(3)), ""};
+      for (std::size_t k = 1 + pick(4); k > 0; --k) l.town += pieces[pick(pieces.size())];
+      text.push_back(KenLine("01224", "066  ", l.code, "北海道", "千歳市", l.town));
+      lines.push_back(l);
+    }
+    Write(text, round % 2 == 0 ? "\r\n" : "\n");
+    std::vector<Line> records;
+    int depth = 0;
+    for (const Line& l : lines) {
+      if (!records.empty() && depth > 0 && records.back().code == l.code) {
+        records.back().town += l.town;
+      } else {
+        records.push_back(l);
+        depth = 0;
+      }
+      for (std::size_t i = 0; i < l.town.size(); i += 3) depth += l.town.compare(i, 3, "（") == 0 ? 1 : l.town.compare(i, 3, "）") == 0 ? -1 : 0;
+    }
+    // One character is looked for without the record's first line: its record is found from
+    // the line that holds it.
+    const std::string key = pieces[pick(pieces.size())] + (round % 3 == 0 ? "" : pieces[pick(pieces.size())]);
+    V expected;
+    for (const Line& r : records) {
+      for (const std::string& form : TermForms(J(key))) {
+        if (cp932::Contains(J(r.town), form)) {
+          expected.push_back(J(r.town));
+          break;
+        }
+      }
+    }
+    view.ClearRows();
+    ScanKenAll(ctx, J(key), kScanWords, kWordContains);
+    // Rows come sorted by postal code; compare them as sets of towns per run.
+    V got = Towns();
+    std::sort(got.begin(), got.end());
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(got, expected) << "round " << round << " key " << key;
+    EXPECT_EQ(Codes("0660001", kMatchExact).size(),
+              static_cast<std::size_t>(std::count_if(records.begin(), records.end(), [](const Line& r) { return r.code == "0660001"; })))
+        << "round " << round;
+  }
 }
 
 }  // namespace
