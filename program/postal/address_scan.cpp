@@ -38,20 +38,21 @@ SearchTerms SplitSearchTerms(std::string_view key) {
 
 namespace {
 
-bool TermMatches(std::string_view field, std::string_view term, int match) {
-  if (match == kWordExact) return field == term;
+bool TermMatches(std::string_view field, std::string_view term, WordMatch match) {
+  if (match == WordMatch::kExact) return field == term;
   // Most fields hold no bytes of the term at all; only a raw hit needs the character walk.
-  if (match == kWordContains) return LineMayHold(field, term) && cp932::Contains(field, term);
+  if (match == WordMatch::kContains) return LineMayHold(field, term) && cp932::Contains(field, term);
   return false;
 }
 
-// Fields of mode 99: KEN_ALL.CSV city and town kana, prefecture, city, town; JIGYOSYO.CSV
-// city, town, rest of the address, business name kana and kanji.
-constexpr int kKenAllWordFields[] = {5, 6, 7, 8, 9};
-constexpr int kJigyosyoWordFields[] = {5, 6, 7, 2, 3};
+// The fields address words are looked for in.
+constexpr int kKenAllWordFields[] = {ken_field::kCityKana, ken_field::kTownKana, ken_field::kPrefecture,
+                                     ken_field::kCity, ken_field::kTown};
+constexpr int kJigyosyoWordFields[] = {jig_field::kCity, jig_field::kTown, jig_field::kStreet,
+                                       jig_field::kBusinessKana, jig_field::kBusiness};
 
 // Whether one of the five fields holds one of the term's forms.
-bool AnyWordField(PostFile file, const PostRecord& record, const std::vector<std::string>& forms, int match) {
+bool AnyWordField(PostFile file, const PostRecord& record, const std::vector<std::string>& forms, WordMatch match) {
   const int* fields = file == PostFile::kKenAll ? kKenAllWordFields : kJigyosyoWordFields;
   for (int k = 0; k < 5; ++k) {
     for (const std::string& form : forms) {
@@ -62,21 +63,23 @@ bool AnyWordField(PostFile file, const PostRecord& record, const std::vector<std
 }
 
 // What a scan looks for: the forms of the first term (the bytes every hit must hold) and, in
-// mode 99, of the second.
-FoldedWords ScanTerms(std::string_view key, int mode) {
-  if (mode == kScanWords) return FoldWordKey(key);
-  if (mode == kScanDantai) return {{FoldCodeKey(key)}, {}};
-  // City names come from the lists the scans fill: taken as they are.
+// kWords, of the second.
+FoldedWords ScanTerms(std::string_view key, ScanMode mode) {
+  if (mode == ScanMode::kWords) return FoldWordKey(key);
+  if (mode == ScanMode::kDantai) return {{FoldCodeKey(key)}, {}};
+  // City and prefecture names come from the lists the scans fill: taken as they are.
   return {{std::string(key)}, {}};
 }
 
 // Whether a record may hold the term in a joined field although none of its lines holds it
 // whole: a term of two characters or more may span the cut between two lines; a joined field
 // equals a term only if the term holds the "（" or "(" that opened it.
-bool MaySpanLines(const std::vector<std::string>& forms, int match) {
+bool MaySpanLines(const std::vector<std::string>& forms, WordMatch match) {
   for (const std::string& form : forms) {
-    if (match == kWordContains && cp932::BoundaryAtOrBefore(form, form.size() - 1) > 0) return true;
-    if (match == kWordExact && (form.find('(') != std::string::npos || cp932::Contains(form, "\x81\x69"))) return true;
+    if (match == WordMatch::kContains && cp932::BoundaryAtOrBefore(form, form.size() - 1) > 0) return true;
+    if (match == WordMatch::kExact && (form.find('(') != std::string::npos || cp932::Contains(form, "\x81\x69"))) {
+      return true;
+    }
   }
   return false;
 }
@@ -85,33 +88,35 @@ bool MaySpanLines(const std::vector<std::string>& forms, int match) {
 
 namespace detail {
 
-int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mode, int match,
-                 bool* missing_reported) {
+SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, ScanMode mode,
+                          WordMatch match, std::string_view prefecture, bool* missing_reported) {
   const bool ken_all = file == PostFile::kKenAll;
-  if (mode != kScanCity && mode != kScanDantai && mode != kScanWords && !(ken_all && mode == kScanCityList)) {
-    return 0;
+  if (mode != ScanMode::kCity && mode != ScanMode::kDantai && mode != ScanMode::kWords &&
+      !(ken_all && mode == ScanMode::kCityList)) {
+    return {};
   }
   const FoldedWords terms = ScanTerms(CutKey(key), mode);
   const std::string first = terms.first.empty() ? std::string() : terms.first.front();
   ProgressPacer progress(ctx.view, 0);
   PostFileBytes bytes;
   const bool report = missing_reported == nullptr || !*missing_reported;
-  if (!OpenPostFile(ctx, file, bytes, report)) {
+  if (SearchStatus opened = OpenPostFile(ctx, file, bytes, report); opened != SearchStatus::kOk) {
     if (missing_reported != nullptr && ken_all) *missing_reported = true;
     ctx.view.SetProgressPos(0);
-    return 0;
+    return {opened, 0};
   }
   // A key with nothing left after folding is no search (it would match every line).
-  if (mode != kScanCityList && mode != kScanCity && first.empty()) {
+  if (mode != ScanMode::kCityList && mode != ScanMode::kCity && first.empty()) {
     ctx.view.SetProgressPos(0);
-    return 0;
+    return {};
   }
 
   RecordScanner scanner(bytes, FieldCount(file), ken_all);
   std::int64_t limit = static_cast<std::int64_t>(bytes.Bytes().size());
   const PostIndex& index = PostFileIndex(ctx.settings, file);
-  if (mode < 90 && HasPrefectureIndex(index) && IndexFitsFile(ctx, file, limit)) {
-    int p = PrefectureIndex(ctx.view.SelectedPrefecture());
+  const bool by_prefecture = mode == ScanMode::kCityList || mode == ScanMode::kCity;
+  if (by_prefecture && HasPrefectureIndex(index) && IndexFitsFile(ctx, file, limit)) {
+    int p = PrefectureIndex(mode == ScanMode::kCityList ? key : prefecture);
     if (p >= 0) {
       const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
       scanner.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
@@ -122,9 +127,10 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
   if (limit == static_cast<std::int64_t>(bytes.Bytes().size())) bytes.Prefetch(0, limit);
   progress.Set(limit);
   // A joined record may hold a word across the cut between its lines that no line holds.
-  scanner.Look(terms.first, mode == kScanWords && MaySpanLines(terms.first, match));
+  scanner.Look(terms.first, mode == ScanMode::kWords && MaySpanLines(terms.first, match));
 
-  const int city_field = ken_all ? 8 : 5;
+  const int city_field = ken_all ? ken_field::kCity : jig_field::kCity;
+  const int dantai_field = ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode;
   const bool hyphen = ctx.settings.add_hyphen != 0;
   int rows = 0;
   bool stopped = false;
@@ -138,26 +144,26 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
       break;
     }
     switch (mode) {
-      case kScanCityList:
-        if (record[7] == first && record[8] != previous_city) {
+      case ScanMode::kCityList:
+        if (record[ken_field::kPrefecture] == first && record[ken_field::kCity] != previous_city) {
           ++rows;
-          previous_city.assign(record[8]);
+          previous_city.assign(record[ken_field::kCity]);
           ctx.view.AddCity(previous_city);
         }
         break;
-      case kScanCity:
+      case ScanMode::kCity:
         if (record[city_field] == first) {
           ++rows;
           ctx.view.AddRow(FileRow(file, record, hyphen));
         }
         break;
-      case kScanDantai:
-        if (record[1] == first) {
+      case ScanMode::kDantai:
+        if (record[dantai_field] == first) {
           ++rows;
           ctx.view.AddRow(FileRow(file, record, hyphen));
         }
         break;
-      case kScanWords:
+      case ScanMode::kWords:
         if (AnyWordField(file, record, terms.first, match) &&
             (terms.second.empty() || AnyWordField(file, record, terms.second, match))) {
           ++rows;
@@ -168,17 +174,20 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
   }
   ctx.bytes_read += scanner.BytesRead();
   ctx.view.SetProgressPos(0);
-  return stopped ? 0 : rows;
+  if (stopped) return {SearchStatus::kMalformedLine, 0};
+  return {SearchStatus::kOk, rows};
 }
 
 }  // namespace detail
 
-int ScanKenAll(SearchContext& ctx, std::string_view key, int mode, int match) {
-  return ScanPostFile(ctx, PostFile::kKenAll, key, mode, match, nullptr);
+SearchResult ScanKenAll(SearchContext& ctx, std::string_view key, ScanMode mode, WordMatch match,
+                        std::string_view prefecture) {
+  return ScanPostFile(ctx, PostFile::kKenAll, key, mode, match, prefecture, nullptr);
 }
 
-int ScanJigyosyo(SearchContext& ctx, std::string_view key, int mode, int match) {
-  return ScanPostFile(ctx, PostFile::kJigyosyo, key, mode, match, nullptr);
+SearchResult ScanJigyosyo(SearchContext& ctx, std::string_view key, ScanMode mode, WordMatch match,
+                          std::string_view prefecture) {
+  return ScanPostFile(ctx, PostFile::kJigyosyo, key, mode, match, prefecture, nullptr);
 }
 
 }  // namespace tovra

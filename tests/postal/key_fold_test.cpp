@@ -74,17 +74,16 @@ class FoldedSearch : public ::testing::Test {
                                  JigLine("13101", "ﾄｳｷﾖｳｼﾖｳｼﾞ", "東京商事", "東京都", "千代田区", "丸の内", "１－１", "1008601", "100  "),
                                  JigLine("13101", "ﾆﾂﾎﾟﾝｷﾞﾝｺｳ", "日本銀行", "東京都", "中央区", "日本橋本石町", "２－１", "1008639", "35011"),
                              })));
-    view.business = true;
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kJigyosyo), SearchStatus::kOk);
   }
-  V Words(const std::string& key, int match) {
+  V Words(const std::string& key, WordMatch match) {
     view.ClearRows();
-    ScanKenAll(ctx, J(key), kScanWords, match);
-    ScanJigyosyo(ctx, J(key), kScanWords, match);
+    ScanKenAll(ctx, J(key), ScanMode::kWords, match);
+    ScanJigyosyo(ctx, J(key), ScanMode::kWords, match);
     return view.Column(kColPostCode);
   }
-  V Codes(const std::string& typed, int mode) {
+  V Codes(const std::string& typed, PostCodeMatch mode) {
     view.ClearRows();
     const std::string key = NormalisePostCodeKey(J(typed));
     SearchPostCode(ctx, key, mode);
@@ -100,37 +99,37 @@ class FoldedSearch : public ::testing::Test {
 
 TEST_F(FoldedSearch, TypedKeysFindWhatTheFilesWrite) {
   // Readings reach the half-width kana of both files, small kana written large in JIGYOSYO.CSV.
-  EXPECT_EQ(Words("とうきょう", kWordContains), V{"100-8601"});
-  EXPECT_EQ(Words("ちよだ", kWordExact), V{"100-0001"});
-  EXPECT_EQ(Words("キタ1ジョウ", kWordContains), V{"060-0001"});
+  EXPECT_EQ(Words("とうきょう", WordMatch::kContains), V{"100-8601"});
+  EXPECT_EQ(Words("ちよだ", WordMatch::kExact), V{"100-0001"});
+  EXPECT_EQ(Words("キタ1ジョウ", WordMatch::kContains), V{"060-0001"});
   // Digits of either width reach the kanji and the kana fields.
-  EXPECT_EQ(Words("北1条", kWordContains), V{"060-0001"});
-  EXPECT_EQ(Words("ｷﾀ１ｼﾞｮｳﾆｼ", kWordExact), V{"060-0001"});
-  EXPECT_EQ(Words("1-1", kWordContains), V{"100-8601"});
+  EXPECT_EQ(Words("北1条", WordMatch::kContains), V{"060-0001"});
+  EXPECT_EQ(Words("ｷﾀ１ｼﾞｮｳﾆｼ", WordMatch::kExact), V{"060-0001"});
+  EXPECT_EQ(Words("1-1", WordMatch::kContains), V{"100-8601"});
   // Full-width plus between two terms, blanks around them.
-  EXPECT_EQ(Words(" 札幌　＋　きた ", kWordContains), (V{"001-0010", "060-0001"}));
+  EXPECT_EQ(Words(" 札幌　＋　きた ", WordMatch::kContains), (V{"001-0010", "060-0001"}));
   // A key typed as the file writes it finds what it found before.
-  EXPECT_EQ(Words("ｷﾀ1ｼﾞｮｳﾆｼ", kWordExact), V{"060-0001"});
-  EXPECT_EQ(Words("札幌", kWordContains), (V{"001-0010", "060-0001"}));
+  EXPECT_EQ(Words("ｷﾀ1ｼﾞｮｳﾆｼ", WordMatch::kExact), V{"060-0001"});
+  EXPECT_EQ(Words("札幌", WordMatch::kContains), (V{"001-0010", "060-0001"}));
 
-  EXPECT_EQ(Codes("〒０６０－０００１", kMatchExact), V{"060-0001"});
+  EXPECT_EQ(Codes("〒０６０－０００１", PostCodeMatch::kExact), V{"060-0001"});
   // The key that today empties into "" and lists every line finds its one code.
-  EXPECT_EQ(Codes("〒060-0001", kMatchContains), V{"060-0001"});
-  EXPECT_EQ(Codes("〒", kMatchContains), V{});
+  EXPECT_EQ(Codes("〒060-0001", PostCodeMatch::kContains), V{"060-0001"});
+  EXPECT_EQ(Codes("〒", PostCodeMatch::kContains), V{});
 
   view.ClearRows();
-  ScanKenAll(ctx, J("　０１１０１"), kScanDantai, 0);
+  ScanKenAll(ctx, J("　０１１０１"), ScanMode::kDantai);
   EXPECT_EQ(view.Column(kColPostCode), V{"060-0001"});
 }
 
 TEST_F(FoldedSearch, OldCodesAreFoundWhateverDigitTheCurrentCodeBeginsWith) {
-  EXPECT_EQ(Codes("19901", kMatchExact), V{"252-0171"});
-  EXPECT_EQ(Codes("199", kMatchExact), V{"252-0172"});
-  EXPECT_EQ(Codes("1990", kMatchPrefix), V{"252-0171"});
-  EXPECT_EQ(Codes("35011", kMatchExact), V{"100-8639"});
+  EXPECT_EQ(Codes("19901", PostCodeMatch::kExact), V{"252-0171"});
+  EXPECT_EQ(Codes("199", PostCodeMatch::kExact), V{"252-0172"});
+  EXPECT_EQ(Codes("1990", PostCodeMatch::kPrefix), V{"252-0171"});
+  EXPECT_EQ(Codes("35011", PostCodeMatch::kExact), V{"100-8639"});
   // A seven-digit key still reads only the runs of its first digit.
   const std::int64_t before = ctx.bytes_read;
-  EXPECT_EQ(Codes("2520171", kMatchExact), V{"252-0171"});
+  EXPECT_EQ(Codes("2520171", PostCodeMatch::kExact), V{"252-0171"});
   EXPECT_LT(ctx.bytes_read - before, static_cast<std::int64_t>(ReadAll(settings.ken_all_path).size()));
 }
 

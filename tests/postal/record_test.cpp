@@ -26,17 +26,17 @@ class RecordFixture : public ::testing::Test {
  protected:
   void Write(std::vector<std::string> lines, const std::string& eol = "\r\n") {
     settings = SettingsFor(dir.Write("ken.csv", Lines(lines, eol)), dir.Path("none.csv"));
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
   }
   V Towns() { return view.Column(kColTown); }
-  V Codes(const std::string& key, int mode) {
+  V Codes(const std::string& key, PostCodeMatch mode) {
     view.ClearRows();
     SearchPostCode(ctx, key, mode);
     return view.Column(kColPostCode);
   }
-  V Words(const std::string& key, int match) {
+  V Words(const std::string& key, WordMatch match) {
     view.ClearRows();
-    ScanKenAll(ctx, J(key), kScanWords, match);
+    ScanKenAll(ctx, J(key), ScanMode::kWords, match);
     return Towns();
   }
 
@@ -57,29 +57,28 @@ TEST_F(RecordFixture, EverySearchSeesOneRecordWithItsFieldsJoined) {
   lines.push_back(Plain("0660006", "北信濃"));
   Write(lines);
 
-  EXPECT_EQ(Codes("0660005", kMatchExact), (V{"066-0005", "066-0005"}));
+  EXPECT_EQ(Codes("0660005", PostCodeMatch::kExact), (V{"066-0005", "066-0005"}));
   EXPECT_EQ(Towns(), (V{J(kJoinedTown), J("協和（その他）")}));
   EXPECT_EQ(view.Column(kColTownKana)[0], J(kJoinedKana));
   // Old code, prefix and contains: the record once each (four records on six lines).
-  EXPECT_EQ(Codes("066", kMatchExact).size(), 4u);
-  EXPECT_EQ(Codes("06600", kMatchPrefix).size(), 4u);
-  EXPECT_EQ(Codes("0005", kMatchContains).size(), 2u);
+  EXPECT_EQ(Codes("066", PostCodeMatch::kExact).size(), 4u);
+  EXPECT_EQ(Codes("06600", PostCodeMatch::kPrefix).size(), 4u);
+  EXPECT_EQ(Codes("0005", PostCodeMatch::kContains).size(), 2u);
 
   // Words: within one line, across a cut (kanji and kana), the whole joined field exactly.
-  EXPECT_EQ(Words("１７５２番地", kWordContains), V{J(kJoinedTown)});
-  EXPECT_EQ(Words("４２７－３", kWordContains), V{J(kJoinedTown)});
-  EXPECT_EQ(Words("427-3", kWordContains), V{J(kJoinedTown)});
-  EXPECT_EQ(Words("２、４２７－３、４３１－１２、１７５", kWordContains), V{J(kJoinedTown)});
-  EXPECT_EQ(Words(kJoinedTown, kWordExact), V{J(kJoinedTown)});
-  EXPECT_EQ(Words("協和（８８－２、４２７－", kWordExact), V{});  // a fragment is no field
-  EXPECT_EQ(Words("協和", kWordContains), (V{J(kJoinedTown), J("協和（その他）")}));
+  EXPECT_EQ(Words("１７５２番地", WordMatch::kContains), V{J(kJoinedTown)});
+  EXPECT_EQ(Words("４２７－３", WordMatch::kContains), V{J(kJoinedTown)});
+  EXPECT_EQ(Words("427-3", WordMatch::kContains), V{J(kJoinedTown)});
+  EXPECT_EQ(Words("２、４２７－３、４３１－１２、１７５", WordMatch::kContains), V{J(kJoinedTown)});
+  EXPECT_EQ(Words(kJoinedTown, WordMatch::kExact), V{J(kJoinedTown)});
+  EXPECT_EQ(Words("協和（８８－２、４２７－", WordMatch::kExact), V{});  // a fragment is no field
+  EXPECT_EQ(Words("協和", WordMatch::kContains), (V{J(kJoinedTown), J("協和（その他）")}));
 
   // City rows and the local-government code give the record once.
   view.ClearRows();
-  view.prefecture = J("北海道");
-  EXPECT_EQ(ScanKenAll(ctx, J("千歳市"), kScanCity, 0), 4);
+  EXPECT_EQ(ScanKenAll(ctx, J("千歳市"), ScanMode::kCity, WordMatch::kExact, J("北海道")).rows, 4);
   view.ClearRows();
-  EXPECT_EQ(ScanKenAll(ctx, "01224", kScanDantai, 0), 4);
+  EXPECT_EQ(ScanKenAll(ctx, "01224", ScanMode::kDantai).rows, 4);
 }
 
 TEST_F(RecordFixture, RecordsAtTheEdgesOfWhatIsRead) {
@@ -107,12 +106,11 @@ TEST_F(RecordFixture, RecordsAtTheEdgesOfWhatIsRead) {
     for (const std::string& l : SplitRecord("0660005")) lines.push_back(l);
     lines.insert(lines.end(), c.after.begin(), c.after.end());
     Write(lines, c.eol);
-    EXPECT_EQ(Codes("0660005", kMatchExact), V{"066-0005"});
+    EXPECT_EQ(Codes("0660005", PostCodeMatch::kExact), V{"066-0005"});
     EXPECT_EQ(Towns(), V{J(kJoinedTown)});
-    EXPECT_EQ(Words("４２７－３", kWordContains), V{J(kJoinedTown)});
+    EXPECT_EQ(Words("４２７－３", WordMatch::kContains), V{J(kJoinedTown)});
     view.ClearRows();
-    view.prefecture = J("北海道");
-    ScanKenAll(ctx, J("千歳市"), kScanCity, 0);
+    ScanKenAll(ctx, J("千歳市"), ScanMode::kCity, WordMatch::kExact, J("北海道"));
     EXPECT_EQ(view.Column(kColTown).size(), c.city_rows);
   }
 }
@@ -123,25 +121,25 @@ TEST_F(RecordFixture, ARecordEndsAtTheFilesEndOrAtAnotherCode) {
   for (const std::string& eol_at_end : {std::string(), std::string("\r\n")}) {
     settings = SettingsFor(dir.Write("ken.csv", Lines({Plain("0660001", "幸町"), split[0], split[1]}) + eol_at_end),
                            dir.Path("none.csv"));
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
-    EXPECT_EQ(Codes("0660005", kMatchExact), V{"066-0005"});
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
+    EXPECT_EQ(Codes("0660005", PostCodeMatch::kExact), V{"066-0005"});
     EXPECT_EQ(Towns(), V{J("協和（８８－２、４２７－３、４３１－１２、")});
-    EXPECT_EQ(Words("４３１－１２", kWordContains), V{J("協和（８８－２、４２７－３、４３１－１２、")});
+    EXPECT_EQ(Words("４３１－１２", WordMatch::kContains), V{J("協和（８８－２、４２７－３、４３１－１２、")});
   }
   // A reading short enough for one line is repeated on every line: it is taken once.
   Write({KenLine("26106", "600  ", "6008483", "京都府", "京都市下京区", "吉水町（西堀川通高辻", "ｼ", "ﾖｼﾐｽﾞﾁｮｳ"),
          KenLine("26106", "600  ", "6008483", "京都府", "京都市下京区", "上る）", "ｼ", "ﾖｼﾐｽﾞﾁｮｳ")});
-  EXPECT_EQ(Codes("6008483", kMatchExact), V{"600-8483"});
+  EXPECT_EQ(Codes("6008483", PostCodeMatch::kExact), V{"600-8483"});
   EXPECT_EQ(view.Column(kColTownKana), V{J("ﾖｼﾐｽﾞﾁｮｳ")});
   EXPECT_EQ(Towns(), V{J("吉水町（西堀川通高辻上る）")});
   // A line of another postal code is never taken into the record, even with the "（" open.
   Write({split[0], Plain("0660006", "北信濃"), split[2]});
-  EXPECT_EQ(Codes("066", kMatchExact), (V{"066-0005", "066-0005", "066-0006"}));
+  EXPECT_EQ(Codes("066", PostCodeMatch::kExact), (V{"066-0005", "066-0005", "066-0006"}));
   EXPECT_EQ(Towns(), (V{J("協和（８８－２、４２７－"), J("１７５２番地）"), J("北信濃")}));
   // A line beginning with a comma inside a record ends the search as anywhere else.
   settings = SettingsFor(dir.Write("ken.csv", Lines({split[0], ",", split[2]})), dir.Path("none.csv"));
   view.ClearRows();
-  EXPECT_EQ(SearchPostCode(ctx, "0660005", kMatchExact), 0);
+  EXPECT_EQ(SearchPostCode(ctx, "0660005", PostCodeMatch::kExact).status, SearchStatus::kMalformedLine);
   EXPECT_EQ(Towns(), V{J("協和（８８－２、４２７－")});
 }
 
@@ -190,13 +188,13 @@ TEST_F(RecordFixture, RandomSplitsAgreeWithAPlainJoin) {
       }
     }
     view.ClearRows();
-    ScanKenAll(ctx, J(key), kScanWords, kWordContains);
+    ScanKenAll(ctx, J(key), ScanMode::kWords, WordMatch::kContains);
     // Rows come sorted by postal code; compare them as sets of towns per run.
     V got = Towns();
     std::sort(got.begin(), got.end());
     std::sort(expected.begin(), expected.end());
     ASSERT_EQ(got, expected) << "round " << round << " key " << key;
-    EXPECT_EQ(Codes("0660001", kMatchExact).size(),
+    EXPECT_EQ(Codes("0660001", PostCodeMatch::kExact).size(),
               static_cast<std::size_t>(std::count_if(records.begin(), records.end(), [](const Line& r) { return r.code == "0660001"; })))
         << "round " << round;
   }
