@@ -189,6 +189,7 @@ std::size_t FindCandidate(const char* base, std::size_t size, std::size_t& p, st
     const __m128i b0 = load(p), a0 = load(p + 1), b1 = load(p + 16), a1 = load(p + 17);
     __m128i h0 = _mm_and_si128(_mm_cmpeq_epi8(b0, eol), _mm_cmpeq_epi8(_mm_min_epu8(a0, comma), a0));
     __m128i h1 = _mm_and_si128(_mm_cmpeq_epi8(b1, eol), _mm_cmpeq_epi8(_mm_min_epu8(a1, comma), a1));
+#pragma GCC unroll 8
     for (std::size_t i = 0; i < N; ++i) {
       h0 = _mm_or_si128(h0, _mm_and_si128(_mm_cmpeq_epi8(b0, firsts[i]), _mm_cmpeq_epi8(load(p + tails[i]), lasts[i])));
       h1 = _mm_or_si128(h1, _mm_and_si128(_mm_cmpeq_epi8(b1, firsts[i]), _mm_cmpeq_epi8(load(p + 16 + tails[i]), lasts[i])));
@@ -227,9 +228,13 @@ __attribute__((target("avx2"))) std::size_t FindCandidateWide(const char* base, 
     const __m256i b0 = load(p), a0 = load(p + 1), b1 = load(p + 32), a1 = load(p + 33);
     __m256i h0 = _mm256_and_si256(_mm256_cmpeq_epi8(b0, eol), _mm256_cmpeq_epi8(_mm256_min_epu8(a0, comma), a0));
     __m256i h1 = _mm256_and_si256(_mm256_cmpeq_epi8(b1, eol), _mm256_cmpeq_epi8(_mm256_min_epu8(a1, comma), a1));
+#pragma GCC unroll 8
     for (std::size_t i = 0; i < N; ++i) {
-      h0 = _mm256_or_si256(h0, _mm256_and_si256(_mm256_cmpeq_epi8(b0, firsts[i]), _mm256_cmpeq_epi8(load(p + tails[i]), lasts[i])));
-      h1 = _mm256_or_si256(h1, _mm256_and_si256(_mm256_cmpeq_epi8(b1, firsts[i]), _mm256_cmpeq_epi8(load(p + 32 + tails[i]), lasts[i])));
+      // A two-byte needle's last byte is in the block already loaded one position on.
+      const __m256i l0 = tails[i] == 1 ? a0 : load(p + tails[i]);
+      const __m256i l1 = tails[i] == 1 ? a1 : load(p + 32 + tails[i]);
+      h0 = _mm256_or_si256(h0, _mm256_and_si256(_mm256_cmpeq_epi8(b0, firsts[i]), _mm256_cmpeq_epi8(l0, lasts[i])));
+      h1 = _mm256_or_si256(h1, _mm256_and_si256(_mm256_cmpeq_epi8(b1, firsts[i]), _mm256_cmpeq_epi8(l1, lasts[i])));
     }
     auto mask = static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(h0))) |
                 static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(h1))) << 32;
@@ -368,9 +373,10 @@ RecordScanner::Step RecordScanner::Next(PostRecord& record, std::size_t& consume
           if (line_start >= window_end_) break;
           pos_ = line_start;
         } else {
-          line_start = LineStartOf(hit);
           pos_ = hit + 1;
+          // Most "（" close on their own line: passed over before anything else is looked at.
           if (joined_too_ && static_cast<std::size_t>(kind) + 1 == needles_.size() && !MayOpenRecord(hit)) continue;
+          line_start = LineStartOf(hit);
         }
       }
       if (line_start < last_end_) {
