@@ -92,16 +92,27 @@ std::int64_t GetFileLength(int fd) {
 
 LineReader::~LineReader() { Close(); }
 
+int OpenDataFile(const std::string& path, LineReader::OpenFailure& failure, std::int64_t& length) {
+  failure = LineReader::OpenFailure::kCannotOpen;
+  // Without O_NONBLOCK, opening a FIFO waits for a writer for ever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat st {};
+  const bool known = fstat(fd, &st) == 0;
+  if (!known || !S_ISREG(st.st_mode)) {
+    if (known && !S_ISDIR(st.st_mode)) failure = LineReader::OpenFailure::kNotRegularFile;
+    ::close(fd);
+    return -1;
+  }
+  failure = LineReader::OpenFailure::kNone;
+  length = static_cast<std::int64_t>(st.st_size);
+  return fd;
+}
+
 bool LineReader::Open(const std::string& path) {
   Close();
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  fd_ = OpenDataFile(path, failure_, length_);
   if (fd_ < 0) return false;
-  struct stat st {};
-  if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-    Close();
-    return false;
-  }
-  length_ = static_cast<std::int64_t>(st.st_size);
   buf_.resize(std::max<std::size_t>(buffer_size_, 16));
   bytes_read_ = 0;
   eol_ = HasCrLineEnds() ? '\r' : '\n';

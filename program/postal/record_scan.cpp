@@ -65,22 +65,18 @@ PostFileBytes::~PostFileBytes() {
 }
 
 bool PostFileBytes::Open(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  std::int64_t length = 0;
+  const int fd = OpenDataFile(path, failure_, length);
   if (fd < 0) return false;
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  size_ = static_cast<std::size_t>(st.st_size);
-  if (size_ > 0 && S_ISREG(st.st_mode)) {
+  size_ = static_cast<std::size_t>(length);
+  if (size_ > 0) {
     void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
     if (map != MAP_FAILED) map_ = map;
   }
   if (map_ != nullptr) {
     data_ = static_cast<const char*>(map_);
   } else {
-    // Not mappable (a pipe, an odd file system): read it whole.
+    // Not mappable (an odd file system): read it whole.
     char chunk[64 * 1024];
     ssize_t got;
     while ((got = ::read(fd, chunk, sizeof chunk)) != 0) {

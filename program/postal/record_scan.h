@@ -30,6 +30,8 @@ class PostFileBytes {
   PostFileBytes& operator=(const PostFileBytes&) = delete;
 
   bool Open(const std::string& path);
+  // Why the last Open failed (as LineReader tells it).
+  LineReader::OpenFailure LastOpenFailure() const { return failure_; }
   std::string_view Bytes() const { return {data_, size_}; }
   // The byte that ends a line ('\n', or '\r' for a file whose first line ends in a lone CR).
   char LineEnd() const { return eol_; }
@@ -42,6 +44,7 @@ class PostFileBytes {
   void* map_ = nullptr;
   std::string copy_;
   char eol_ = '\n';
+  LineReader::OpenFailure failure_ = LineReader::OpenFailure::kNone;
 };
 
 // Lines a KEN_ALL.CSV record may join at most: a guard against a file whose "（" never closes.
