@@ -8,8 +8,10 @@ function(dist_target target)
   set_target_properties(${target} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${DIST_DIR}
     LIBRARY_OUTPUT_DIRECTORY ${DIST_DIR}
-    BUILD_RPATH "$ORIGIN"
-    INSTALL_RPATH "$ORIGIN")
+    INSTALL_RPATH "$ORIGIN"
+    # The same RPATH in the build tree: a build RPATH shorter than the install one is padded
+    # with ':', an empty entry that sends the loader through the working directory.
+    BUILD_WITH_INSTALL_RPATH ON)
   install(TARGETS ${target} RUNTIME DESTINATION . LIBRARY DESTINATION .)
 endfunction()
 

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-ipafont-gothic xvfb xauth
   clang libclang-rt-14-dev
+  hyperfine
 )
 missing=()
 for p in "${packages[@]}"; do

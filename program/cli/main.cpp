@@ -7,6 +7,7 @@
 
 #include "command_table.h"
 #include "cp932.h"
+#include "key_fold.h"
 #include "meklan.h"
 #include "session.h"
 
@@ -56,6 +57,17 @@ std::optional<std::string> PrefectureOperand(const Command& self, const std::str
   return name;
 }
 
+// A search key in CP932, refused when nothing is left of it once the engine folds it (blanks,
+// "〒" or "+" alone).
+std::optional<std::string> KeyOperand(const Command& self, const std::string& text, KeyKind kind) {
+  std::optional<std::string> key = ToCp932(self, text, "the key");
+  if (key && !IsSearchKey(kind, *key)) {
+    UsageError(self, "the key '" + text + "' leaves nothing to search for");
+    return std::nullopt;
+  }
+  return key;
+}
+
 // A command's own arguments and the global options; nullopt after a usage error (reported).
 struct Invocation {
   ParsedArgs args;
@@ -89,7 +101,7 @@ int Scan(Session& s, const std::string& key, ScanMode mode, WordMatch match, con
 int RunPostcode(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {{"--match", true}}, 1);
   auto match = in ? Choose(self, in->args, "--match", kPostCodeMatches) : std::nullopt;
-  auto key = match ? ToCp932(self, in->args[0], "the key") : std::nullopt;
+  auto key = match ? KeyOperand(self, in->args[0], KeyKind::kPostCode) : std::nullopt;
   if (!key) return kExitUsage;
   return InSession(in->options, [&](Session& s) {
     const std::string normalised = NormalisePostCodeKey(*key);
@@ -102,14 +114,14 @@ int RunPostcode(const Command& self, const Arguments& arguments) {
 int RunAddress(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {{"--match", true}}, 1);
   auto match = in ? Choose(self, in->args, "--match", kWordMatches) : std::nullopt;
-  auto key = match ? ToCp932(self, in->args[0], "the key") : std::nullopt;
+  auto key = match ? KeyOperand(self, in->args[0], KeyKind::kWords) : std::nullopt;
   if (!key) return kExitUsage;
   return InSession(in->options, [&](Session& s) { return Scan(s, *key, ScanMode::kWords, *match); });
 }
 
 int RunDantai(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {}, 1);
-  auto code = in ? ToCp932(self, in->args[0], "the code") : std::nullopt;
+  auto code = in ? KeyOperand(self, in->args[0], KeyKind::kDantai) : std::nullopt;
   if (!code) return kExitUsage;
   return InSession(in->options, [&](Session& s) { return Scan(s, *code, ScanMode::kDantai, WordMatch::kExact); });
 }
@@ -117,7 +129,7 @@ int RunDantai(const Command& self, const Arguments& arguments) {
 int RunAreaCode(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {{"--show", true}}, 1);
   auto display = in ? Choose(self, in->args, "--show", kDisplays) : std::nullopt;
-  auto key = display ? ToCp932(self, in->args[0], "the key") : std::nullopt;
+  auto key = display ? KeyOperand(self, in->args[0], KeyKind::kAreaCode) : std::nullopt;
   if (!key) return kExitUsage;
   return InSession(in->options, [&](Session& s) {
     s.Note(PostFile::kKenAll, SearchByAreaCode(s.context(), *key, *display, s.business()));

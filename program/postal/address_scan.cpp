@@ -3,6 +3,8 @@
 #include <cctype>
 
 #include "cp932.h"
+#include "key_fold.h"
+#include "record_scan.h"
 #include "search_common.h"
 
 namespace tovra {
@@ -49,10 +51,35 @@ constexpr int kKenAllWordFields[] = {ken_field::kCityKana, ken_field::kTownKana,
 constexpr int kJigyosyoWordFields[] = {jig_field::kCity, jig_field::kTown, jig_field::kStreet,
                                        jig_field::kBusinessKana, jig_field::kBusiness};
 
-bool AnyWordField(PostFile file, const PostRecord& record, std::string_view term, WordMatch match) {
+// Whether one of the five fields holds one of the term's forms.
+bool AnyWordField(PostFile file, const PostRecord& record, const std::vector<std::string>& forms, WordMatch match) {
   const int* fields = file == PostFile::kKenAll ? kKenAllWordFields : kJigyosyoWordFields;
   for (int k = 0; k < 5; ++k) {
-    if (TermMatches(record[fields[k]], term, match)) return true;
+    for (const std::string& form : forms) {
+      if (TermMatches(record[fields[k]], form, match)) return true;
+    }
+  }
+  return false;
+}
+
+// What a scan looks for: the forms of the first term (the bytes every hit must hold) and, in
+// kWords, of the second.
+FoldedWords ScanTerms(std::string_view key, ScanMode mode) {
+  if (mode == ScanMode::kWords) return FoldWordKey(key);
+  if (mode == ScanMode::kDantai) return {{FoldCodeKey(key)}, {}};
+  // City and prefecture names come from the lists the scans fill: taken as they are.
+  return {{std::string(key)}, {}};
+}
+
+// Whether a record may hold the term in a joined field although none of its lines holds it
+// whole: a term of two characters or more may span the cut between two lines; a joined field
+// equals a term only if the term holds the "（" or "(" that opened it.
+bool MaySpanLines(const std::vector<std::string>& forms, WordMatch match) {
+  for (const std::string& form : forms) {
+    if (match == WordMatch::kContains && cp932::BoundaryAtOrBefore(form, form.size() - 1) > 0) return true;
+    if (match == WordMatch::kExact && (form.find('(') != std::string::npos || cp932::Contains(form, "\x81\x69"))) {
+      return true;
+    }
   }
   return false;
 }
@@ -68,69 +95,74 @@ SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view ke
       !(ken_all && mode == ScanMode::kCityList)) {
     return {};
   }
-  const SearchTerms terms = SplitSearchTerms(CutKey(key));
+  const FoldedWords terms = ScanTerms(CutKey(key), mode);
+  const std::string first = terms.first.empty() ? std::string() : terms.first.front();
   ProgressPacer progress(ctx.view, 0);
-  LineReader reader;
+  PostFileBytes bytes;
   const bool report = missing_reported == nullptr || !*missing_reported;
-  if (SearchStatus opened = OpenPostFile(ctx, file, reader, report); opened != SearchStatus::kOk) {
+  if (SearchStatus opened = OpenPostFile(ctx, file, bytes, report); opened != SearchStatus::kOk) {
     if (missing_reported != nullptr && ken_all) *missing_reported = true;
     ctx.view.SetProgressPos(0);
     return {opened, 0};
   }
+  // A key with nothing left after folding is no search (it would match every line).
+  if (mode != ScanMode::kCityList && mode != ScanMode::kCity && first.empty()) {
+    ctx.view.SetProgressPos(0);
+    return {};
+  }
 
+  RecordScanner scanner(bytes, FieldCount(file), ken_all);
   const bool by_prefecture = mode == ScanMode::kCityList || mode == ScanMode::kCity;
-  progress.Set(by_prefecture ? LimitToPrefecture(ctx, file, reader, mode == ScanMode::kCityList ? key : prefecture)
-                             : reader.Length());
+  const std::int64_t limit =
+      by_prefecture ? LimitToPrefecture(ctx, file, bytes, scanner, mode == ScanMode::kCityList ? key : prefecture)
+                    : LimitToPrefecture(ctx, file, bytes, scanner, std::string_view());
+  progress.Set(limit);
+  // A joined record may hold a word across the cut between its lines that no line holds.
+  scanner.Look(terms.first, mode == ScanMode::kWords && MaySpanLines(terms.first, match));
 
-  const int field_count = FieldCount(file);
   const int city_field = ken_all ? ken_field::kCity : jig_field::kCity;
   const int dantai_field = ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode;
   int rows = 0;
   bool stopped = false;
   std::string previous_city;
   PostRecord record;
-  std::string_view line;
   std::size_t consumed = 0;
-  while (reader.ReadLineHolding(terms.first, line, consumed)) {
+  for (RecordScanner::Step step; (step = scanner.Next(record, consumed)) != RecordScanner::Step::kEnd;) {
     progress.Add(consumed);
-    SplitResult split = SplitPostLine(line, field_count, record);
-    if (split == SplitResult::kBlank) continue;
-    if (split == SplitResult::kLeadingComma) {
+    if (step == RecordScanner::Step::kLeadingComma) {
       stopped = true;
       break;
     }
-    if (mode == ScanMode::kWords && terms.has_second && !LineMayHold(line, terms.second)) continue;
-    UnquoteFields(record, field_count);
     switch (mode) {
       case ScanMode::kCityList:
-        if (record[ken_field::kPrefecture] == terms.first && record[ken_field::kCity] != previous_city) {
+        if (record[ken_field::kPrefecture] == first && record[ken_field::kCity] != previous_city) {
           ++rows;
           previous_city.assign(record[ken_field::kCity]);
           ctx.view.AddCity(previous_city);
         }
         break;
       case ScanMode::kCity:
-        if (record[city_field] == terms.first) {
+        if (record[city_field] == first) {
           ++rows;
           ctx.view.AddRow(PostalRow(ctx, file, record));
         }
         break;
       case ScanMode::kDantai:
-        if (record[dantai_field] == terms.first) {
+        if (record[dantai_field] == first) {
           ++rows;
           ctx.view.AddRow(PostalRow(ctx, file, record));
         }
         break;
       case ScanMode::kWords:
         if (AnyWordField(file, record, terms.first, match) &&
-            (!terms.has_second || AnyWordField(file, record, terms.second, match))) {
+            (terms.second.empty() || AnyWordField(file, record, terms.second, match))) {
           ++rows;
           ctx.view.AddRow(PostalRow(ctx, file, record));
         }
         break;
     }
   }
-  ctx.bytes_read += reader.BytesRead();
+  ctx.bytes_read += scanner.BytesRead();
   ctx.view.SetProgressPos(0);
   if (stopped) return {SearchStatus::kMalformedLine, 0};
   return {SearchStatus::kOk, rows};

@@ -10,6 +10,7 @@
 
 #include "cp932.h"
 #include "meklan.h"
+#include "key_fold.h"
 #include "post_index.h"
 #include "search_common.h"
 
@@ -74,26 +75,22 @@ struct JoinedMas {
 SearchResult ScanStretchForMas(SearchContext& ctx, PostFile file, std::string_view prefecture,
                                const JoinedMas& mas, bool* missing_reported) {
   const bool ken_all = file == PostFile::kKenAll;
-  LineReader reader;
+  PostFileBytes bytes;
   const bool report = missing_reported == nullptr || !*missing_reported;
-  if (SearchStatus opened = OpenPostFile(ctx, file, reader, report); opened != SearchStatus::kOk) {
+  if (SearchStatus opened = OpenPostFile(ctx, file, bytes, report); opened != SearchStatus::kOk) {
     if (missing_reported != nullptr && ken_all) *missing_reported = true;
     return {opened, 0};
   }
+  RecordScanner scanner(bytes, FieldCount(file), ken_all);
   ProgressPacer progress(ctx.view, 0);
-  progress.Set(LimitToPrefecture(ctx, file, reader, prefecture));
-  const int field_count = FieldCount(file);
+  progress.Set(LimitToPrefecture(ctx, file, bytes, scanner, prefecture));
   const int dantai_field = ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode;
   SearchResult result;
   PostRecord record;
-  std::string_view line;
   std::size_t consumed = 0;
-  while (reader.ReadLine(line, consumed)) {
+  for (RecordScanner::Step step; (step = scanner.Next(record, consumed)) != RecordScanner::Step::kEnd;) {
     progress.Add(consumed);
-    SplitResult split = SplitPostLine(line, field_count, record);
-    if (split == SplitResult::kBlank) continue;
-    if (split == SplitResult::kLeadingComma) break;
-    UnquoteFields(record, field_count);
+    if (step == RecordScanner::Step::kLeadingComma) break;
     if (!mas.codes.count(record[dantai_field])) continue;
     MKJOIN join;
     if (JoinPostRecord(MEKLAN_EDITION_CURRENT, file, record, join) > 0 && mas.Serves(join)) {
@@ -101,7 +98,7 @@ SearchResult ScanStretchForMas(SearchContext& ctx, PostFile file, std::string_vi
       ++result.rows;
     }
   }
-  ctx.bytes_read += reader.BytesRead();
+  ctx.bytes_read += scanner.BytesRead();
   ctx.view.SetProgressPos(0);
   return result;
 }
@@ -162,7 +159,8 @@ SearchResult SearchByAreaCode(SearchContext& ctx, std::string_view key, AreaDisp
   const MKADDRESS* table = MEKLAN_GetAddress();
   SearchView& view = ctx.view;
 
-  const std::string key_text(CutKey(key));
+  const std::string key_text = FoldCodeKey(CutKey(key));
+  if (key_text.empty()) return {};
   char list[MEKLAN_MALIST_SIZE] = {};
   MEKLAN_GetMA(key_text.c_str(), list, -1);
   list[sizeof list - 1] = '\0';

@@ -92,21 +92,27 @@ std::int64_t GetFileLength(int fd) {
 
 LineReader::~LineReader() { Close(); }
 
+int OpenDataFile(const std::string& path, LineReader::OpenFailure& failure, std::int64_t& length) {
+  failure = LineReader::OpenFailure::kCannotOpen;
+  // Without O_NONBLOCK, opening a FIFO waits for a writer for ever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat st {};
+  const bool known = fstat(fd, &st) == 0;
+  if (!known || !S_ISREG(st.st_mode)) {
+    if (known && !S_ISDIR(st.st_mode)) failure = LineReader::OpenFailure::kNotRegularFile;
+    ::close(fd);
+    return -1;
+  }
+  failure = LineReader::OpenFailure::kNone;
+  length = static_cast<std::int64_t>(st.st_size);
+  return fd;
+}
+
 bool LineReader::Open(const std::string& path) {
   Close();
-  failure_ = OpenFailure::kCannotOpen;
-  // Without O_NONBLOCK, opening a FIFO waits for a writer for ever.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  fd_ = OpenDataFile(path, failure_, length_);
   if (fd_ < 0) return false;
-  struct stat st {};
-  const bool known = fstat(fd_, &st) == 0;
-  if (!known || !S_ISREG(st.st_mode)) {
-    if (known && !S_ISDIR(st.st_mode)) failure_ = OpenFailure::kNotRegularFile;
-    Close();
-    return false;
-  }
-  failure_ = OpenFailure::kNone;
-  length_ = static_cast<std::int64_t>(st.st_size);
   buf_.resize(std::max<std::size_t>(buffer_size_, 16));
   bytes_read_ = 0;
   eol_ = HasCrLineEnds() ? '\r' : '\n';
@@ -124,12 +130,15 @@ bool LineReader::HasCrLineEnds() {
     got = ::pread(fd_, head, sizeof head, 0);
   } while (got < 0 && errno == EINTR);
   if (got <= 0) return false;
-  const char* end = head + got;
-  for (const char* p = head; p < end; ++p) {
-    if (*p == '\n') return false;
-    if (*p == '\r') return p + 1 < end && p[1] != '\n';
+  return LineEndByte(std::string_view(head, static_cast<std::size_t>(got))) == '\r';
+}
+
+char LineEndByte(std::string_view head) {
+  for (std::size_t i = 0; i < head.size(); ++i) {
+    if (head[i] == '\n') return '\n';
+    if (head[i] == '\r') return i + 1 < head.size() && head[i + 1] != '\n' ? '\r' : '\n';
   }
-  return false;
+  return '\n';
 }
 
 void LineReader::Close() {

@@ -26,6 +26,10 @@ constexpr int kMaxFieldCount = 15;
 // Length of an open file in bytes, -1 when it cannot be told.
 std::int64_t GetFileLength(int fd);
 
+// The byte that ends the lines of a file with this head: '\r' when the first line ends in a
+// lone CR (old Macintosh text; a CR LF still counts as one line end), '\n' otherwise.
+char LineEndByte(std::string_view head);
+
 // Reads one data file line by line through a large buffer, within a window of byte offsets.
 // Reads never go past the window's end except to complete a line that crosses it, so a search
 // that seeks from run to run reads only those runs.
@@ -104,6 +108,11 @@ class LineReader {
   std::int64_t hit_from_ = 0;
   std::int64_t hit_to_ = 0;
 };
+
+// Opens a data file for reading without ever waiting on a FIFO: the descriptor, or -1 with
+// `failure` telling whether the path cannot be opened or is no regular file. `length` is the
+// file's size.
+int OpenDataFile(const std::string& path, LineReader::OpenFailure& failure, std::int64_t& length);
 
 // The fields of one line as views into the line (or into the record's own storage after a
 // join). A field the line does not reach is empty; no field ever holds text of another line.

@@ -4,6 +4,8 @@
 #include <cctype>
 
 #include "cp932.h"
+#include "key_fold.h"
+#include "record_scan.h"
 #include "messages.h"
 #include "search_common.h"
 
@@ -13,16 +15,16 @@ using namespace detail;
 
 namespace {
 
-// What is read: the whole file, or the runs of the key's first digit one after the other.
+// What is read: the runs of the key's first digit one after the other.
 class RunWalker {
  public:
   RunWalker(const PostIndex& index, char digit) : index_(index), digit_(digit) {}
-  // Points the reader at the next run of the digit; false when there is none.
-  bool Next(LineReader& reader) {
+  // Points the scanner at the next run of the digit; false when there is none.
+  bool Next(RecordScanner& scanner) {
     int i = NthRunForDigit(index_, digit_, next_++);
     if (i < 0) return false;
     const DigitRun& run = index_.run[static_cast<std::size_t>(i)];
-    reader.SetWindow(run.start, static_cast<std::int64_t>(run.start) + run.size + 1);
+    scanner.SetWindow(run.start, static_cast<std::int64_t>(run.start) + run.size + 1);
     return true;
   }
 
@@ -31,6 +33,10 @@ class RunWalker {
   char digit_;
   int next_ = 0;
 };
+
+// Old codes have three or five digits and are not ordered with the current codes: 199-01
+// became 252-01xx. A key that may be an old code is looked for in the whole file.
+constexpr std::size_t kOldCodeMax = 5;
 
 // The old code of KEN_ALL.CSV is padded to five with spaces: a three-digit one keeps three.
 std::string_view CutOldCode(std::string_view old_code) {
@@ -52,54 +58,62 @@ bool PostCodeMatches(PostFile file, std::string_view old_code, std::string_view 
   return false;
 }
 
-SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, PostCodeMatch mode) {
-  key = CutKey(key);
+SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view typed, PostCodeMatch mode) {
+  const std::string folded = FoldPostCodeKey(CutKey(typed));
+  const std::string_view key = folded;
   ProgressPacer progress(ctx.view, 0);
-  LineReader reader;
-  if (SearchStatus opened = OpenPostFile(ctx, file, reader, true); opened != SearchStatus::kOk) return {opened, 0};
+  PostFileBytes bytes;
+  if (SearchStatus opened = OpenPostFile(ctx, file, bytes, true); opened != SearchStatus::kOk) return {opened, 0};
+  // An empty key is no search; it would match every code.
+  if (key.empty()) {
+    ctx.view.SetProgressPos(0);
+    return {};
+  }
 
+  RecordScanner scanner(bytes, FieldCount(file), file == PostFile::kKenAll);
   const PostIndex& index = PostFileIndex(ctx.settings, file);
-  const bool by_runs = (mode == PostCodeMatch::kExact || mode == PostCodeMatch::kPrefix) && HasRunTable(index) &&
-                       IndexFitsFile(ctx, file, reader);
-  RunWalker runs(index, key.empty() ? '\0' : key[0]);
+  const auto length = static_cast<std::int64_t>(bytes.Bytes().size());
+  const bool by_runs = (mode == PostCodeMatch::kExact || mode == PostCodeMatch::kPrefix) &&
+                       key.size() > kOldCodeMax && HasRunTable(index) && IndexFitsFile(ctx, file, length);
+  RunWalker runs(index, key[0]);
   if (by_runs) {
-    if (key.empty() || !runs.Next(reader)) {
+    if (!runs.Next(scanner)) {
       ctx.view.SetProgressPos(0);
       return {};
     }
     progress.Set(RunLengthForDigit(index, key[0]));
   } else {
-    progress.Set(reader.Length());
+    progress.Set(length);
+    bytes.Prefetch(0, length);
   }
+  scanner.Look({std::string(key)}, false);
 
-  const int field_count = FieldCount(file);
   const int old_field = file == PostFile::kKenAll ? ken_field::kOldCode : jig_field::kOldCode;
   const int code_field = file == PostFile::kKenAll ? ken_field::kPostCode : jig_field::kPostCode;
   int rows = 0;
   bool stopped = false;
   PostRecord record;
-  std::string_view line;
   std::size_t consumed = 0;
   for (;;) {
-    if (!reader.ReadLineHolding(key, line, consumed)) {
-      progress.Add(consumed);
-      if (by_runs && runs.Next(reader)) continue;
+    const RecordScanner::Step step = scanner.Next(record, consumed);
+    progress.Add(consumed);
+    if (step == RecordScanner::Step::kEnd) {
+      if (by_runs && runs.Next(scanner)) {
+        scanner.Look({std::string(key)}, false);
+        continue;
+      }
       break;
     }
-    progress.Add(consumed);
-    SplitResult split = SplitPostLine(line, field_count, record);
-    if (split == SplitResult::kBlank) continue;
-    if (split == SplitResult::kLeadingComma) {
+    if (step == RecordScanner::Step::kLeadingComma) {
       stopped = true;
       break;
     }
-    UnquoteFields(record, field_count);
     if (PostCodeMatches(file, CutOldCode(record[old_field]), record[code_field], key, mode)) {
       ++rows;
       ctx.view.AddRow(PostalRow(ctx, file, record));
     }
   }
-  ctx.bytes_read += reader.BytesRead();
+  ctx.bytes_read += scanner.BytesRead();
   ctx.view.SetProgressPos(0);
   if (stopped) return {SearchStatus::kMalformedLine, 0};
   return {SearchStatus::kOk, rows};
@@ -115,8 +129,9 @@ SearchResult SearchJigPostCode(SearchContext& ctx, std::string_view key, PostCod
   return SearchPostCodeIn(ctx, PostFile::kJigyosyo, key, mode);
 }
 
-std::string NormalisePostCodeKey(std::string_view text) {
-  if (text.find('-') == std::string_view::npos) return std::string(text);
+std::string NormalisePostCodeKey(std::string_view typed) {
+  const std::string text = FoldPostCodeKey(typed);
+  if (text.find('-') == std::string::npos) return text;
   // Like scanning " %127[0-9] - %127[0-9]": stop at the first mismatch, keep what was read.
   constexpr std::size_t kPartMax = 127;
   std::size_t i = 0;
@@ -147,8 +162,8 @@ SearchStatus BuildPostIndex(SearchContext& ctx, PostFile file) {
       return SearchStatus::kOk;
     case BuildResult::kNotFound:
     case BuildResult::kNotRegularFile: {
-      LineReader reader;
-      OpenPostFile(ctx, file, reader, true);  // reports why the file cannot be read
+      PostFileBytes bytes;
+      OpenPostFile(ctx, file, bytes, true);  // reports why the file cannot be read
       return result == BuildResult::kNotRegularFile ? SearchStatus::kNotRegularFile : SearchStatus::kFileMissing;
     }
     case BuildResult::kOverflow:

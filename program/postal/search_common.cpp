@@ -55,12 +55,12 @@ std::string PathForMessage(const std::string& path) {
 
 }  // namespace
 
-SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report) {
+SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, bool report) {
   const std::string& path = PostFilePath(ctx.settings, file);
-  if (reader.Open(path)) return SearchStatus::kOk;
+  if (bytes.Open(path)) return SearchStatus::kOk;
   // A missing JIGYOSYO.CSV is normal (no business data); a pipe or device in place of either
   // file is a mistake to report.
-  const bool not_regular = reader.LastOpenFailure() == LineReader::OpenFailure::kNotRegularFile;
+  const bool not_regular = bytes.LastOpenFailure() == LineReader::OpenFailure::kNotRegularFile;
   if (report && (file == PostFile::kKenAll || not_regular)) {
     std::string text = not_regular ? msg::kNotRegularFileFormat : msg::kFileNotFoundFormat;
     text.replace(text.find("%s"), 2, PathForMessage(path));
@@ -69,14 +69,14 @@ SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader,
   return not_regular ? SearchStatus::kNotRegularFile : SearchStatus::kFileMissing;
 }
 
-bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader) {
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length) {
   const PostIndex& index = file == PostFile::kKenAll ? ctx.settings.ken_all_index : ctx.settings.jigyosyo_index;
   // The last run of a build is measured to the end of the file.
   std::int64_t end = -1;
   for (const DigitRun& r : index.run) {
     if (r.num > 0) end = std::max(end, static_cast<std::int64_t>(r.start) + r.size);
   }
-  if (end != reader.Length()) return false;
+  if (end != length) return false;
   const std::string& path = PostFilePath(ctx.settings, file);
   const std::string& recorded = file == PostFile::kKenAll ? ctx.settings.ken_all_time : ctx.settings.jigyosyo_time;
   std::string now;
@@ -155,13 +155,19 @@ ResultRow PostalRow(const SearchContext& ctx, PostFile file, const PostRecord& r
   return row;
 }
 
-std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, LineReader& reader, std::string_view prefecture) {
+std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, const PostFileBytes& bytes,
+                               RecordScanner& scanner, std::string_view prefecture) {
+  const auto length = static_cast<std::int64_t>(bytes.Bytes().size());
   const PostIndex& index = PostFileIndex(ctx.settings, file);
-  if (!HasPrefectureIndex(index) || !IndexFitsFile(ctx, file, reader)) return reader.Length();
-  int p = PrefectureIndex(prefecture);
-  if (p < 0) return reader.Length();
+  const int p = PrefectureIndex(prefecture);
+  if (p < 0 || !HasPrefectureIndex(index) || !IndexFitsFile(ctx, file, length)) {
+    bytes.Prefetch(0, length);
+    return length;
+  }
   const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
-  reader.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
+  const std::int64_t end = static_cast<std::int64_t>(range.start) + range.size + 1;
+  scanner.SetWindow(range.start, end);
+  bytes.Prefetch(range.start, end);
   return range.size;
 }
 

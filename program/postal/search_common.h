@@ -8,6 +8,7 @@
 #include "meklan.h"
 #include "post_fields.h"
 #include "post_line.h"
+#include "record_scan.h"
 #include "searches.h"
 
 namespace tovra::detail {
@@ -21,17 +22,18 @@ std::string_view CutKey(std::string_view key);
 // Opens the search's file; when `report` is set, a KEN_ALL.CSV that cannot be opened shows
 // "%s\nが見つかりません" and either file that is not a regular file "%s\nは通常のファイルではありません",
 // with its path. Returns kOk or why the file cannot be read.
-SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report);
+SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, bool report);
 
 // Whether the file's index still describes the file: it ends where the file ends, and the file
 // has not changed since its time was recorded. A file replaced after its index was made (while
 // the program runs, or under another path from the settings dialog) is read whole instead of
 // at offsets that belong to another file.
-bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader);
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length);
 
 // Limits the reader to the stretch of `prefecture` (CP932 name), when it names one and the
 // file's index fits the file; otherwise the whole file stays open. Returns the bytes to be read.
-std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, LineReader& reader, std::string_view prefecture);
+std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, const PostFileBytes& bytes,
+                               RecordScanner& scanner, std::string_view prefecture);
 
 // Advances the progress indicator one step for every limit/20 bytes read.
 class ProgressPacer {

@@ -21,6 +21,7 @@
 
 #include "cp932.h"
 #include "help_window.h"
+#include "key_fold.h"
 #include "message_box.h"
 #include "post_index.h"
 #include "qt_text.h"
@@ -214,7 +215,10 @@ void MainDialog::RunCommand(int id) {
     case kModePostCode:
     case kModeAreaCode:
     case kModeAddress:
-    case kModeDantai: ApplyEnablingRules(id); break;
+    case kModeDantai:
+      ApplyEnablingRules(id);
+      OnSearchTextChanged();  // what counts as a key depends on the mode
+      break;
     case kModeBrowse: BrowseFromFirstPrefecture(); break;
     case kCmdAbout: RunAboutDialog(dialog_.get()); break;
     case kCmdHelp: ShowHelp(); break;
@@ -238,8 +242,17 @@ void MainDialog::ApplyEnablingRules(int mode) {
   }
 }
 
+// 検索 is enabled while the text holds something to search for once the engine has folded it:
+// blanks, "〒" or "+" alone are no key. Text that CP932 cannot hold enables it, so that the
+// search can say why it cannot run.
 void MainDialog::OnSearchTextChanged() {
-  const bool any = !ui::ControlAs<QLineEdit>(dialog_.get(), kSearchText)->text().isEmpty();
+  const QString typed = ui::ControlAs<QLineEdit>(dialog_.get(), kSearchText)->text();
+  const std::optional<std::string> text = ToCp932(typed);
+  KeyKind kind = KeyKind::kWords;
+  if (IsChecked(kModePostCode)) kind = KeyKind::kPostCode;
+  if (IsChecked(kModeAreaCode)) kind = KeyKind::kAreaCode;
+  if (IsChecked(kModeDantai)) kind = KeyKind::kDantai;
+  const bool any = !typed.isEmpty() && (!text || IsSearchKey(kind, *text));
   ui::Control(dialog_.get(), kIdOk)->setEnabled(any);
 }
 

@@ -171,8 +171,17 @@ class MainDialogTest : public QObject {
     QVERIFY(f.c(kIdOk)->isEnabled());
     QTest::keyClick(edit, Qt::Key_Backspace);
     QVERIFY(!f.c(kIdOk)->isEnabled());
+    // What is left once the engine folds the key decides: blanks or "〒" alone are no key.
     edit->setText(" ");
+    QVERIFY(!f.c(kIdOk)->isEnabled());
+    edit->setText(QString::fromUtf8("〒　"));
+    QVERIFY(!f.c(kIdOk)->isEnabled());
+    edit->setText("-0001");  // the hyphen join leaves nothing before the hyphen
+    QVERIFY(!f.c(kIdOk)->isEnabled());
+    f.click(kModeAddress);  // a "〒" is a word like any other
     QVERIFY(f.c(kIdOk)->isEnabled());
+    edit->setText(QString::fromUtf8(" ＋ "));
+    QVERIFY(!f.c(kIdOk)->isEnabled());
   }
 
   void postalCodeKeysAreJoinedAtTheHyphen_data() {
@@ -183,8 +192,8 @@ class MainDialogTest : public QObject {
     QTest::newRow("no hyphen") << "0600001" << "0600001";
     QTest::newRow("trailing hyphen") << "060-" << "060";
     QTest::newRow("two hyphens") << "060-00-01" << "06000";
-    QTest::newRow("leading hyphen") << "-0001" << "";
-    QTest::newRow("full-width hyphen") << "060－0001" << "060－0001";
+    QTest::newRow("full-width hyphen") << "060－0001" << "0600001";
+    QTest::newRow("full-width digits and 〒") << "〒０６０ー０００１" << "0600001";
   }
   void postalCodeKeysAreJoinedAtTheHyphen() {
     QFETCH(QString, typed);

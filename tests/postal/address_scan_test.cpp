@@ -57,8 +57,8 @@ TEST_F(ScanFixture, ContainsNeverHitsInsideADoubleByteCharacter) {
 TEST_F(ScanFixture, TwoTermsMustBothMatchSomeField) {
   EXPECT_EQ(Words("札幌+中央", WordMatch::kContains), (V{"060-0001", "064-0941"}));
   EXPECT_EQ(Words("  札幌+  旭", WordMatch::kContains), (V{"064-0941"}));
-  // A blank in front of "+" belongs to the first term.
-  EXPECT_EQ(Words("札幌 +中央", WordMatch::kContains), V{});
+  // Blanks around a term are folded away, also in front of "+".
+  EXPECT_EQ(Words("札幌 +中央", WordMatch::kContains), (V{"060-0001", "064-0941"}));
   EXPECT_EQ(Words("札幌市中央区+旭ケ丘", WordMatch::kExact), (V{"064-0941"}));
   // Both terms apply to JIGYOSYO.CSV as well.
   EXPECT_EQ(Words("府中+工業", WordMatch::kContains, true), (V{"735-8601"}));

@@ -95,6 +95,12 @@ TEST_F(CliFixture, ExitStatusesAndMessages) {
   EXPECT_EQ(Run("address 1 --match prefix").status, 2);
   EXPECT_EQ(Run("areacode 1 --show all").status, 2);
   EXPECT_EQ(Run("address 😀").status, 2);  // no CP932 form
+  // A key that folds to nothing is no search.
+  Result empty = Run("postcode '〒' --match contains");
+  EXPECT_EQ(empty.status, 2);
+  EXPECT_EQ(empty.out, "");
+  EXPECT_NE(empty.err.find("nothing to search for"), std::string::npos) << empty.err;
+  EXPECT_EQ(Run("address '　＋ '").status, 2);
   Result help = Run("--help", false);
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("postcode KEY"), std::string::npos);

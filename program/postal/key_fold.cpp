@@ -1,0 +1,228 @@
+#include "key_fold.h"
+
+#include <algorithm>
+#include <array>
+
+#include "cp932.h"
+#include "searches.h"
+
+namespace tovra {
+namespace {
+
+// Double-byte characters by their CP932 code.
+constexpr unsigned kFullSpace = 0x8140;     // 　
+constexpr unsigned kMiddleDot = 0x8145;     // ・
+constexpr unsigned kVoicedMark = 0x814A;    // ゛
+constexpr unsigned kSemiVoiced = 0x814B;    // ゜
+constexpr unsigned kLongVowel = 0x815B;     // ー
+constexpr unsigned kHorizontalBar = 0x815C; // ―
+constexpr unsigned kHyphen = 0x815D;        // ‐
+constexpr unsigned kOpenParen = 0x8169;     // （
+constexpr unsigned kCloseParen = 0x816A;    // ）
+constexpr unsigned kFullPlus = 0x817B;      // ＋
+constexpr unsigned kFullMinus = 0x817C;     // － (also what − becomes in CP932)
+constexpr unsigned kPostMark = 0x81A7;      // 〒
+constexpr unsigned kIdeographicComma = 0x8141;  // 、
+constexpr unsigned kFullZero = 0x824F;      // ０
+constexpr unsigned kHiraganaFirst = 0x829F; // ぁ
+constexpr unsigned kHiraganaLast = 0x82F1;  // ん
+constexpr unsigned kKatakanaFirst = 0x8340; // ァ
+constexpr unsigned kKatakanaLast = 0x8396;  // ヶ
+
+constexpr unsigned char kHalfLongVowel = 0xB0;  // ｰ
+
+// The katakana ァ to ヶ in their order (which is also the order of the hiragana ぁ to ん) in
+// half-width form. Half-width katakana U+FF61..U+FF9F are the single bytes 0xA1..0xDF.
+constexpr std::array<std::u16string_view, 86> kHalfWidthKatakana = {
+    u"ｧ", u"ｱ", u"ｨ", u"ｲ", u"ｩ", u"ｳ", u"ｪ", u"ｴ", u"ｫ", u"ｵ",
+    u"ｶ", u"ｶﾞ", u"ｷ", u"ｷﾞ", u"ｸ", u"ｸﾞ", u"ｹ", u"ｹﾞ", u"ｺ", u"ｺﾞ",
+    u"ｻ", u"ｻﾞ", u"ｼ", u"ｼﾞ", u"ｽ", u"ｽﾞ", u"ｾ", u"ｾﾞ", u"ｿ", u"ｿﾞ",
+    u"ﾀ", u"ﾀﾞ", u"ﾁ", u"ﾁﾞ", u"ｯ", u"ﾂ", u"ﾂﾞ", u"ﾃ", u"ﾃﾞ", u"ﾄ", u"ﾄﾞ",
+    u"ﾅ", u"ﾆ", u"ﾇ", u"ﾈ", u"ﾉ",
+    u"ﾊ", u"ﾊﾞ", u"ﾊﾟ", u"ﾋ", u"ﾋﾞ", u"ﾋﾟ", u"ﾌ", u"ﾌﾞ", u"ﾌﾟ", u"ﾍ", u"ﾍﾞ", u"ﾍﾟ", u"ﾎ", u"ﾎﾞ", u"ﾎﾟ",
+    u"ﾏ", u"ﾐ", u"ﾑ", u"ﾒ", u"ﾓ", u"ｬ", u"ﾔ", u"ｭ", u"ﾕ", u"ｮ", u"ﾖ",
+    u"ﾗ", u"ﾘ", u"ﾙ", u"ﾚ", u"ﾛ", u"ﾜ", u"ﾜ", u"ｲ", u"ｴ", u"ｦ", u"ﾝ", u"ｳﾞ", u"ｶ", u"ｹ",
+};
+
+// Half-width small kana ｧｨｩｪｫｬｭｮｯ (0xA7..0xAF) as the large ones JIGYOSYO.CSV writes.
+constexpr std::u16string_view kLargeForSmall = u"ｱｲｳｴｵﾔﾕﾖﾂ";
+
+char HalfWidthByte(char16_t c) { return static_cast<char>(0xA1 + (c - u'｡')); }
+
+void AppendHalfWidth(std::string& out, std::u16string_view text) {
+  for (char16_t c : text) out += HalfWidthByte(c);
+}
+
+// Calls `each(code, bytes)` for every character of a CP932 text; code is the byte of a
+// single-byte character or lead * 256 + trail.
+template <typename Each>
+void ForEachChar(std::string_view text, Each each) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (cp932::IsLeadByte(lead) && i + 1 < text.size()) {
+      each(lead * 256u + static_cast<unsigned char>(text[i + 1]), text.substr(i, 2));
+      i += 2;
+    } else {
+      each(static_cast<unsigned>(lead), text.substr(i, 1));
+      ++i;
+    }
+  }
+}
+
+bool IsFullDigit(unsigned code) { return code >= kFullZero && code <= kFullZero + 9; }
+bool IsBlank(unsigned code) { return code == ' ' || code == '\t' || code == kFullSpace; }
+
+// Blanks, ASCII and full-width, removed from both ends.
+std::string_view TrimBlanks(std::string_view text) {
+  std::size_t from = 0;
+  std::size_t to = 0;
+  bool leading = true;
+  ForEachChar(text, [&](unsigned code, std::string_view bytes) {
+    const std::size_t at = static_cast<std::size_t>(bytes.data() - text.data());
+    if (IsBlank(code)) {
+      if (leading) from = at + bytes.size();
+      return;
+    }
+    leading = false;
+    to = at + bytes.size();
+  });
+  return to > from ? text.substr(from, to - from) : std::string_view();
+}
+
+// Index of a hiragana or full-width katakana into kHalfWidthKatakana, or -1.
+int KanaIndex(unsigned code) {
+  if (code >= kHiraganaFirst && code <= kHiraganaLast) return static_cast<int>(code - kHiraganaFirst);
+  if (code >= kKatakanaFirst && code <= kKatakanaLast) {
+    // Trail byte 0x7F does not exist: the katakana skip it.
+    const unsigned trail = code & 0xFF;
+    return static_cast<int>(trail < 0x80 ? trail - 0x40 : trail - 0x41);
+  }
+  return -1;
+}
+
+std::string KanjiFieldForm(std::string_view term) {
+  std::string out;
+  ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+    unsigned full = 0;
+    if (code >= '0' && code <= '9') full = kFullZero + (code - '0');
+    if (code == '-') full = kFullMinus;
+    if (full == 0) {
+      out += bytes;
+    } else {
+      out += static_cast<char>(full >> 8);
+      out += static_cast<char>(full & 0xFF);
+    }
+  });
+  return out;
+}
+
+std::string ReadingForm(std::string_view term) {
+  std::string out;
+  ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+    if (const int k = KanaIndex(code); k >= 0) {
+      AppendHalfWidth(out, kHalfWidthKatakana[static_cast<std::size_t>(k)]);
+    } else if (IsFullDigit(code)) {
+      out += static_cast<char>('0' + (code - kFullZero));
+    } else if (code == kLongVowel) {
+      out += static_cast<char>(kHalfLongVowel);
+    } else if (code == kMiddleDot) {
+      AppendHalfWidth(out, u"･");
+    } else if (code == kVoicedMark) {
+      AppendHalfWidth(out, u"ﾞ");
+    } else if (code == kSemiVoiced) {
+      AppendHalfWidth(out, u"ﾟ");
+    } else if (code == kIdeographicComma) {
+      AppendHalfWidth(out, u"､");
+    } else if (code == kOpenParen) {
+      out += '(';
+    } else if (code == kCloseParen) {
+      out += ')';
+    } else if (code == kFullMinus) {
+      out += '-';
+    } else {
+      out += bytes;
+    }
+  });
+  return out;
+}
+
+std::string LargeKanaForm(std::string_view reading) {
+  std::string out(reading);
+  // Half-width kana are single bytes, never the trail of a double-byte character here: the
+  // walk goes character by character.
+  ForEachChar(reading, [&](unsigned code, std::string_view bytes) {
+    if (code >= 0xA7 && code <= 0xAF) {
+      out[static_cast<std::size_t>(bytes.data() - reading.data())] = HalfWidthByte(kLargeForSmall[code - 0xA7]);
+    }
+  });
+  return out;
+}
+
+// Folds the characters of a code key; `dashes` also turns the other dash forms into "-".
+std::string FoldCode(std::string_view typed, bool dashes, bool drop_post_mark) {
+  std::string out;
+  ForEachChar(typed, [&](unsigned code, std::string_view bytes) {
+    if (IsFullDigit(code)) {
+      out += static_cast<char>('0' + (code - kFullZero));
+    } else if (code == kFullMinus ||
+               (dashes && (code == kHyphen || code == kHorizontalBar || code == kLongVowel || code == kHalfLongVowel))) {
+      out += '-';
+    } else if (code == kFullSpace) {
+      out += ' ';
+    } else if (drop_post_mark && code == kPostMark) {
+      out += ' ';
+    } else {
+      out += bytes;
+    }
+  });
+  return std::string(TrimBlanks(out));
+}
+
+std::string PlusAsAscii(std::string_view key) {
+  std::string out;
+  ForEachChar(key, [&](unsigned code, std::string_view bytes) {
+    if (code == kFullPlus) {
+      out += '+';
+    } else {
+      out += bytes;
+    }
+  });
+  return out;
+}
+
+}  // namespace
+
+std::string FoldPostCodeKey(std::string_view typed) { return FoldCode(typed, true, true); }
+
+std::string FoldCodeKey(std::string_view typed) { return FoldCode(typed, false, false); }
+
+std::vector<std::string> TermForms(std::string_view term) {
+  term = TrimBlanks(term);
+  if (term.empty()) return {};
+  const std::string reading = ReadingForm(term);
+  std::vector<std::string> forms;
+  // The typed form first; the others only when they differ from every form before them.
+  for (std::string form : {std::string(term), KanjiFieldForm(term), reading, LargeKanaForm(reading)}) {
+    if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(std::move(form));
+  }
+  return forms;
+}
+
+FoldedWords FoldWordKey(std::string_view key) {
+  const SearchTerms terms = SplitSearchTerms(PlusAsAscii(key));
+  FoldedWords folded{TermForms(terms.first), TermForms(terms.second)};
+  if (folded.first.empty()) std::swap(folded.first, folded.second);
+  return folded;
+}
+
+bool IsSearchKey(KeyKind kind, std::string_view key) {
+  switch (kind) {
+    case KeyKind::kPostCode: return !NormalisePostCodeKey(key).empty();
+    case KeyKind::kWords: return !FoldWordKey(key).first.empty();
+    case KeyKind::kDantai:
+    case KeyKind::kAreaCode: return !FoldCodeKey(key).empty();
+  }
+  return false;
+}
+
+}  // namespace tovra
