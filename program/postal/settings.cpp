@@ -84,6 +84,15 @@ std::string PathToStore(const std::string& path, std::string* message) {
   return {};
 }
 
+constexpr const char* kKenAllTail = "data/ken_all.csv";
+constexpr const char* kJigyosyoTail = "data/jigyosyo.csv";
+
+// The default file of the record's own program folder is stored empty, so that the file names no
+// folder and a copied or installed folder reads its own data/.
+std::string PathOrDefault(const Settings& s, const std::string& path, const char* tail) {
+  return (!s.program_dir.empty() && path == s.program_dir + tail) ? std::string() : path;
+}
+
 long RealWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
 
 test_seams::WriteFunction g_write = RealWrite;
@@ -125,12 +134,49 @@ std::string ProgramDirectory() {
   return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-std::string SettingsPath(const std::string& program_dir) { return program_dir + "ini/tovra.ini"; }
+std::string SettingsPath(const std::string& program_dir) {
+  const std::string portable = program_dir + "ini/tovra.ini";
+  const std::string ini_dir = program_dir + "ini";
+  struct stat st {};
+  if (::stat(ini_dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(ini_dir.c_str(), W_OK) == 0) {
+    return portable;
+  }
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  std::string config;
+  if (xdg != nullptr && xdg[0] == '/') {
+    config = xdg;
+  } else if (home != nullptr && home[0] == '/') {
+    config = std::string(home) + "/.config";
+  } else {
+    return portable;
+  }
+  ::mkdir(config.c_str(), 0700);
+  const std::string dir = config + "/tovra";
+  ::mkdir(dir.c_str(), 0700);
+  return dir + "/tovra.ini";
+}
+
+std::string DataPathInThisFolder(const std::string& stored, const std::string& program_dir,
+                                 const std::string& default_tail) {
+  const std::string own = program_dir + default_tail;
+  const std::string tail = "/" + default_tail;
+  if (stored.size() <= tail.size() || stored.compare(stored.size() - tail.size(), tail.size(), tail) != 0) {
+    return stored;
+  }
+  const std::string folder = stored.substr(0, stored.size() - default_tail.size());
+  if (folder == program_dir) return stored;
+  auto exists = [](const std::string& path) { return ::access(path.c_str(), F_OK) == 0; };
+  const bool program_folder =
+      exists(folder + "tovra") || exists(folder + "tovra-search") || exists(folder + "ini");
+  return (program_folder || !exists(stored)) ? own : stored;
+}
 
 Settings DefaultSettings(const std::string& program_dir) {
   Settings s;
-  s.ken_all_path = program_dir + "data/ken_all.csv";
-  s.jigyosyo_path = program_dir + "data/jigyosyo.csv";
+  s.program_dir = program_dir;
+  s.ken_all_path = program_dir + kKenAllTail;
+  s.jigyosyo_path = program_dir + kJigyosyoTail;
   ResetPostIndex(s.ken_all_index);
   ResetPostIndex(s.jigyosyo_index);
   return s;
@@ -150,10 +196,10 @@ void LoadSettings(const std::string& ini_path, const std::string& program_dir, S
   settings.window.right = ini.GetInt("WINDOW", "RIGHT", defaults.window.right);
   settings.window.bottom = ini.GetInt("WINDOW", "BOTTOM", defaults.window.bottom);
   std::string path = StoredPath(ini.Get("POSTCODE", "PostAllFile").value_or(""));
-  if (!path.empty()) settings.ken_all_path = path;
+  if (!path.empty()) settings.ken_all_path = DataPathInThisFolder(path, program_dir, kKenAllTail);
   settings.ken_all_time = StoredTime(ini.Get("POSTCODE", "PostAllFileDate").value_or(""));
   path = StoredPath(ini.Get("POSTJIGCODE", "PostJigFile").value_or(""));
-  if (!path.empty()) settings.jigyosyo_path = path;
+  if (!path.empty()) settings.jigyosyo_path = DataPathInThisFolder(path, program_dir, kJigyosyoTail);
   settings.jigyosyo_time = StoredTime(ini.Get("POSTJIGCODE", "PostJigFileDate").value_or(""));
   settings.add_hyphen = ini.GetInt("RUN", "AddPostCodeH", defaults.add_hyphen);
   for (int i = 0; i < 12; ++i) {
@@ -171,9 +217,9 @@ bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* m
   ini.SetInt("WINDOW", "TOP", s.window.top);
   ini.SetInt("WINDOW", "RIGHT", s.window.right);
   ini.SetInt("WINDOW", "BOTTOM", s.window.bottom);
-  ini.Set("POSTCODE", "PostAllFile", PathToStore(s.ken_all_path, message));
+  ini.Set("POSTCODE", "PostAllFile", PathToStore(PathOrDefault(s, s.ken_all_path, kKenAllTail), message));
   ini.Set("POSTCODE", "PostAllFileDate", StoredTime(s.ken_all_time));
-  ini.Set("POSTJIGCODE", "PostJigFile", PathToStore(s.jigyosyo_path, message));
+  ini.Set("POSTJIGCODE", "PostJigFile", PathToStore(PathOrDefault(s, s.jigyosyo_path, kJigyosyoTail), message));
   ini.Set("POSTJIGCODE", "PostJigFileDate", StoredTime(s.jigyosyo_time));
   ini.SetInt("RUN", "AddPostCodeH", s.add_hyphen);
   for (int i = 0; i < 12; ++i) ini.SetInt("LISTVIEW", kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
