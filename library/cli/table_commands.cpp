@@ -6,21 +6,13 @@
 #include <string>
 
 #include "commands.h"
+#include "cp932.h"
 #include "meklan.h"
 #include "tables/tables.h"
+#include "version_note.h"
 
 namespace meklan::cli {
 namespace {
-
-// The library file's version resource. "MA間距離計算" in CP932.
-constexpr const char* kVersionResource[][2] = {
-    {"FileVersion", "3190"},
-    {"ProductVersion", "3.19"},
-    {"Comments", "MA\x8a\xd4\x8b\x97\x97\xa3\x8cv\x8eZ"},
-    {"FileDescription", "MEKLAN"},
-    {"InternalName", "MEKLAN"},
-    {"ProductName", "MEKLAN"},
-};
 
 std::string Tsv(std::initializer_list<std::string> fields) {
   std::string line;
@@ -137,7 +129,14 @@ int RunInfo(const Command& self, const Arguments& args) {
   PrintField("address records", std::to_string(MEKLAN_GetNumOfAddress()));
   PrintField("local-government codes", std::to_string(codes.size()));
   PrintField("prefectures", std::to_string(kPrefectureCount));
-  for (const auto& [label, value] : kVersionResource) PrintField(label, value);
+  // The version resource comes from the library file that was loaded, not from this command.
+  const std::string file = LibraryFile();
+  const auto note = ReadVersionNote(file);
+  if (!note) return Fail(self, file + " carries no version note (owner MEKLAN)");
+  for (const auto& [label, value] : *note) {
+    const auto cp932_value = cp932::FromUtf8(value);
+    PrintField(label, cp932_value.value_or("?"));
+  }
   return kExitOk;
 }
 
