@@ -25,8 +25,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QStyleOptionFrame>
-#include <QStylePainter>
+#include <QPainter>
+#include <qdrawutil.h>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -169,14 +169,11 @@ class TemplateGroupBox : public QGroupBox {
 
  protected:
   void paintEvent(QPaintEvent*) override {
-    QStylePainter painter(this);
+    QPainter painter(this);
     const int textHeight = fontMetrics().height();
-    QStyleOptionFrame frame;
-    frame.initFrom(this);
-    frame.rect = rect().adjusted(0, textHeight / 2, 0, 0);
-    frame.lineWidth = 1;
-    frame.midLineWidth = 0;
-    painter.drawPrimitive(QStyle::PE_FrameGroupBox, frame);
+    // An etched line, as the original drew it; styles draw their own frame below a margin of
+    // their own, which would move the line down again.
+    qDrawShadeRect(&painter, rect().adjusted(0, textHeight / 2, 0, 0), palette(), true, 1, 0);
     if (title().isEmpty()) return;
     const QString text = StripMnemonic(title());
     const int indent = fontMetrics().averageCharWidth();
