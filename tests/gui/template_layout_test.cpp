@@ -14,10 +14,12 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
 #include "distance_dialog_template.h"
+#include "message_box.h"
 #include "qt_translations.h"
 #include "resources.h"
 #include "template_builder.h"
@@ -123,6 +125,19 @@ class TemplateLayoutTest : public QObject {
     const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
     QVERIFY2(lookIn != "Look in:", qPrintable(lookIn));
     QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != "Cancel");
+  }
+
+  void messageBoxesLeaveRoomForTheirCaption() {
+    int width = 0;
+    QTimer::singleShot(0, [&width] {
+      QWidget* box = QApplication::activeModalWidget();
+      if (box == nullptr) return;
+      width = box->width();
+      box->close();
+    });
+    ui::ShowMessageBox({nullptr, QStringLiteral("短い"), QStringLiteral("MEKLAN"),
+                        ui::MessageIcon::kNone});
+    QVERIFY2(width >= 260, qPrintable(QString::number(width)));
   }
 
   void aListBoxScrollsOnlyWhenItsItemsDoNotFit() {
