@@ -24,7 +24,7 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
-constexpr int kMinimumWidth = 260;
+constexpr int kMinimumWidth = 320;
 
 int MessageBoxMinimumWidth(const QFontMetrics& fm, const QString& caption) {
   // Room for the caption beside the window manager's buttons; a box only as wide as a short

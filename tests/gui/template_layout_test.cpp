@@ -137,7 +137,7 @@ class TemplateLayoutTest : public QObject {
     });
     ui::ShowMessageBox({nullptr, QStringLiteral("短い"), QStringLiteral("MEKLAN"),
                         ui::MessageIcon::kNone});
-    QVERIFY2(width >= 260, qPrintable(QString::number(width)));
+    QVERIFY2(width >= 320, qPrintable(QString::number(width)));
   }
 
   void aListBoxScrollsOnlyWhenItsItemsDoNotFit() {
