@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cp932.h"
-#include "row_order.h"
+#include "collecting_view.h"
 #include "searches.h"
 
 extern char** environ;
@@ -25,34 +25,8 @@ const std::string kJigyosyo = std::string(POSTAL_DATA_DIR) + "/jigyosyo.csv";
 
 std::string J(const char* utf8) { return cp932::FromUtf8(utf8).value_or(""); }
 
-// A view that keeps the rows, as the result list would.
-class CountingView : public SearchView {
- public:
-  void AddRow(const ResultRow& row) override { rows.push_back(row); }
-  void SetProgressRange(int, int) override {}
-  void SetProgressStep(int) override {}
-  void StepProgress() override {}
-  void SetProgressPos(int) override {}
-  std::string SelectedPrefecture() override { return prefecture; }
-  bool SelectPrefecture(const std::string& name) override {
-    prefecture = name;
-    return true;
-  }
-  void ClearCities() override { cities.clear(); }
-  void AddCity(const std::string& city) override { cities.push_back(city); }
-  void ClearWorkList() override { work.clear(); }
-  void AddWorkItem(const std::string& item) override { InsertWorkItem(work, item); }
-  int WorkItemCount() override { return static_cast<int>(work.size()); }
-  std::string WorkItem(int i) override { return work[static_cast<std::size_t>(i)]; }
-  bool UseBusinessData() override { return false; }
-  void ShowMessage(const std::string&, const std::string&) override {}
-  void ShowIndexNotice() override {}
-  void HideIndexNotice() override {}
-
-  std::vector<ResultRow> rows;
-  std::vector<std::string> cities, work;
-  std::string prefecture;
-};
+// The result list keeps the rows, so the searches are measured with a view that does too.
+using CountingView = CollectingView;
 
 Settings& IndexedSettings() {
   static Settings settings = [] {
@@ -123,11 +97,10 @@ void RunSearch(benchmark::State& state, Search search) {
   SearchContext ctx{view, s};
   std::size_t rows = 0;
   for (auto _ : state) {
-    view.rows.clear();
+    view.ClearRows();
     view.cities.clear();
     search(ctx, view);
-    SortRows(view.rows);
-    rows = view.rows.size() + view.cities.size();
+    rows = view.Rows().size() + view.cities.size();
   }
   state.counters["rows"] = static_cast<double>(rows);
   state.counters["MB_read"] = static_cast<double>(ctx.bytes_read) / state.iterations() / 1e6;
@@ -150,21 +123,21 @@ void Register() {
   const std::string sapporo = J("札幌"), chuo = J("中央"), chuo_ku = J("札幌市中央区");
   const std::string hokkaido = J("北海道"), tokyo = J("東京都"), chiyoda = J("千代田区");
   const std::vector<Case> cases = {
-      {"postcode_exact/0600001", "0600001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "0600001", kMatchExact); }},
-      {"postcode_exact/9000001", "9000001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "9000001", kMatchExact); }},
-      {"postcode_prefix/060", "060", [](SearchContext& c, CountingView&) { SearchPostCode(c, "060", kMatchPrefix); }},
-      {"postcode_contains/0001", "0001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "0001", kMatchContains); }},
-      {"address_exact/札幌市中央区", chuo_ku, [=](SearchContext& c, CountingView&) { ScanKenAll(c, chuo_ku, kScanWords, kWordExact); }},
-      {"address_contains/札幌", sapporo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, sapporo, kScanWords, kWordContains); }},
-      {"address_contains/中央", chuo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, chuo, kScanWords, kWordContains); }},
-      {"two_terms/札幌+中央", sapporo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, sapporo + "+" + chuo, kScanWords, kWordContains); }},
-      {"dantai/13101", "13101", [](SearchContext& c, CountingView&) { ScanKenAll(c, "13101", kScanDantai, 0); }},
-      {"city_list/北海道", hokkaido, [=](SearchContext& c, CountingView& v) { v.prefecture = hokkaido; ScanKenAll(c, hokkaido, kScanCityList, 0); }},
-      {"city_list/東京都", tokyo, [=](SearchContext& c, CountingView& v) { v.prefecture = tokyo; ScanKenAll(c, tokyo, kScanCityList, 0); }},
-      {"city_rows/東京都千代田区", chiyoda, [=](SearchContext& c, CountingView& v) { v.prefecture = tokyo; ScanKenAll(c, chiyoda, kScanCity, 0); }},
-      {"areacode_districts/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", kShowDistricts); }},
-      {"areacode_postal/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", kShowPostal); }},
-      {"areacode_postal/03", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "03", kShowPostal); }},
+      {"postcode_exact/0600001", "0600001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "0600001", PostCodeMatch::kExact); }},
+      {"postcode_exact/9000001", "9000001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "9000001", PostCodeMatch::kExact); }},
+      {"postcode_prefix/060", "060", [](SearchContext& c, CountingView&) { SearchPostCode(c, "060", PostCodeMatch::kPrefix); }},
+      {"postcode_contains/0001", "0001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "0001", PostCodeMatch::kContains); }},
+      {"address_exact/札幌市中央区", chuo_ku, [=](SearchContext& c, CountingView&) { ScanKenAll(c, chuo_ku, ScanMode::kWords, WordMatch::kExact); }},
+      {"address_contains/札幌", sapporo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, sapporo, ScanMode::kWords, WordMatch::kContains); }},
+      {"address_contains/中央", chuo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, chuo, ScanMode::kWords, WordMatch::kContains); }},
+      {"two_terms/札幌+中央", sapporo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, sapporo + "+" + chuo, ScanMode::kWords, WordMatch::kContains); }},
+      {"dantai/13101", "13101", [](SearchContext& c, CountingView&) { ScanKenAll(c, "13101", ScanMode::kDantai); }},
+      {"city_list/北海道", hokkaido, [=](SearchContext& c, CountingView&) { ScanKenAll(c, hokkaido, ScanMode::kCityList); }},
+      {"city_list/東京都", tokyo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, tokyo, ScanMode::kCityList); }},
+      {"city_rows/東京都千代田区", chiyoda, [=](SearchContext& c, CountingView&) { ScanKenAll(c, chiyoda, ScanMode::kCity, WordMatch::kExact, tokyo); }},
+      {"areacode_districts/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", AreaDisplay::kDistricts, false); }},
+      {"areacode_postal/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", AreaDisplay::kPostal, false); }},
+      {"areacode_postal/03", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "03", AreaDisplay::kPostal, false); }},
   };
   for (const Case& c : cases) {
     auto search = c.search;
@@ -176,7 +149,7 @@ void Register() {
   }
   const std::string company = J("株式会社");
   reg("search/business_contains/株式会社", [company](benchmark::State& s) {
-    RunSearch(s, [company](SearchContext& c, CountingView&) { ScanJigyosyo(c, company, kScanWords, kWordContains); });
+    RunSearch(s, [company](SearchContext& c, CountingView&) { ScanJigyosyo(c, company, ScanMode::kWords, WordMatch::kContains); });
   });
   reg("floor/grep_c/business_contains/株式会社", [company](benchmark::State& s) { GrepCount(s, company, kJigyosyo); });
 }

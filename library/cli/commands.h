@@ -1,9 +1,12 @@
 // The subcommands of `meklan`, one group per source file; main.cpp lists them in its table.
 #pragma once
 
-#include "cli.h"
+#include "command_table.h"
 
 namespace meklan::cli {
+
+// The shared command table, parser and helpers, by their short names.
+using namespace common::cli;
 
 // lookup_commands.cpp
 int RunMa(const Command& self, const Arguments& args);

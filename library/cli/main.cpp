@@ -1,8 +1,6 @@
 // meklan: the library's exports from the shell. Only a front end: it converts text between
 // the terminal and CP932, calls the exports and prints what they return.
-#include <cstring>
-#include <iostream>
-#include <span>
+#include <string>
 
 #include "commands.h"
 #include "cp932.h"
@@ -59,79 +57,26 @@ const Command kCommands[] = {
      "  prefectures  the prefecture table (index as used by 'meklan ma --pref')\n"},
 };
 
-void PrintOverview(std::ostream& out) {
-  out << "usage: meklan COMMAND [ARGUMENTS]\n"
-      << "The telephone charging areas (MA) of Japan as of " << MEKLAN_DATA_DATE
-      << ", from libmeklan.\n\nCommands:\n";
-  for (const Command& c : kCommands) {
-    out << "  " << c.name << std::string(11 - std::min<std::size_t>(10, std::strlen(c.name)), ' ')
-        << c.summary << "\n";
-  }
-  out << "\nRun 'meklan COMMAND --help' for the arguments of a command.\n"
-      << "Text is read and written in the terminal's encoding (UTF-8 under the C locale).\n"
-      << "Exit status: 0 success, 1 nothing found, 2 usage error.\n";
+std::string Version() {
+  char version[MEKLAN_VERSION_SIZE];
+  return MEKLAN_GetVersion(version);
 }
 
-void PrintCommandHelp(const Command& c) {
-  std::cout << "usage: meklan " << c.usage << "\n" << c.summary << ".\n\n" << c.help;
-}
-
-const Command* FindCommand(std::string_view name) {
-  for (const Command& c : kCommands) {
-    if (name == c.name) return &c;
-  }
-  return nullptr;
-}
-
-bool AsksForHelp(const Arguments& args) {
-  for (const std::string& a : args) {
-    if (a == "--") return false;
-    if (a == "--help" || a == "-h") return true;
-  }
-  return false;
-}
-
-int Main(std::span<char*> argv) {
-  cp932::InitLocale();
-  if (argv.size() < 2) {
-    PrintOverview(std::cerr);
-    return kExitUsage;
-  }
-  std::string_view first = argv[1];
-  if (first == "--help" || first == "-h" || first == "help") {
-    const Command* c = argv.size() > 2 ? FindCommand(argv[2]) : nullptr;
-    if (c != nullptr) {
-      PrintCommandHelp(*c);
-    } else {
-      PrintOverview(std::cout);
-    }
-    return kExitOk;
-  }
-  if (first == "--version") {
-    char version[MEKLAN_VERSION_SIZE];
-    std::cout << "meklan " << MEKLAN_GetVersion(version) << "\n";
-    return kExitOk;
-  }
-  const Command* command = FindCommand(first);
-  if (command == nullptr) {
-    std::cerr << "meklan: unknown command '" << first << "'\nRun 'meklan --help' for the list of commands.\n";
-    return kExitUsage;
-  }
-  Arguments args(argv.begin() + 2, argv.end());
-  if (AsksForHelp(args)) {
-    PrintCommandHelp(*command);
-    return kExitOk;
-  }
-  int code = command->run(*command, args);
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "meklan " << command->name << ": cannot write the output\n";
-    return kExitNotFound;
-  }
-  return code;
-}
+const Program kProgram = {
+    "meklan",
+    kCommands,
+    {},
+    "The telephone charging areas (MA) of Japan as of " MEKLAN_DATA_DATE ", from libmeklan.\n",
+    "Text is read and written in the terminal's encoding (UTF-8 under the C locale).\n"
+    "Exit status: 0 success, 1 nothing found, 2 usage error.\n",
+    nullptr,
+    Version,
+};
 
 }  // namespace
 }  // namespace meklan::cli
 
-int main(int argc, char** argv) { return meklan::cli::Main(std::span<char*>(argv, static_cast<std::size_t>(argc))); }
+int main(int argc, char** argv) {
+  cp932::InitLocale();
+  return common::cli::RunProgram(meklan::cli::kProgram, argc, argv);
+}

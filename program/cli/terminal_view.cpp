@@ -4,8 +4,6 @@
 #include <cstdio>
 
 #include "cp932.h"
-#include "post_index.h"
-#include "row_order.h"
 
 namespace tovra::cli {
 namespace {
@@ -55,24 +53,8 @@ void TerminalView::Clear() {
   drawn_ = false;
 }
 
-bool TerminalView::SelectPrefecture(const std::string& name) {
-  if (PrefectureIndex(name) < 0) return false;
-  prefecture_ = name;
-  return true;
-}
-
-void TerminalView::AddWorkItem(const std::string& item) {
-  InsertWorkItem(work_, item);
-}
-
-std::string TerminalView::WorkItem(int index) {
-  if (index < 0 || index >= static_cast<int>(work_.size())) return {};
-  return work_[static_cast<std::size_t>(index)];
-}
-
 void TerminalView::ShowMessage(const std::string& text, const std::string&) {
   Clear();
-  ++messages_;
   std::string shown = cp932::ToLocale(text);
   std::replace(shown.begin(), shown.end(), '\n', ' ');
   std::fprintf(stderr, "tovra-search: %s\n", shown.c_str());
@@ -84,11 +66,5 @@ void TerminalView::ShowIndexNotice() {
 }
 
 void TerminalView::HideIndexNotice() { Clear(); }
-
-std::vector<ResultRow> TerminalView::SortedRows() const {
-  std::vector<ResultRow> rows = rows_;
-  SortRows(rows);
-  return rows;
-}
 
 }  // namespace tovra::cli

@@ -36,19 +36,20 @@ SearchTerms SplitSearchTerms(std::string_view key) {
 
 namespace {
 
-bool TermMatches(std::string_view field, std::string_view term, int match) {
-  if (match == kWordExact) return field == term;
+bool TermMatches(std::string_view field, std::string_view term, WordMatch match) {
+  if (match == WordMatch::kExact) return field == term;
   // Most fields hold no bytes of the term at all; only a raw hit needs the character walk.
-  if (match == kWordContains) return LineMayHold(field, term) && cp932::Contains(field, term);
+  if (match == WordMatch::kContains) return LineMayHold(field, term) && cp932::Contains(field, term);
   return false;
 }
 
-// Fields of mode 99: KEN_ALL.CSV city and town kana, prefecture, city, town; JIGYOSYO.CSV
-// city, town, rest of the address, business name kana and kanji.
-constexpr int kKenAllWordFields[] = {5, 6, 7, 8, 9};
-constexpr int kJigyosyoWordFields[] = {5, 6, 7, 2, 3};
+// The fields address words are looked for in.
+constexpr int kKenAllWordFields[] = {ken_field::kCityKana, ken_field::kTownKana, ken_field::kPrefecture,
+                                     ken_field::kCity, ken_field::kTown};
+constexpr int kJigyosyoWordFields[] = {jig_field::kCity, jig_field::kTown, jig_field::kStreet,
+                                       jig_field::kBusinessKana, jig_field::kBusiness};
 
-bool AnyWordField(PostFile file, const PostRecord& record, std::string_view term, int match) {
+bool AnyWordField(PostFile file, const PostRecord& record, std::string_view term, WordMatch match) {
   const int* fields = file == PostFile::kKenAll ? kKenAllWordFields : kJigyosyoWordFields;
   for (int k = 0; k < 5; ++k) {
     if (TermMatches(record[fields[k]], term, match)) return true;
@@ -60,26 +61,28 @@ bool AnyWordField(PostFile file, const PostRecord& record, std::string_view term
 
 namespace detail {
 
-int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mode, int match,
-                 bool* missing_reported) {
+SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, ScanMode mode,
+                          WordMatch match, std::string_view prefecture, bool* missing_reported) {
   const bool ken_all = file == PostFile::kKenAll;
-  if (mode != kScanCity && mode != kScanDantai && mode != kScanWords && !(ken_all && mode == kScanCityList)) {
-    return 0;
+  if (mode != ScanMode::kCity && mode != ScanMode::kDantai && mode != ScanMode::kWords &&
+      !(ken_all && mode == ScanMode::kCityList)) {
+    return {};
   }
   const SearchTerms terms = SplitSearchTerms(CutKey(key));
   ProgressPacer progress(ctx.view, 0);
   LineReader reader;
   const bool report = missing_reported == nullptr || !*missing_reported;
-  if (!OpenPostFile(ctx, file, reader, report)) {
+  if (SearchStatus opened = OpenPostFile(ctx, file, reader, report); opened != SearchStatus::kOk) {
     if (missing_reported != nullptr && ken_all) *missing_reported = true;
     ctx.view.SetProgressPos(0);
-    return 0;
+    return {opened, 0};
   }
 
   std::int64_t limit = reader.Length();
   const PostIndex& index = PostFileIndex(ctx.settings, file);
-  if (mode < 90 && HasPrefectureIndex(index) && IndexFitsFile(ctx, file, reader)) {
-    int p = PrefectureIndex(ctx.view.SelectedPrefecture());
+  const bool by_prefecture = mode == ScanMode::kCityList || mode == ScanMode::kCity;
+  if (by_prefecture && HasPrefectureIndex(index) && IndexFitsFile(ctx, file, reader)) {
+    int p = PrefectureIndex(mode == ScanMode::kCityList ? key : prefecture);
     if (p >= 0) {
       const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
       reader.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
@@ -89,7 +92,8 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
   progress.Set(limit);
 
   const int field_count = FieldCount(file);
-  const int city_field = ken_all ? 8 : 5;
+  const int city_field = ken_all ? ken_field::kCity : jig_field::kCity;
+  const int dantai_field = ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode;
   const bool hyphen = ctx.settings.add_hyphen != 0;
   int rows = 0;
   bool stopped = false;
@@ -105,29 +109,29 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
       stopped = true;
       break;
     }
-    if (mode == kScanWords && terms.has_second && !LineMayHold(line, terms.second)) continue;
+    if (mode == ScanMode::kWords && terms.has_second && !LineMayHold(line, terms.second)) continue;
     UnquoteFields(record, field_count);
     switch (mode) {
-      case kScanCityList:
-        if (record[7] == terms.first && record[8] != previous_city) {
+      case ScanMode::kCityList:
+        if (record[ken_field::kPrefecture] == terms.first && record[ken_field::kCity] != previous_city) {
           ++rows;
-          previous_city.assign(record[8]);
+          previous_city.assign(record[ken_field::kCity]);
           ctx.view.AddCity(previous_city);
         }
         break;
-      case kScanCity:
+      case ScanMode::kCity:
         if (record[city_field] == terms.first) {
           ++rows;
           ctx.view.AddRow(FileRow(file, record, hyphen));
         }
         break;
-      case kScanDantai:
-        if (record[1] == terms.first) {
+      case ScanMode::kDantai:
+        if (record[dantai_field] == terms.first) {
           ++rows;
           ctx.view.AddRow(FileRow(file, record, hyphen));
         }
         break;
-      case kScanWords:
+      case ScanMode::kWords:
         if (AnyWordField(file, record, terms.first, match) &&
             (!terms.has_second || AnyWordField(file, record, terms.second, match))) {
           ++rows;
@@ -138,17 +142,20 @@ int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mo
   }
   ctx.bytes_read += reader.BytesRead();
   ctx.view.SetProgressPos(0);
-  return stopped ? 0 : rows;
+  if (stopped) return {SearchStatus::kMalformedLine, 0};
+  return {SearchStatus::kOk, rows};
 }
 
 }  // namespace detail
 
-int ScanKenAll(SearchContext& ctx, std::string_view key, int mode, int match) {
-  return ScanPostFile(ctx, PostFile::kKenAll, key, mode, match, nullptr);
+SearchResult ScanKenAll(SearchContext& ctx, std::string_view key, ScanMode mode, WordMatch match,
+                        std::string_view prefecture) {
+  return ScanPostFile(ctx, PostFile::kKenAll, key, mode, match, prefecture, nullptr);
 }
 
-int ScanJigyosyo(SearchContext& ctx, std::string_view key, int mode, int match) {
-  return ScanPostFile(ctx, PostFile::kJigyosyo, key, mode, match, nullptr);
+SearchResult ScanJigyosyo(SearchContext& ctx, std::string_view key, ScanMode mode, WordMatch match,
+                          std::string_view prefecture) {
+  return ScanPostFile(ctx, PostFile::kJigyosyo, key, mode, match, prefecture, nullptr);
 }
 
 }  // namespace tovra

@@ -1,9 +1,11 @@
 // Search by telephone area code: the MAs the key names, the local-government areas they
 // serve, and the postal rows of those areas.
 #include <cstring>
+#include <vector>
 
 #include "cp932.h"
 #include "meklan.h"
+#include "post_index.h"
 #include "search_common.h"
 
 namespace tovra {
@@ -14,17 +16,23 @@ namespace {
 
 std::string_view Text(const char* s) { return s != nullptr ? std::string_view(s) : std::string_view(); }
 
-// The distinct names of an MA name list ("name$name$...") into the view's sorted work list.
-void CollectMaNames(SearchView& view, const char* list) {
-  view.ClearWorkList();
+// The distinct names of an MA name list ("name$name$..."), sorted.
+std::vector<std::string> DistinctMaNames(const char* list) {
+  std::vector<std::string> names;
   std::string_view rest(list);
   while (!rest.empty()) {
     std::size_t dollar = rest.find('$');
-    std::string_view name = rest.substr(0, dollar);
-    view.AddWorkItem(std::string(name));
+    InsertWorkItem(names, std::string(rest.substr(0, dollar)));
     if (dollar == std::string_view::npos) break;
     rest.remove_prefix(dollar + 1);
   }
+  return names;
+}
+
+// A later failure does not hide an earlier one: the first failure is the search's outcome.
+void Combine(SearchResult& total, const SearchResult& scan) {
+  if (total.ok() && !scan.ok()) total.status = scan.status;
+  total.rows += scan.rows;
 }
 
 ResultRow DistrictRow(const MKADDRESS& a, std::string_view area_codes, std::string_view ma_name) {
@@ -42,7 +50,8 @@ ResultRow DistrictRow(const MKADDRESS& a, std::string_view area_codes, std::stri
 
 }  // namespace
 
-int SearchByAreaCode(SearchContext& ctx, std::string_view key, int display) {
+SearchResult SearchByAreaCode(SearchContext& ctx, std::string_view key, AreaDisplay display,
+                              bool with_business) {
   const int count = MEKLAN_GetNumOfAddress();
   const MKADDRESS* table = MEKLAN_GetAddress();
   SearchView& view = ctx.view;
@@ -51,35 +60,43 @@ int SearchByAreaCode(SearchContext& ctx, std::string_view key, int display) {
   char list[MEKLAN_MALIST_SIZE] = {};
   MEKLAN_GetMA(key_text.c_str(), list, -1);
   list[sizeof list - 1] = '\0';
-  CollectMaNames(view, list);
-  if (table == nullptr) return 0;
+  const std::vector<std::string> names = DistinctMaNames(list);
+  view.SetWorkList(names);
+  SearchResult total;
+  if (table == nullptr) return total;
 
   bool missing_reported = false;
-  const int names = view.WorkItemCount();
-  for (int n = 0; n < names; ++n) {
-    const std::string name = view.WorkItem(n);
+  // The prefecture box follows the areas read, as the desktop program always showed it; a
+  // name that is no prefecture leaves the previous one in force.
+  std::string prefecture;
+  for (const std::string& name : names) {
     char area_codes[MEKLAN_AREACODE_SIZE] = {};
     MEKLAN_GetAreaCode(name.c_str(), area_codes, -1);
     area_codes[sizeof area_codes - 1] = '\0';
     for (int i = 0; i < count; ++i) {
       const MKADDRESS& a = table[i];
       if (Text(a.maName) != name) continue;
-      if (display == kShowDistricts) {
+      if (display == AreaDisplay::kDistricts) {
         view.AddRow(DistrictRow(a, area_codes, name));
+        ++total.rows;
         continue;
       }
-      view.SelectPrefecture(std::string(Text(a.prefName)));
+      if (PrefectureIndex(Text(a.prefName)) >= 0) prefecture = Text(a.prefName);
       std::string place(Text(a.cityName));
       place += Text(a.townName);
       place += Text(a.chomeNote);
       place.resize(cp932::BoundaryAtOrBefore(place, kKeyMax));
-      ScanPostFile(ctx, PostFile::kKenAll, place, kScanCity, kWordExact, &missing_reported);
-      if (view.UseBusinessData()) {
-        ScanPostFile(ctx, PostFile::kJigyosyo, place, kScanCity, kWordExact, nullptr);
+      Combine(total, ScanPostFile(ctx, PostFile::kKenAll, place, ScanMode::kCity, WordMatch::kExact,
+                                  prefecture, &missing_reported));
+      if (with_business) {
+        // The business file is optional: its absence is no failure of the search.
+        total.rows += ScanPostFile(ctx, PostFile::kJigyosyo, place, ScanMode::kCity, WordMatch::kExact,
+                                   prefecture, nullptr).rows;
       }
     }
   }
-  return 0;
+  if (!prefecture.empty()) view.SelectPrefecture(prefecture);
+  return total;
 }
 
 }  // namespace tovra

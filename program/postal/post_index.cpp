@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "post_fields.h"
 #include "post_line.h"
 #include "search_view.h"
 
@@ -148,8 +149,8 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
   LineReader reader;
   if (!reader.Open(path)) return BuildResult::kNotFound;
   const std::int64_t length = reader.Length();
-  const int pref_field = is_jigyosyo ? 4 : 7;
-  const int code_field = is_jigyosyo ? 8 : 3;
+  const int pref_field = is_jigyosyo ? jig_field::kPrefecture : ken_field::kPrefecture;
+  const int code_field = is_jigyosyo ? jig_field::kPostCode : ken_field::kPostCode;
   // The split runs left to right, so stopping after the last field needed changes nothing.
   const int first_field = std::min(pref_field, code_field);
   const int last_field = std::max(pref_field, code_field);

@@ -39,34 +39,33 @@ std::string_view CutOldCode(std::string_view old_code) {
 }
 
 bool PostCodeMatches(PostFile file, std::string_view old_code, std::string_view code,
-                     std::string_view key, int mode) {
+                     std::string_view key, PostCodeMatch mode) {
   switch (mode) {
-    case kMatchExact:
+    case PostCodeMatch::kExact:
       return old_code == key || code == key;
-    case kMatchContains:
+    case PostCodeMatch::kContains:
       if (file == PostFile::kKenAll) return old_code == key || cp932::Contains(code, key);
       return code == key || cp932::Contains(old_code, key);
-    case kMatchPrefix:
+    case PostCodeMatch::kPrefix:
       return old_code.starts_with(key) || code.starts_with(key);
-    default:
-      return false;
   }
+  return false;
 }
 
-int SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, int mode) {
+SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, PostCodeMatch mode) {
   key = CutKey(key);
   ProgressPacer progress(ctx.view, 0);
   LineReader reader;
-  if (!OpenPostFile(ctx, file, reader, true)) return 0;
+  if (SearchStatus opened = OpenPostFile(ctx, file, reader, true); opened != SearchStatus::kOk) return {opened, 0};
 
   const PostIndex& index = PostFileIndex(ctx.settings, file);
-  const bool by_runs = (mode == kMatchExact || mode == kMatchPrefix) && HasRunTable(index) &&
+  const bool by_runs = (mode == PostCodeMatch::kExact || mode == PostCodeMatch::kPrefix) && HasRunTable(index) &&
                        IndexFitsFile(ctx, file, reader);
   RunWalker runs(index, key.empty() ? '\0' : key[0]);
   if (by_runs) {
     if (key.empty() || !runs.Next(reader)) {
       ctx.view.SetProgressPos(0);
-      return 0;
+      return {};
     }
     progress.Set(RunLengthForDigit(index, key[0]));
   } else {
@@ -74,8 +73,8 @@ int SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, in
   }
 
   const int field_count = FieldCount(file);
-  const int old_field = file == PostFile::kKenAll ? 2 : 9;
-  const int code_field = file == PostFile::kKenAll ? 3 : 8;
+  const int old_field = file == PostFile::kKenAll ? ken_field::kOldCode : jig_field::kOldCode;
+  const int code_field = file == PostFile::kKenAll ? ken_field::kPostCode : jig_field::kPostCode;
   const bool hyphen = ctx.settings.add_hyphen != 0;
   int rows = 0;
   bool stopped = false;
@@ -103,16 +102,17 @@ int SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view key, in
   }
   ctx.bytes_read += reader.BytesRead();
   ctx.view.SetProgressPos(0);
-  return stopped ? 0 : rows;
+  if (stopped) return {SearchStatus::kMalformedLine, 0};
+  return {SearchStatus::kOk, rows};
 }
 
 }  // namespace
 
-int SearchPostCode(SearchContext& ctx, std::string_view key, int mode) {
+SearchResult SearchPostCode(SearchContext& ctx, std::string_view key, PostCodeMatch mode) {
   return SearchPostCodeIn(ctx, PostFile::kKenAll, key, mode);
 }
 
-int SearchJigPostCode(SearchContext& ctx, std::string_view key, int mode) {
+SearchResult SearchJigPostCode(SearchContext& ctx, std::string_view key, PostCodeMatch mode) {
   return SearchPostCodeIn(ctx, PostFile::kJigyosyo, key, mode);
 }
 
@@ -139,29 +139,30 @@ std::string NormalisePostCodeKey(std::string_view text) {
   return first + digits();
 }
 
-bool BuildPostIndex(SearchContext& ctx, PostFile file) {
+SearchStatus BuildPostIndex(SearchContext& ctx, PostFile file) {
   const std::string& path = PostFilePath(ctx.settings, file);
   PostIndex& index = PostFileIndex(ctx.settings, file);
   BuildResult result = BuildPostIndexFile(path, file == PostFile::kJigyosyo, index, ctx.view);
   switch (result) {
     case BuildResult::kBuilt:
-      return true;
+      return SearchStatus::kOk;
     case BuildResult::kNotFound: {
       LineReader reader;
       OpenPostFile(ctx, file, reader, true);  // reports the missing KEN_ALL.CSV
-      return false;
+      return SearchStatus::kFileMissing;
     }
     case BuildResult::kOverflow:
       ctx.view.ShowMessage(msg::kIndexOverflow, "");
-      return false;
+      return SearchStatus::kIndexOverflow;
     case BuildResult::kLeadingComma:
-      return false;
+      return SearchStatus::kMalformedLine;
   }
-  return false;
+  return SearchStatus::kMalformedLine;
 }
 
-bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt) {
+bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt, SearchStatus* built_status) {
   if (rebuilt != nullptr) *rebuilt = false;
+  if (built_status != nullptr) *built_status = SearchStatus::kOk;
   std::string time_text;
   const std::string& path = PostFilePath(ctx.settings, file);
   // A directory in place of the file is no data file: it is treated as a missing one.
@@ -171,8 +172,10 @@ bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt) {
   std::string& recorded = PostFileTime(ctx.settings, file);
   if (time_text == recorded) return true;
   ctx.view.ShowIndexNotice();
-  bool built = BuildPostIndex(ctx, file);
+  const SearchStatus status = BuildPostIndex(ctx, file);
+  const bool built = status == SearchStatus::kOk;
   ctx.view.HideIndexNotice();
+  if (built_status != nullptr) *built_status = status;
   // Without a usable index the time stays unrecorded, so the next check builds again.
   recorded = built ? time_text : std::string();
   if (rebuilt != nullptr) *rebuilt = true;

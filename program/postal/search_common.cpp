@@ -59,16 +59,16 @@ std::string PathForMessage(const std::string& path) {
 
 }  // namespace
 
-bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report) {
+SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report) {
   const std::string& path = PostFilePath(ctx.settings, file);
-  if (reader.Open(path)) return true;
+  if (reader.Open(path)) return SearchStatus::kOk;
   if (report && file == PostFile::kKenAll) {
     std::string shown = PathForMessage(path);
     std::string text = msg::kFileNotFoundFormat;
     text.replace(text.find("%s"), 2, shown);
     ctx.view.ShowMessage(text, "");
   }
-  return false;
+  return SearchStatus::kFileMissing;
 }
 
 bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader) {
@@ -109,31 +109,33 @@ std::string PostCodeText(std::string_view code, bool hyphen) {
 }  // namespace
 
 ResultRow KenAllRow(const PostRecord& r, bool hyphen) {
+  using namespace ken_field;
   ResultRow row;
-  row.columns[kColPostCode] = PostCodeText(r[3], hyphen);
-  row.columns[kColDantaiCode] = r[1];
-  row.columns[kColPrefecture] = r[7];
-  row.columns[kColCity] = r[8];
-  row.columns[kColTown] = r[9];
-  row.columns[kColPrefectureKana] = r[4];
-  row.columns[kColCityKana] = r[5];
-  row.columns[kColTownKana] = r[6];
+  row.columns[kColPostCode] = PostCodeText(r[kPostCode], hyphen);
+  row.columns[kColDantaiCode] = r[kDantaiCode];
+  row.columns[kColPrefecture] = r[kPrefecture];
+  row.columns[kColCity] = r[kCity];
+  row.columns[kColTown] = r[kTown];
+  row.columns[kColPrefectureKana] = r[kPrefectureKana];
+  row.columns[kColCityKana] = r[kCityKana];
+  row.columns[kColTownKana] = r[kTownKana];
   return row;
 }
 
 ResultRow JigyosyoRow(const PostRecord& r, bool hyphen) {
+  using namespace jig_field;
   ResultRow row;
-  row.columns[kColPostCode] = PostCodeText(r[8], hyphen);
-  row.columns[kColDantaiCode] = r[1];
-  row.columns[kColPrefecture] = r[4];
-  row.columns[kColCity] = r[5];
+  row.columns[kColPostCode] = PostCodeText(r[kPostCode], hyphen);
+  row.columns[kColDantaiCode] = r[kDantaiCode];
+  row.columns[kColPrefecture] = r[kPrefecture];
+  row.columns[kColCity] = r[kCity];
   // The town column carries the block and building too; it stays within one field's size.
-  std::string town(r[6]);
-  town += r[7];
+  std::string town(r[kTown]);
+  town += r[kStreet];
   town.resize(cp932::BoundaryAtOrBefore(town, kFieldMax));
   row.columns[kColTown] = std::move(town);
-  row.columns[kColBusiness] = r[3];
-  row.columns[kColBusinessKana] = r[2];
+  row.columns[kColBusiness] = r[kBusiness];
+  row.columns[kColBusinessKana] = r[kBusinessKana];
   return row;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "post_fields.h"
 #include "post_line.h"
 #include "searches.h"
 
@@ -17,8 +18,8 @@ constexpr int kSearchProgressSteps = 20;
 std::string_view CutKey(std::string_view key);
 
 // Opens the search's file; when KEN_ALL.CSV cannot be opened and `report` is set, shows
-// "%s\nが見つかりません" with its path.
-bool OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report);
+// "%s\nが見つかりません" with its path. Returns kOk or why the file cannot be read.
+SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report);
 
 // Whether the file's index still describes the file: it ends where the file ends, and the file
 // has not changed since its time was recorded. A file replaced after its index was made (while
@@ -61,7 +62,7 @@ inline int FieldCount(PostFile file) {
 
 // The scan behind ScanKenAll and ScanJigyosyo. `missing_reported` (optional) makes a
 // missing KEN_ALL.CSV reported once across several scans.
-int ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, int mode, int match,
-                 bool* missing_reported);
+SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view key, ScanMode mode,
+                          WordMatch match, std::string_view prefecture, bool* missing_reported);
 
 }  // namespace tovra::detail

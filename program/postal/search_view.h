@@ -1,8 +1,8 @@
 // The one port through which the postal searches reach the screen.
 //
-// The searches never see a widget: they add rows, move the progress indicator, read and set
-// the prefecture selection, fill the city list and the hidden work list, ask whether the
-// business data is in use, and report messages through this interface. The main dialog
+// The searches never see a widget: they add rows, move the progress indicator, say which
+// prefecture they read, fill the city list and the hidden work list, and report messages
+// through this interface; what a search needs to know comes in as its arguments. The main dialog
 // implements it with Qt, tovra-search by printing, the tests by recording.
 // All texts are CP932 bytes.
 #pragma once
@@ -47,44 +47,39 @@ inline int InsertWorkItem(std::vector<std::string>& list, const std::string& ite
   return position;
 }
 
+// Every method has a body that does nothing, so that a front end overrides only what it
+// shows: a benchmark keeps rows, a command-line tool has no city list.
 class SearchView {
  public:
   virtual ~SearchView() = default;
 
   // Result list. The list keeps its rows sorted by column 0 (byte order); rows with equal
   // keys keep the order in which they were added.
-  virtual void AddRow(const ResultRow& row) = 0;
+  virtual void AddRow(const ResultRow&) {}
 
   // Progress indicator.
-  virtual void SetProgressRange(int low, int high) = 0;
-  virtual void SetProgressStep(int step) = 0;
-  virtual void StepProgress() = 0;
-  virtual void SetProgressPos(int pos) = 0;
+  virtual void SetProgressRange(int /*low*/, int /*high*/) {}
+  virtual void SetProgressStep(int /*step*/) {}
+  virtual void StepProgress() {}
+  virtual void SetProgressPos(int /*pos*/) {}
 
-  // Prefecture list: the text of the current selection ("" when none), and selecting the
-  // first entry equal to a name (false when there is none; the selection is then unchanged).
-  virtual std::string SelectedPrefecture() = 0;
-  virtual bool SelectPrefecture(const std::string& name) = 0;
+  // Prefecture list: the searches say which prefecture they read last; the list selects the
+  // first entry equal to the name (false when there is none; the selection is then unchanged).
+  virtual bool SelectPrefecture(const std::string& /*name*/) { return false; }
 
   // City list.
-  virtual void ClearCities() = 0;
-  virtual void AddCity(const std::string& city) = 0;
+  virtual void ClearCities() {}
+  virtual void AddCity(const std::string& /*city*/) {}
 
-  // Hidden sorted work list (the distinct MA names of an area-code search).
-  virtual void ClearWorkList() = 0;
-  virtual void AddWorkItem(const std::string& item) = 0;  // kept sorted, no duplicates
-  virtual int WorkItemCount() = 0;
-  virtual std::string WorkItem(int index) = 0;
-
-  // State of the 事業所データ使用 check box.
-  virtual bool UseBusinessData() = 0;
+  // Hidden work list: the distinct MA names of an area-code search, sorted, each once.
+  virtual void SetWorkList(const std::vector<std::string>& /*sorted_names*/) {}
 
   // A message box owned by the main dialog: OK button only; caption "" means the default.
-  virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+  virtual void ShowMessage(const std::string& /*text*/, const std::string& /*caption*/) {}
 
   // The index-building notice (shown while an index is built, not closable by the user).
-  virtual void ShowIndexNotice() = 0;
-  virtual void HideIndexNotice() = 0;
+  virtual void ShowIndexNotice() {}
+  virtual void HideIndexNotice() {}
 };
 
 }  // namespace tovra

@@ -67,31 +67,21 @@ std::string Cut(std::string_view text, std::size_t max) {
   return std::string(text.substr(0, cp932::BoundaryAtOrBefore(text, max)));
 }
 
-int PostCodeMatchMode(int checkedId) {
-  if (checkedId == kPostCodePrefix) return kMatchPrefix;
-  if (checkedId == kPostCodeContains) return kMatchContains;
-  return kMatchExact;
+PostCodeMatch PostCodeMatchMode(int checkedId) {
+  if (checkedId == kPostCodePrefix) return PostCodeMatch::kPrefix;
+  if (checkedId == kPostCodeContains) return PostCodeMatch::kContains;
+  return PostCodeMatch::kExact;
 }
 
 }  // namespace
 
 SearchCalls EngineSearchCalls() {
   SearchCalls calls;
-  calls.searchPostCode = [](SearchContext& c, std::string_view k, int m) {
-    return SearchPostCode(c, k, m);
-  };
-  calls.searchJigPostCode = [](SearchContext& c, std::string_view k, int m) {
-    return SearchJigPostCode(c, k, m);
-  };
-  calls.scanKenAll = [](SearchContext& c, std::string_view k, int m, int match) {
-    return ScanKenAll(c, k, m, match);
-  };
-  calls.scanJigyosyo = [](SearchContext& c, std::string_view k, int m, int match) {
-    return ScanJigyosyo(c, k, m, match);
-  };
-  calls.searchByAreaCode = [](SearchContext& c, std::string_view k, int d) {
-    return SearchByAreaCode(c, k, d);
-  };
+  calls.searchPostCode = SearchPostCode;
+  calls.searchJigPostCode = SearchJigPostCode;
+  calls.scanKenAll = ScanKenAll;
+  calls.scanJigyosyo = ScanJigyosyo;
+  calls.searchByAreaCode = SearchByAreaCode;
   calls.checkPostIndex = [](SearchContext& c, PostFile f) { return CheckPostIndex(c, f); };
   return calls;
 }
@@ -298,16 +288,17 @@ void MainDialog::Search() {
       const std::string key = Cut(*text, kFieldMax);
       switch (*mode) {
         case kModeAddress:
-          SearchWordsMode(key, kScanWords,
-                          CheckedId(kAddressExact) == kAddressContains ? kWordContains : kWordExact);
+          SearchWordsMode(key, ScanMode::kWords,
+                          CheckedId(kAddressExact) == kAddressContains ? WordMatch::kContains : WordMatch::kExact);
           break;
         case kModePostCode: SearchPostCodeMode(key); break;
         case kModeAreaCode:
           calls_.searchByAreaCode(context_, key,
-                                  CheckedId(kAreaShowPostal) == kAreaShowDistricts ? kShowDistricts
-                                                                                   : kShowPostal);
+                                  CheckedId(kAreaShowPostal) == kAreaShowDistricts ? AreaDisplay::kDistricts
+                                                                                   : AreaDisplay::kPostal,
+                                  UseBusinessData());
           break;
-        case kModeDantai: SearchWordsMode(key, kScanDantai, kWordExact); break;
+        case kModeDantai: SearchWordsMode(key, ScanMode::kDantai, WordMatch::kExact); break;
       }
     }
   }
@@ -316,14 +307,14 @@ void MainDialog::Search() {
 
 void MainDialog::SearchPostCodeMode(const std::string& text) {
   const std::string key = NormalisePostCodeKey(text);
-  const int match = PostCodeMatchMode(CheckedId(kPostCodeExact));
+  const PostCodeMatch match = PostCodeMatchMode(CheckedId(kPostCodeExact));
   calls_.searchPostCode(context_, key, match);
   if (UseBusinessData()) calls_.searchJigPostCode(context_, key, match);
 }
 
-void MainDialog::SearchWordsMode(const std::string& text, int scanMode, int match) {
-  calls_.scanKenAll(context_, text, scanMode, match);
-  if (UseBusinessData()) calls_.scanJigyosyo(context_, text, scanMode, match);
+void MainDialog::SearchWordsMode(const std::string& text, ScanMode scanMode, WordMatch match) {
+  calls_.scanKenAll(context_, text, scanMode, match, {});
+  if (UseBusinessData()) calls_.scanJigyosyo(context_, text, scanMode, match, {});
 }
 
 void MainDialog::BrowseFromFirstPrefecture() {
@@ -338,7 +329,8 @@ void MainDialog::OnPrefectureChanged() {
 
 void MainDialog::ListCities() {
   ClearCities();
-  calls_.scanKenAll(context_, SelectedPrefecture(), kScanCityList, kWordExact);
+  const std::string prefecture = SelectedPrefecture();
+  calls_.scanKenAll(context_, prefecture, ScanMode::kCityList, WordMatch::kExact, prefecture);
   auto* cities = ui::ControlAs<QComboBox>(dialog_.get(), kCityList);
   cities->setCurrentIndex(cities->count() > 0 ? 0 : -1);
   Post([this] { OnCityChanged(); });
@@ -355,8 +347,9 @@ void MainDialog::ListCityRows() {
   if (cities->currentIndex() >= 0) {
     const QByteArray city = cities->currentData().toByteArray();
     const std::string name(city.constData(), static_cast<std::size_t>(city.size()));
-    calls_.scanKenAll(context_, name, kScanCity, kWordExact);
-    if (UseBusinessData()) calls_.scanJigyosyo(context_, name, kScanCity, kWordExact);
+    const std::string prefecture = SelectedPrefecture();
+    calls_.scanKenAll(context_, name, ScanMode::kCity, WordMatch::kExact, prefecture);
+    if (UseBusinessData()) calls_.scanJigyosyo(context_, name, ScanMode::kCity, WordMatch::kExact, prefecture);
   }
   EndFill();
 }
@@ -566,6 +559,11 @@ void MainDialog::AddWorkItem(const std::string& item) {
   const int position = InsertWorkItem(work_list_, item);
   if (position < 0) return;
   ui::ControlAs<QComboBox>(dialog_.get(), kWorkList)->insertItem(position, ToQString(item));
+}
+
+void MainDialog::SetWorkList(const std::vector<std::string>& sorted_names) {
+  ClearWorkList();
+  for (const std::string& name : sorted_names) AddWorkItem(name);
 }
 
 int MainDialog::WorkItemCount() { return static_cast<int>(work_list_.size()); }

@@ -28,11 +28,12 @@ class ResultModel;
 
 // The engine calls the dialog makes. Normally the engine's functions; tests record them.
 struct SearchCalls {
-  std::function<int(SearchContext&, std::string_view, int)> searchPostCode;
-  std::function<int(SearchContext&, std::string_view, int)> searchJigPostCode;
-  std::function<int(SearchContext&, std::string_view, int, int)> scanKenAll;
-  std::function<int(SearchContext&, std::string_view, int, int)> scanJigyosyo;
-  std::function<int(SearchContext&, std::string_view, int)> searchByAreaCode;
+  std::function<SearchResult(SearchContext&, std::string_view, PostCodeMatch)> searchPostCode;
+  std::function<SearchResult(SearchContext&, std::string_view, PostCodeMatch)> searchJigPostCode;
+  // The last argument is the prefecture whose stretch a city scan reads.
+  std::function<SearchResult(SearchContext&, std::string_view, ScanMode, WordMatch, std::string_view)> scanKenAll;
+  std::function<SearchResult(SearchContext&, std::string_view, ScanMode, WordMatch, std::string_view)> scanJigyosyo;
+  std::function<SearchResult(SearchContext&, std::string_view, AreaDisplay, bool)> searchByAreaCode;
   std::function<bool(SearchContext&, PostFile)> checkPostIndex;
 };
 SearchCalls EngineSearchCalls();
@@ -62,15 +63,19 @@ class MainDialog : public QObject, public SearchView {
   void SetProgressStep(int step) override;
   void StepProgress() override;
   void SetProgressPos(int pos) override;
-  std::string SelectedPrefecture() override;
   bool SelectPrefecture(const std::string& name) override;
   void ClearCities() override;
   void AddCity(const std::string& city) override;
-  void ClearWorkList() override;
-  void AddWorkItem(const std::string& item) override;
-  int WorkItemCount() override;
-  std::string WorkItem(int index) override;
-  bool UseBusinessData() override;
+  void SetWorkList(const std::vector<std::string>& sorted_names) override;
+
+  // The dialog's own state, which the searches receive as arguments.
+  std::string SelectedPrefecture();
+  bool UseBusinessData();
+  // The hidden work list (id 1022) item by item: sorted, each item once.
+  void ClearWorkList();
+  void AddWorkItem(const std::string& item);
+  int WorkItemCount();
+  std::string WorkItem(int index);
   void ShowMessage(const std::string& text, const std::string& caption) override;
   void ShowIndexNotice() override;
   void HideIndexNotice() override;
@@ -87,7 +92,7 @@ class MainDialog : public QObject, public SearchView {
   void OnSearchTextChanged();
   void Search();
   void SearchPostCodeMode(const std::string& text);
-  void SearchWordsMode(const std::string& text, int scanMode, int match);
+  void SearchWordsMode(const std::string& text, ScanMode scanMode, WordMatch match);
   void BeginFill();
   void EndFill();
   void BrowseFromFirstPrefecture();

@@ -45,22 +45,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::WriteScratch("search.csv", contents);
 
   fuzz::CheckingView view;
-  view.prefecture = prefecture;
-  view.business = (flags & 4) != 0;
+  const bool business = (flags & 4) != 0;
   tovra::SearchContext ctx{view, settings};
   if (!(flags & 2)) {
     tovra::BuildPostIndex(ctx, tovra::PostFile::kKenAll);
     tovra::BuildPostIndex(ctx, tovra::PostFile::kJigyosyo);
   }
+  // Out-of-range numbers too: a mode that names nothing must find nothing, not crash.
+  const auto postcode_match = static_cast<tovra::PostCodeMatch>(static_cast<int>(flags >> 4) % 4);
+  const auto word_match = static_cast<tovra::WordMatch>((flags >> 4) & 1);
+  const auto display = static_cast<tovra::AreaDisplay>((flags >> 4) & 1);
   switch (op % 8) {
-    case 0: tovra::SearchPostCode(ctx, key, static_cast<int>(flags >> 4) % 4); break;
-    case 1: tovra::SearchJigPostCode(ctx, key, static_cast<int>(flags >> 4) % 4); break;
-    case 2: tovra::ScanKenAll(ctx, key, tovra::kScanWords, (flags >> 4) & 1); break;
-    case 3: tovra::ScanJigyosyo(ctx, key, tovra::kScanWords, (flags >> 4) & 1); break;
-    case 4: tovra::ScanKenAll(ctx, key, tovra::kScanCityList, 0); break;
-    case 5: tovra::ScanKenAll(ctx, key, tovra::kScanCity, 0); break;
-    case 6: tovra::ScanJigyosyo(ctx, key, tovra::kScanDantai, 0); break;
-    case 7: tovra::SearchByAreaCode(ctx, key, (flags >> 4) & 1); break;
+    case 0: tovra::SearchPostCode(ctx, key, postcode_match); break;
+    case 1: tovra::SearchJigPostCode(ctx, key, postcode_match); break;
+    case 2: tovra::ScanKenAll(ctx, key, tovra::ScanMode::kWords, word_match); break;
+    case 3: tovra::ScanJigyosyo(ctx, key, tovra::ScanMode::kWords, word_match); break;
+    case 4: tovra::ScanKenAll(ctx, key, tovra::ScanMode::kCityList); break;
+    case 5: tovra::ScanKenAll(ctx, key, tovra::ScanMode::kCity, tovra::WordMatch::kExact, prefecture); break;
+    case 6: tovra::ScanJigyosyo(ctx, key, tovra::ScanMode::kDantai); break;
+    case 7: tovra::SearchByAreaCode(ctx, key, display, business); break;
   }
   tovra::NormalisePostCodeKey(key);
   tovra::SplitSearchTerms(key);

@@ -57,8 +57,6 @@ inline std::string TakeText(const std::uint8_t*& data, std::size_t& size) {
 // A screen that keeps nothing but checks the shape of what it is given.
 class CheckingView : public tovra::SearchView {
  public:
-  std::string prefecture;
-  bool business = true;
   int rows = 0;
 
   void AddRow(const tovra::ResultRow& row) override {
@@ -67,24 +65,7 @@ class CheckingView : public tovra::SearchView {
     ++rows;
   }
   void SetProgressRange(int low, int high) override { if (low > high) std::abort(); }
-  void SetProgressStep(int) override {}
-  void StepProgress() override {}
-  void SetProgressPos(int) override {}
-  std::string SelectedPrefecture() override { return prefecture; }
-  bool SelectPrefecture(const std::string& name) override { prefecture = name; return true; }
-  void ClearCities() override {}
   void AddCity(const std::string& city) override { if (city.size() > 255) std::abort(); }
-  void ClearWorkList() override { work = 0; }
-  void AddWorkItem(const std::string&) override { ++work; }
-  int WorkItemCount() override { return 0; }
-  std::string WorkItem(int) override { return {}; }
-  bool UseBusinessData() override { return business; }
-  void ShowMessage(const std::string&, const std::string&) override {}
-  void ShowIndexNotice() override {}
-  void HideIndexNotice() override {}
-
- private:
-  int work = 0;
 };
 
 }  // namespace fuzz

@@ -29,6 +29,7 @@ struct ProgramFolder {
 // the test (rows per call, cities for a prefecture, whether a data file exists).
 struct Recorder {
   std::vector<std::string> calls;
+  std::vector<std::string> cityScanPrefectures;  // the prefecture each city-rows scan was given (UTF-8)
   std::vector<ResultRow> rowsPerSearch;
   std::vector<std::string> cities;
   bool kenAllExists = true;
@@ -39,34 +40,36 @@ struct Recorder {
   }
   SearchCalls Calls() {
     SearchCalls s;
-    s.searchPostCode = [this](SearchContext& c, std::string_view k, int m) {
-      calls.push_back("SearchPostCode " + Utf8(k) + " " + std::to_string(m));
+    s.searchPostCode = [this](SearchContext& c, std::string_view k, PostCodeMatch m) {
+      calls.push_back("SearchPostCode " + Utf8(k) + " " + std::to_string(static_cast<int>(m)));
       Fill(c);
-      return 0;
+      return SearchResult{};
     };
-    s.searchJigPostCode = [this](SearchContext&, std::string_view k, int m) {
-      calls.push_back("SearchJigPostCode " + Utf8(k) + " " + std::to_string(m));
-      return 0;
+    s.searchJigPostCode = [this](SearchContext&, std::string_view k, PostCodeMatch m) {
+      calls.push_back("SearchJigPostCode " + Utf8(k) + " " + std::to_string(static_cast<int>(m)));
+      return SearchResult{};
     };
-    s.scanKenAll = [this](SearchContext& c, std::string_view k, int m, int match) {
-      calls.push_back("ScanKenAll " + Utf8(k) + " " + std::to_string(m) + " " +
-                      std::to_string(match));
-      if (m == kScanCityList) {
+    s.scanKenAll = [this](SearchContext& c, std::string_view k, ScanMode m, WordMatch match, std::string_view p) {
+      if (m == ScanMode::kCity) cityScanPrefectures.push_back(Utf8(p));
+      calls.push_back("ScanKenAll " + Utf8(k) + " " + std::to_string(static_cast<int>(m)) + " " +
+                      std::to_string(static_cast<int>(match)));
+      if (m == ScanMode::kCityList) {
         for (const std::string& city : cities) c.view.AddCity(Sj(city.c_str()));
       } else {
         Fill(c);
       }
-      return 0;
+      return SearchResult{};
     };
-    s.scanJigyosyo = [this](SearchContext&, std::string_view k, int m, int match) {
-      calls.push_back("ScanJigyosyo " + Utf8(k) + " " + std::to_string(m) + " " +
-                      std::to_string(match));
-      return 0;
+    s.scanJigyosyo = [this](SearchContext&, std::string_view k, ScanMode m, WordMatch match, std::string_view p) {
+      if (m == ScanMode::kCity) cityScanPrefectures.push_back(Utf8(p));
+      calls.push_back("ScanJigyosyo " + Utf8(k) + " " + std::to_string(static_cast<int>(m)) + " " +
+                      std::to_string(static_cast<int>(match)));
+      return SearchResult{};
     };
-    s.searchByAreaCode = [this](SearchContext& c, std::string_view k, int d) {
-      calls.push_back("SearchByAreaCode " + Utf8(k) + " " + std::to_string(d));
+    s.searchByAreaCode = [this](SearchContext& c, std::string_view k, AreaDisplay d, bool) {
+      calls.push_back("SearchByAreaCode " + Utf8(k) + " " + std::to_string(static_cast<int>(d)));
       Fill(c);
-      return 0;
+      return SearchResult{};
     };
     s.checkPostIndex = [this](SearchContext&, PostFile f) {
       calls.push_back(f == PostFile::kKenAll ? "CheckPostIndex KEN_ALL" : "CheckPostIndex JIGYOSYO");

@@ -301,6 +301,9 @@ class MainDialogTest : public QObject {
     QCOMPARE(f.calls(), (QStringList{"ScanKenAll 青森県 0 0", "ScanKenAll 青森市 1 0",
                                      "ScanJigyosyo 青森市 1 0"}));
     QCOMPARE(f.as<QComboBox>(kCityList)->count(), 1);
+    // The city rows are read from the selected prefecture's stretch of both files.
+    QCOMPARE(f.recorder.cityScanPrefectures,
+             (std::vector<std::string>{"北海道", "北海道", "青森県", "青森県"}));
 
     // 選択方式 again starts over from 北海道.
     f.recorder.calls.clear();

@@ -24,13 +24,13 @@ class ScanFixture : public ::testing::Test {
         JigLine("34302", "ﾌﾁｭｳｺｳｷﾞｮｳ", "府中工業", "岩手県", "府中町", "中央", "１－１", "7358601", "735  "),
     }));
     settings = SettingsFor(ken, jig);
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kJigyosyo), SearchStatus::kOk);
   }
-  V Words(const std::string& key, int match, bool business = false) {
+  V Words(const std::string& key, WordMatch match, bool business = false) {
     view.ClearRows();
-    ScanKenAll(ctx, J(key), kScanWords, match);
-    if (business) ScanJigyosyo(ctx, J(key), kScanWords, match);
+    ScanKenAll(ctx, J(key), ScanMode::kWords, match);
+    if (business) ScanJigyosyo(ctx, J(key), ScanMode::kWords, match);
     return view.Column(kColPostCode);
   }
 
@@ -42,37 +42,37 @@ class ScanFixture : public ::testing::Test {
 };
 
 TEST_F(ScanFixture, ExactWordsMatchWholeFieldsInKanjiOrKana) {
-  EXPECT_EQ(Words("札幌市中央区", kWordExact), (V{"060-0001", "064-0941"}));
-  EXPECT_EQ(Words("ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", kWordExact), (V{"060-0001", "064-0941"}));
-  EXPECT_EQ(Words("札幌", kWordExact), V{});
+  EXPECT_EQ(Words("札幌市中央区", WordMatch::kExact), (V{"060-0001", "064-0941"}));
+  EXPECT_EQ(Words("ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", WordMatch::kExact), (V{"060-0001", "064-0941"}));
+  EXPECT_EQ(Words("札幌", WordMatch::kExact), V{});
   // The prefecture in kana is not searched.
-  EXPECT_EQ(Words("ｹﾝ", kWordExact), V{});
-  EXPECT_EQ(Words("北海道", kWordExact).size(), 4u);
+  EXPECT_EQ(Words("ｹﾝ", WordMatch::kExact), V{});
+  EXPECT_EQ(Words("北海道", WordMatch::kExact).size(), 4u);
 }
 
 TEST_F(ScanFixture, ContainsFindsPartsOfAnyField) {
-  EXPECT_EQ(Words("札幌", kWordContains), (V{"001-0010", "060-0001", "064-0941"}));
-  EXPECT_EQ(Words("ﾁｭｳｵｳ", kWordContains), (V{"040-0001", "060-0001", "064-0941", "735-0001", "970-0001"}));
+  EXPECT_EQ(Words("札幌", WordMatch::kContains), (V{"001-0010", "060-0001", "064-0941"}));
+  EXPECT_EQ(Words("ﾁｭｳｵｳ", WordMatch::kContains), (V{"040-0001", "060-0001", "064-0941", "735-0001", "970-0001"}));
   // Any other match value matches nothing.
-  EXPECT_EQ(Words("札幌", 2), V{});
+  EXPECT_EQ(Words("札幌", static_cast<WordMatch>(2)), V{});
 }
 
 TEST_F(ScanFixture, ContainsNeverHitsInsideADoubleByteCharacter) {
   // "ア" is 83 41 in CP932: its trail byte is the letter A.
-  EXPECT_EQ(Words("A", kWordContains), V{});
+  EXPECT_EQ(Words("A", WordMatch::kContains), V{});
 }
 
 TEST_F(ScanFixture, TwoTermsMustBothMatchSomeField) {
-  EXPECT_EQ(Words("札幌+中央", kWordContains), (V{"060-0001", "064-0941"}));
-  EXPECT_EQ(Words("  札幌+  旭", kWordContains), (V{"064-0941"}));
+  EXPECT_EQ(Words("札幌+中央", WordMatch::kContains), (V{"060-0001", "064-0941"}));
+  EXPECT_EQ(Words("  札幌+  旭", WordMatch::kContains), (V{"064-0941"}));
   // A blank in front of "+" belongs to the first term.
-  EXPECT_EQ(Words("札幌 +中央", kWordContains), V{});
-  EXPECT_EQ(Words("札幌市中央区+旭ケ丘", kWordExact), (V{"064-0941"}));
+  EXPECT_EQ(Words("札幌 +中央", WordMatch::kContains), V{});
+  EXPECT_EQ(Words("札幌市中央区+旭ケ丘", WordMatch::kExact), (V{"064-0941"}));
   // Both terms apply to JIGYOSYO.CSV as well.
-  EXPECT_EQ(Words("府中+工業", kWordContains, true), (V{"735-8601"}));
+  EXPECT_EQ(Words("府中+工業", WordMatch::kContains, true), (V{"735-8601"}));
   // A side left empty: the other term alone.
-  EXPECT_EQ(Words("+旭ケ丘", kWordExact), (V{"064-0941"}));
-  EXPECT_EQ(Words("旭ケ丘+", kWordExact), (V{"064-0941"}));
+  EXPECT_EQ(Words("+旭ケ丘", WordMatch::kExact), (V{"064-0941"}));
+  EXPECT_EQ(Words("旭ケ丘+", WordMatch::kExact), (V{"064-0941"}));
 }
 
 TEST(SplitSearchTerms, ReadsLikeThePlusPattern) {
@@ -90,42 +90,42 @@ TEST(SplitSearchTerms, ReadsLikeThePlusPattern) {
 
 TEST_F(ScanFixture, CityListHoldsTheSelectedPrefecturesCitiesInFileOrder) {
   view.prefecture = J("北海道");
-  EXPECT_EQ(ScanKenAll(ctx, J("北海道"), kScanCityList, 0), 4);
+  EXPECT_EQ(ScanKenAll(ctx, J("北海道"), ScanMode::kCityList).rows, 4);
   // Only consecutive repeats are dropped: 札幌市中央区 comes back after 函館市.
   EXPECT_EQ(view.cities, (V{J("札幌市中央区"), J("札幌市北区"), J("函館市"), J("札幌市中央区")}));
-  EXPECT_EQ(ScanJigyosyo(ctx, J("北海道"), kScanCityList, 0), 0);
+  EXPECT_EQ(ScanJigyosyo(ctx, J("北海道"), ScanMode::kCityList).rows, 0);
 }
 
 TEST_F(ScanFixture, CityRowsComeFromTheSelectedPrefectureOnly) {
   view.prefecture = J("岩手県");
   view.ClearRows();
-  ScanKenAll(ctx, J("府中町"), kScanCity, 0);
-  ScanJigyosyo(ctx, J("府中町"), kScanCity, 0);
+  ScanKenAll(ctx, J("府中町"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
+  ScanJigyosyo(ctx, J("府中町"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
   EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "735-8601"}));
   // Without a selection (or without a prefecture index) the whole file is read.
   view.prefecture = "";
   view.ClearRows();
-  ScanKenAll(ctx, J("府中町"), kScanCity, 0);
+  ScanKenAll(ctx, J("府中町"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
   EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "970-0001"}));
 }
 
 TEST_F(ScanFixture, LocalGovernmentCodeIsComparedWhole) {
   view.ClearRows();
   view.prefecture = J("青森県");  // not looked at
-  ScanKenAll(ctx, "34302", kScanDantai, 0);
-  ScanJigyosyo(ctx, "34302", kScanDantai, 0);
+  ScanKenAll(ctx, "34302", ScanMode::kDantai);
+  ScanJigyosyo(ctx, "34302", ScanMode::kDantai);
   EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "735-8601"}));
   view.ClearRows();
-  ScanKenAll(ctx, "343021", kScanDantai, 0);
-  ScanKenAll(ctx, "3430", kScanDantai, 0);
+  ScanKenAll(ctx, "343021", ScanMode::kDantai);
+  ScanKenAll(ctx, "3430", ScanMode::kDantai);
   EXPECT_TRUE(view.Rows().empty());
 }
 
 TEST_F(ScanFixture, MissingFileIsReportedForKenAllOnly) {
   settings.ken_all_path = dir.Path("gone.csv");
   settings.jigyosyo_path = dir.Path("gone2.csv");
-  EXPECT_EQ(ScanKenAll(ctx, "x", kScanWords, 0), 0);
-  EXPECT_EQ(ScanJigyosyo(ctx, "x", kScanWords, 0), 0);
+  EXPECT_EQ(ScanKenAll(ctx, "x", ScanMode::kWords).rows, 0);
+  EXPECT_EQ(ScanJigyosyo(ctx, "x", ScanMode::kWords).rows, 0);
   EXPECT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.last_pos, 0);
 }
@@ -133,7 +133,7 @@ TEST_F(ScanFixture, MissingFileIsReportedForKenAllOnly) {
 TEST_F(ScanFixture, ProgressCoversTheRangeRead) {
   view.prefecture = J("北海道");
   view.steps = 0;
-  ScanKenAll(ctx, J("北海道"), kScanCityList, 0);
+  ScanKenAll(ctx, J("北海道"), ScanMode::kCityList);
   EXPECT_EQ(view.range, std::make_pair(0, 20));
   EXPECT_GE(view.steps, 3);  // four lines, each above a twentieth of the stretch
   EXPECT_LE(view.steps, 20);

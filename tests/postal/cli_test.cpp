@@ -133,5 +133,28 @@ TEST_F(CliFixture, SettingsAreWrittenOnlyWhenAnIndexWasRebuilt) {
   EXPECT_NE(r.out.find("ken_all\tpref\t12\t東京都\t"), std::string::npos);
 }
 
+// Global options stand before or after the command alike; each command has its own help.
+TEST_F(CliFixture, GlobalOptionsAnywhereAndHelpPerCommand) {
+  const std::string before = Run("--no-hyphen --format csv postcode 0600001").out;
+  EXPECT_NE(before.find("0600001"), std::string::npos) << before;
+  EXPECT_EQ(Run("postcode 0600001 --format csv --no-hyphen").out, before);
+  EXPECT_EQ(Run("postcode --format=csv --no-hyphen 0600001").out, before);
+  Result help = Run("city --help", false);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: tovra-search city PREFECTURE CITY\n", 0), 0u) << help.out;
+  EXPECT_NE(help.out.find("--business"), std::string::npos);
+  EXPECT_EQ(Run("--format xml postcode 0600001").status, 2);
+  EXPECT_EQ(Run("index extra").status, 2);
+}
+
+// Rows that cannot be written are a failure, not a silent success.
+TEST_F(CliFixture, OutputThatCannotBeWrittenExitsOne) {
+  const std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " --ken '" + ken + "' --ini '" + ini +
+                          "' postcode 0600001 >/dev/full 2>'" + dir.Path("err") + "'";
+  const int raw = std::system(cmd.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+  EXPECT_EQ(Slurp(dir.Path("err")), "tovra-search postcode: cannot write the output\n");
+}
+
 }  // namespace
 }  // namespace tovra::test

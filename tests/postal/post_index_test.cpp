@@ -65,11 +65,11 @@ TEST_F(IndexFixture, RangesAndRunsAreExactByteOffsetsForCrLfAndLf) {
     SearchContext ctx{view, settings};
     view.ClearRows();
     view.prefecture = J("北海道");
-    EXPECT_EQ(ScanKenAll(ctx, J("境町"), kScanCity, 0), 1) << "eol size " << eol.size();
+    EXPECT_EQ(ScanKenAll(ctx, J("境町"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1) << "eol size " << eol.size();
     EXPECT_EQ(view.Column(kColPrefecture), std::vector<std::string>{J("北海道")});
     view.ClearRows();
     view.prefecture = J("青森県");
-    EXPECT_EQ(ScanKenAll(ctx, J("境町"), kScanCity, 0), 1);
+    EXPECT_EQ(ScanKenAll(ctx, J("境町"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1);
     EXPECT_EQ(view.Column(kColPostCode), std::vector<std::string>{"300-0001"});
   }
 }
@@ -93,7 +93,7 @@ TEST_F(IndexFixture, FirstLineNotHokkaidoMeansNoPrefectureIndex) {
   // ... so a city search reads the whole file, whatever prefecture is selected.
   SearchContext ctx{view, settings};
   view.prefecture = J("青森県");
-  EXPECT_EQ(ScanKenAll(ctx, J("境町"), kScanCity, 0), 2);
+  EXPECT_EQ(ScanKenAll(ctx, J("境町"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 2);
 }
 
 TEST_F(IndexFixture, FirstCodeNotZeroLeavesAnEmptyZeroRun) {
@@ -107,8 +107,8 @@ TEST_F(IndexFixture, FirstCodeNotZeroLeavesAnEmptyZeroRun) {
   EXPECT_EQ(index.run[1].start, 0);
   // The empty run reads nothing; the real run of 0 still finds its line.
   SearchContext ctx{view, settings};
-  EXPECT_EQ(SearchPostCode(ctx, "0000001", kMatchExact), 1);
-  EXPECT_EQ(SearchPostCode(ctx, "1000001", kMatchExact), 1);
+  EXPECT_EQ(SearchPostCode(ctx, "0000001", PostCodeMatch::kExact).rows, 1);
+  EXPECT_EQ(SearchPostCode(ctx, "1000001", PostCodeMatch::kExact).rows, 1);
 }
 
 TEST_F(IndexFixture, UnquotedFieldsNeverMatchTheQuotedFirstPrefecture) {
@@ -138,7 +138,7 @@ TEST_F(IndexFixture, SixtyFourRunsFitSixtyFiveAreRefused) {
   std::string path = dir.Write("ken.csv", KenFile(places));
   Settings settings = SettingsFor(path, dir.Path("none.csv"));
   SearchContext ctx{view, settings};
-  EXPECT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
+  EXPECT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
   EXPECT_EQ(settings.ken_all_index.run[63].num, '1');
   EXPECT_TRUE(view.messages.empty());
 
@@ -154,7 +154,7 @@ TEST_F(IndexFixture, SixtyFourRunsFitSixtyFiveAreRefused) {
   EXPECT_FALSE(HasRunTable(settings.ken_all_index));
   EXPECT_FALSE(HasPrefectureIndex(settings.ken_all_index));
   // ... so a postal-code search reads the whole file instead of finding nothing.
-  EXPECT_EQ(SearchPostCode(ctx, "0000002", kMatchExact), 1);
+  EXPECT_EQ(SearchPostCode(ctx, "0000002", PostCodeMatch::kExact).rows, 1);
 }
 
 TEST_F(IndexFixture, FortySevenBlocksFitFortyEightAreRefused) {
@@ -179,7 +179,7 @@ TEST_F(IndexFixture, BlocksOutOfTableOrderGiveNoPrefectureIndex) {
   EXPECT_TRUE(HasRunTable(settings.ken_all_index));
   SearchContext ctx{view, settings};
   view.prefecture = J("東京都");
-  EXPECT_EQ(ScanKenAll(ctx, J("東京都"), kScanCityList, 0), 1);
+  EXPECT_EQ(ScanKenAll(ctx, J("東京都"), ScanMode::kCityList).rows, 1);
   EXPECT_EQ(view.cities, std::vector<std::string>{J("千代田区")});
 }
 
@@ -187,7 +187,7 @@ TEST_F(IndexFixture, LeadingCommaStopsTheBuildWithoutMessage) {
   std::string path = dir.Write("ken.csv", KenFile({kThreePrefectures[0]}) + ",x\r\n" + KenFile({kThreePrefectures[3]}));
   Settings settings = SettingsFor(path, dir.Path("none.csv"));
   SearchContext ctx{view, settings};
-  EXPECT_FALSE(BuildPostIndex(ctx, PostFile::kKenAll));
+  EXPECT_NE(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
   EXPECT_TRUE(view.messages.empty());
   EXPECT_FALSE(HasRunTable(settings.ken_all_index));
 }
@@ -225,12 +225,12 @@ TEST_F(IndexFixture, StaleOffsetsBeyondTheFileNeverCrashASearch) {
   index.run[0] = {'0', 1 << 30, 1 << 30};
   index.run[1] = {'0', 17, 2000000000};  // inside a line, running past the end
   SearchContext ctx{view, settings};
-  EXPECT_EQ(SearchPostCode(ctx, "0600001", kMatchExact), 1);
-  EXPECT_EQ(SearchPostCode(ctx, "0600002", kMatchExact), 1);
+  EXPECT_EQ(SearchPostCode(ctx, "0600001", PostCodeMatch::kExact).rows, 1);
+  EXPECT_EQ(SearchPostCode(ctx, "0600002", PostCodeMatch::kExact).rows, 1);
   view.prefecture = J("北海道");
-  EXPECT_EQ(ScanKenAll(ctx, J("札幌市"), kScanCity, 0), 2);
+  EXPECT_EQ(ScanKenAll(ctx, J("札幌市"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 2);
   view.prefecture = J("青森県");
-  EXPECT_EQ(ScanKenAll(ctx, J("札幌市"), kScanCity, 0), 2);  // read whole, as without an index
+  EXPECT_EQ(ScanKenAll(ctx, J("札幌市"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 2);  // read whole, as without an index
 }
 
 TEST(PrefectureTable, FortySevenNamesInJisOrder) {

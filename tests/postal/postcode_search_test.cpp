@@ -19,10 +19,10 @@ class PostCodeFixture : public ::testing::Test {
         JigLine("13101", "ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ", "株式会社Ｂ", "東京都", "千代田区", "丸の内", "２丁目", "1008601", "10086"),
     }));
     settings = SettingsFor(ken, jig);
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
-    ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kJigyosyo), SearchStatus::kOk);
   }
-  std::vector<std::string> Codes(std::string_view key, int mode, bool business = false) {
+  std::vector<std::string> Codes(std::string_view key, PostCodeMatch mode, bool business = false) {
     view.ClearRows();
     SearchPostCode(ctx, key, mode);
     if (business) SearchJigPostCode(ctx, key, mode);
@@ -39,38 +39,38 @@ class PostCodeFixture : public ::testing::Test {
 using V = std::vector<std::string>;
 
 TEST_F(PostCodeFixture, ExactTakesSevenDigitCodesAndOldCodesOfThreeOrFive) {
-  EXPECT_EQ(Codes("0600001", kMatchExact), (V{"060-0001", "060-0001"}));
+  EXPECT_EQ(Codes("0600001", PostCodeMatch::kExact), (V{"060-0001", "060-0001"}));
   // The old code "060  " counts as 060; a five-digit old code stays whole.
-  EXPECT_EQ(Codes("060", kMatchExact), (V{"060-0001", "060-0001", "060-0042"}));
-  EXPECT_EQ(Codes("00123", kMatchExact), (V{"001-0001"}));
-  EXPECT_EQ(Codes("001", kMatchExact), V{});
-  EXPECT_EQ(Codes("06000010", kMatchExact), V{});
-  EXPECT_EQ(Codes("", kMatchExact), V{});
-  EXPECT_EQ(Codes("x", kMatchExact), V{});
+  EXPECT_EQ(Codes("060", PostCodeMatch::kExact), (V{"060-0001", "060-0001", "060-0042"}));
+  EXPECT_EQ(Codes("00123", PostCodeMatch::kExact), (V{"001-0001"}));
+  EXPECT_EQ(Codes("001", PostCodeMatch::kExact), V{});
+  EXPECT_EQ(Codes("06000010", PostCodeMatch::kExact), V{});
+  EXPECT_EQ(Codes("", PostCodeMatch::kExact), V{});
+  EXPECT_EQ(Codes("x", PostCodeMatch::kExact), V{});
 }
 
 TEST_F(PostCodeFixture, PrefixComparesTheKeysLength) {
-  EXPECT_EQ(Codes("0600", kMatchPrefix), (V{"060-0001", "060-0001", "060-0042"}));
-  EXPECT_EQ(Codes("0012", kMatchPrefix), (V{"001-0001"}));  // through the old code 00123
-  EXPECT_EQ(Codes("", kMatchPrefix), V{});
+  EXPECT_EQ(Codes("0600", PostCodeMatch::kPrefix), (V{"060-0001", "060-0001", "060-0042"}));
+  EXPECT_EQ(Codes("0012", PostCodeMatch::kPrefix), (V{"001-0001"}));  // through the old code 00123
+  EXPECT_EQ(Codes("", PostCodeMatch::kPrefix), V{});
 }
 
 TEST_F(PostCodeFixture, ContainsDiffersBetweenTheTwoFiles) {
   // KEN_ALL.CSV: anywhere in the 7-digit code, or the whole old code.
-  EXPECT_EQ(Codes("0042", kMatchContains), (V{"060-0042"}));
-  EXPECT_EQ(Codes("030", kMatchContains), (V{"030-0001"}));
+  EXPECT_EQ(Codes("0042", PostCodeMatch::kContains), (V{"060-0042"}));
+  EXPECT_EQ(Codes("030", PostCodeMatch::kContains), (V{"030-0001"}));
   // JIGYOSYO.CSV: the whole 7-digit code, or anywhere in the old code.
   view.ClearRows();
-  SearchJigPostCode(ctx, "8601", kMatchContains);
+  SearchJigPostCode(ctx, "8601", PostCodeMatch::kContains);
   EXPECT_EQ(view.Column(kColPostCode), V{});
-  SearchJigPostCode(ctx, "0086", kMatchContains);
+  SearchJigPostCode(ctx, "0086", PostCodeMatch::kContains);
   EXPECT_EQ(view.Column(kColBusiness), V{J("株式会社Ｂ")});
   // An empty key lists every line.
-  EXPECT_EQ(Codes("", kMatchContains).size(), 6u);
+  EXPECT_EQ(Codes("", PostCodeMatch::kContains).size(), 6u);
 }
 
 TEST_F(PostCodeFixture, RowsAreSortedByPostalCodeKeepingFileOrderForEqualCodes) {
-  V codes = Codes("", kMatchContains, true);
+  V codes = Codes("", PostCodeMatch::kContains, true);
   EXPECT_EQ(codes, (V{"001-0001", "030-0001", "060-0001", "060-0001", "060-0042", "060-8601", "100-0001", "100-8601"}));
   auto rows = view.Rows();
   EXPECT_EQ(rows[2].columns[kColTown], J("北一条西"));
@@ -80,8 +80,8 @@ TEST_F(PostCodeFixture, RowsAreSortedByPostalCodeKeepingFileOrderForEqualCodes) 
 TEST_F(PostCodeFixture, RowLayoutsOfBothFiles) {
   settings.add_hyphen = 0;
   view.ClearRows();
-  SearchPostCode(ctx, "1000001", kMatchExact);
-  SearchJigPostCode(ctx, "1008601", kMatchExact);
+  SearchPostCode(ctx, "1000001", PostCodeMatch::kExact);
+  SearchJigPostCode(ctx, "1008601", PostCodeMatch::kExact);
   auto rows = view.Rows();
   ASSERT_EQ(rows.size(), 2u);
   ResultRow ken_row;
@@ -99,7 +99,7 @@ TEST_F(PostCodeFixture, BusinessTownIsCutOnACharacterBoundary) {
   settings.jigyosyo_path = dir.Write("long.csv", JigLine("01101", "ｱ", "Ａ", "北海道", "市", town, rest, "0600009", "060  ") + "\r\n");
   ResetPostIndex(settings.jigyosyo_index);
   view.ClearRows();
-  ASSERT_EQ(SearchJigPostCode(ctx, "0600009", kMatchExact), 1);
+  ASSERT_EQ(SearchJigPostCode(ctx, "0600009", PostCodeMatch::kExact).rows, 1);
   std::string cell = view.Rows()[0].columns[kColTown];
   EXPECT_EQ(cell.size(), 254u);  // 255 bytes would end inside a character
   EXPECT_EQ(cell, (J(town) + J(rest)).substr(0, 254));
@@ -107,10 +107,10 @@ TEST_F(PostCodeFixture, BusinessTownIsCutOnACharacterBoundary) {
 
 TEST_F(PostCodeFixture, MissingFilesAndBrokenLines) {
   settings.jigyosyo_path = dir.Path("none.csv");
-  EXPECT_EQ(SearchJigPostCode(ctx, "1008601", kMatchExact), 0);
+  EXPECT_EQ(SearchJigPostCode(ctx, "1008601", PostCodeMatch::kExact).rows, 0);
   EXPECT_TRUE(view.messages.empty());
   settings.ken_all_path = dir.Path("gone.csv");
-  EXPECT_EQ(SearchPostCode(ctx, "1000001", kMatchExact), 0);
+  EXPECT_EQ(SearchPostCode(ctx, "1000001", PostCodeMatch::kExact).rows, 0);
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0], dir.Path("gone.csv") + "\n" + J("が見つかりません"));
 
@@ -118,18 +118,18 @@ TEST_F(PostCodeFixture, MissingFilesAndBrokenLines) {
   settings.ken_all_path = dir.Write("comma.csv", Lines({KenLine("01101", "060  ", "0600001", "北海道", "a", "b"), ",", KenLine("01101", "060  ", "0600001", "北海道", "a", "c")}));
   ResetPostIndex(settings.ken_all_index);
   view.ClearRows();
-  EXPECT_EQ(SearchPostCode(ctx, "0600001", kMatchExact), 0);
+  EXPECT_EQ(SearchPostCode(ctx, "0600001", PostCodeMatch::kExact).rows, 0);
   EXPECT_EQ(view.Column(kColTown), V{J("b")});
   EXPECT_EQ(view.last_pos, 0);
 }
 
 TEST_F(PostCodeFixture, ExactSearchReadsOnlyItsDigitsRuns) {
   std::int64_t before = ctx.bytes_read;
-  Codes("1000001", kMatchExact);
+  Codes("1000001", PostCodeMatch::kExact);
   const DigitRun& run = settings.ken_all_index.run[static_cast<std::size_t>(NthRunForDigit(settings.ken_all_index, '1', 0))];
   EXPECT_EQ(ctx.bytes_read - before, run.size + 1);  // one line: the size is one less
   before = ctx.bytes_read;
-  Codes("0300001", kMatchExact);
+  Codes("0300001", PostCodeMatch::kExact);
   // Two runs of 0; the second is the last one, measured to the end of the file.
   EXPECT_EQ(ctx.bytes_read - before, RunLengthForDigit(settings.ken_all_index, '0') + 1);
 }

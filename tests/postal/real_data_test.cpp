@@ -137,27 +137,27 @@ TEST_F(RealData, IndexMatchesThePublishedLayout) {
 
 TEST_F(RealData, PostalCodesInEveryModeAgreeWithTheOracle) {
   int keys = 0;
-  auto check = [&](const std::string& key, int mode, bool business) {
+  auto check = [&](const std::string& key, PostCodeMatch mode, bool business) {
     SearchPostCode(ctx, key, mode);
     if (business) SearchJigPostCode(ctx, key, mode);
     auto expected = Oracle(business, [&](const Fields& f, bool jig) {
       const std::string& code = jig ? f[7] : f[2];
       const std::string old = Trimmed(jig ? f[8] : f[1]);
       switch (mode) {
-        case kMatchExact: return old == key || code == key;
-        case kMatchPrefix: return old.rfind(key, 0) == 0 || code.rfind(key, 0) == 0;
+        case PostCodeMatch::kExact: return old == key || code == key;
+        case PostCodeMatch::kPrefix: return old.rfind(key, 0) == 0 || code.rfind(key, 0) == 0;
         default: return jig ? (code == key || old.find(key) != std::string::npos)
                             : (old == key || code.find(key) != std::string::npos);
       }
     });
-    EXPECT_EQ(Engine(), expected) << "key " << key << " mode " << mode;
+    EXPECT_EQ(Engine(), expected) << "key " << key << " mode " << static_cast<int>(mode);
     ++keys;
   };
   for (char digit = '0'; digit <= '9'; ++digit) {
     for (int n = 0; n < 5;) {
       const Fields& f = AnyKen();
       if (f[2][0] != digit) continue;
-      check(f[2], kMatchExact, n % 2 == 0);
+      check(f[2], PostCodeMatch::kExact, n % 2 == 0);
       ++n;
     }
   }
@@ -165,12 +165,12 @@ TEST_F(RealData, PostalCodesInEveryModeAgreeWithTheOracle) {
     const Fields& f = AnyKen();
     std::string old = Trimmed(f[1]);
     if ((n < 10) != (old.size() == 3)) continue;
-    check(old, kMatchExact, false);
+    check(old, PostCodeMatch::kExact, false);
     ++n;
   }
-  for (int n = 0; n < 10; ++n) check(AnyKen()[2].substr(0, 3 + n % 3), kMatchPrefix, n % 2 == 1);
-  for (int n = 0; n < 6; ++n) check(AnyKen()[2].substr(3, 4), kMatchContains, n % 2 == 0);
-  for (int n = 0; n < 6; ++n) check(AnyJig()[7], kMatchExact, true);
+  for (int n = 0; n < 10; ++n) check(AnyKen()[2].substr(0, 3 + n % 3), PostCodeMatch::kPrefix, n % 2 == 1);
+  for (int n = 0; n < 6; ++n) check(AnyKen()[2].substr(3, 4), PostCodeMatch::kContains, n % 2 == 0);
+  for (int n = 0; n < 6; ++n) check(AnyJig()[7], PostCodeMatch::kExact, true);
   EXPECT_GE(keys, 50 + 20 + 10 + 6 + 6);
 }
 
@@ -182,7 +182,7 @@ TEST_F(RealData, ExactPostalSearchReadsOnlyItsDigitsRuns) {
       if (r.num == digit) runs += r.size + 1;
     }
     const std::int64_t before = ctx.bytes_read;
-    SearchPostCode(ctx, std::string(1, digit) + "000000", kMatchExact);
+    SearchPostCode(ctx, std::string(1, digit) + "000000", PostCodeMatch::kExact);
     view.ClearRows();
     EXPECT_LE(ctx.bytes_read - before, runs + 256) << digit;  // at most one line beyond
     EXPECT_GT(ctx.bytes_read - before, 0) << digit;
@@ -190,22 +190,22 @@ TEST_F(RealData, ExactPostalSearchReadsOnlyItsDigitsRuns) {
 }
 
 TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
-  std::vector<std::pair<std::string, int>> keys;
-  for (int n = 0; n < 8; ++n) keys.push_back({AnyKen()[8], kWordExact});     // town, kanji
-  for (int n = 0; n < 6; ++n) keys.push_back({AnyKen()[4], kWordExact});     // city, kana
-  for (int n = 0; n < 4; ++n) keys.push_back({AnyKen()[7], kWordExact});     // city, kanji
-  for (int n = 0; n < 8; ++n) keys.push_back({Piece(AnyKen()[8], 2), kWordContains});
-  for (int n = 0; n < 4; ++n) keys.push_back({Piece(AnyKen()[5], 3), kWordContains});  // town kana
-  for (int n = 0; n < 6; ++n) keys.push_back({AnyJig()[2], kWordExact});     // business name
-  for (int n = 0; n < 4; ++n) keys.push_back({Piece(AnyJig()[1], 4), kWordContains});
+  std::vector<std::pair<std::string, WordMatch>> keys;
+  for (int n = 0; n < 8; ++n) keys.push_back({AnyKen()[8], WordMatch::kExact});     // town, kanji
+  for (int n = 0; n < 6; ++n) keys.push_back({AnyKen()[4], WordMatch::kExact});     // city, kana
+  for (int n = 0; n < 4; ++n) keys.push_back({AnyKen()[7], WordMatch::kExact});     // city, kanji
+  for (int n = 0; n < 8; ++n) keys.push_back({Piece(AnyKen()[8], 2), WordMatch::kContains});
+  for (int n = 0; n < 4; ++n) keys.push_back({Piece(AnyKen()[5], 3), WordMatch::kContains});  // town kana
+  for (int n = 0; n < 6; ++n) keys.push_back({AnyJig()[2], WordMatch::kExact});     // business name
+  for (int n = 0; n < 4; ++n) keys.push_back({Piece(AnyJig()[1], 4), WordMatch::kContains});
   for (int n = 0; n < 6; ++n) {
     const Fields& f = AnyKen();
-    keys.push_back({f[7] + "+" + f[8], kWordExact});
-    keys.push_back({Piece(f[7], 2) + "+" + Piece(f[8], 1), kWordContains});
+    keys.push_back({f[7] + "+" + f[8], WordMatch::kExact});
+    keys.push_back({Piece(f[7], 2) + "+" + Piece(f[8], 1), WordMatch::kContains});
   }
   for (const auto& [key, match] : keys) {
-    ScanKenAll(ctx, key, kScanWords, match);
-    ScanJigyosyo(ctx, key, kScanWords, match);
+    ScanKenAll(ctx, key, ScanMode::kWords, match);
+    ScanJigyosyo(ctx, key, ScanMode::kWords, match);
     std::size_t plus = key.find('+');
     std::string first = key.substr(0, plus);
     std::string second = plus == std::string::npos ? "" : key.substr(plus + 1);
@@ -215,13 +215,13 @@ TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
               : std::array<const std::string*, 5>{&f[4], &f[5], &f[6], &f[7], &f[8]};
       auto hit = [&](const std::string& term) {
         for (const std::string* x : fields) {
-          if (match == kWordExact ? *x == term : HasText(*x, term)) return true;
+          if (match == WordMatch::kExact ? *x == term : HasText(*x, term)) return true;
         }
         return false;
       };
       return hit(first) && (second.empty() || hit(second));
     });
-    EXPECT_EQ(Engine(), expected) << "key " << U(key) << " match " << match;
+    EXPECT_EQ(Engine(), expected) << "key " << U(key) << " match " << static_cast<int>(match);
   }
   EXPECT_GE(keys.size(), 50u);
 }
@@ -229,8 +229,8 @@ TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
 TEST_F(RealData, LocalGovernmentCodesAgreeWithTheOracle) {
   for (int n = 0; n < 15; ++n) {
     const std::string code = n % 3 == 0 ? AnyJig()[0] : AnyKen()[0];
-    ScanKenAll(ctx, code, kScanDantai, 0);
-    ScanJigyosyo(ctx, code, kScanDantai, 0);
+    ScanKenAll(ctx, code, ScanMode::kDantai);
+    ScanJigyosyo(ctx, code, ScanMode::kDantai);
     auto expected = Oracle(true, [&](const Fields& f, bool) { return f[0] == code; });
     EXPECT_FALSE(expected.empty());
     EXPECT_EQ(Engine(), expected) << code;
@@ -242,7 +242,7 @@ TEST_F(RealData, CitiesOfEveryPrefectureAndOneCityEachAgreeWithTheOracle) {
     const std::string pref(name);
     view.SelectPrefecture(pref);
     view.ClearCities();
-    ScanKenAll(ctx, pref, kScanCityList, 0);
+    ScanKenAll(ctx, pref, ScanMode::kCityList);
     std::vector<std::string> expected;
     for (const Fields& f : *ken_) {
       if (f[6] == pref && (expected.empty() || expected.back() != f[7])) expected.push_back(f[7]);
@@ -250,8 +250,8 @@ TEST_F(RealData, CitiesOfEveryPrefectureAndOneCityEachAgreeWithTheOracle) {
     ASSERT_EQ(view.cities, expected) << U(pref);
 
     const std::string city = expected[std::uniform_int_distribution<std::size_t>(0, expected.size() - 1)(rng)];
-    ScanKenAll(ctx, city, kScanCity, 0);
-    ScanJigyosyo(ctx, city, kScanCity, 0);
+    ScanKenAll(ctx, city, ScanMode::kCity, WordMatch::kExact, view.prefecture);
+    ScanJigyosyo(ctx, city, ScanMode::kCity, WordMatch::kExact, view.prefecture);
     auto rows = Oracle(true, [&](const Fields& f, bool jig) { return (jig ? f[3] : f[6]) == pref && (jig ? f[4] : f[7]) == city; });
     EXPECT_EQ(Engine(), rows) << U(city);
   }
@@ -274,7 +274,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   const int count = MEKLAN_GetNumOfAddress();
   ASSERT_GT(count, 3000);
   for (const std::string& key : std::vector<std::string>{"0153", "0166", J("旭"), "0120", "03", "0123-45-6789"}) {
-    SearchByAreaCode(ctx, key, kShowDistricts);
+    SearchByAreaCode(ctx, key, AreaDisplay::kDistricts, view.business);
     std::vector<Row> expected;
     for (const std::string& name : MaNames(key)) {
       char codes[MEKLAN_AREACODE_SIZE] = {};
@@ -289,17 +289,17 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   }
   // 0153 is shared by several MAs; the name list repeats some, each is searched once.
   EXPECT_GE(MaNames("0153").size(), 3u);
-  SearchByAreaCode(ctx, "0153", kShowDistricts);
+  SearchByAreaCode(ctx, "0153", AreaDisplay::kDistricts, view.business);
   std::set<std::string> mas;
   for (const Row& r : Engine()) mas.insert(r[3]);
   EXPECT_EQ(mas.size(), MaNames("0153").size());
   // The beginning of a name works through the name pass.
-  SearchByAreaCode(ctx, J("旭"), kShowDistricts);
+  SearchByAreaCode(ctx, J("旭"), AreaDisplay::kDistricts, view.business);
   std::set<std::string> asahi;
   for (const Row& r : Engine()) asahi.insert(r[3]);
   EXPECT_TRUE(asahi.count(J("旭川")));
   // A key that names nothing: no rows, no message.
-  SearchByAreaCode(ctx, "9", kShowDistricts);
+  SearchByAreaCode(ctx, "9", AreaDisplay::kDistricts, view.business);
   EXPECT_TRUE(Engine().empty());
   EXPECT_TRUE(view.messages.empty());
 }
@@ -310,7 +310,7 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
   for (const std::string& key : std::vector<std::string>{"0153", "0166", J("旭")}) {
     for (bool business : {false, true}) {
       view.business = business;
-      SearchByAreaCode(ctx, key, kShowPostal);
+      SearchByAreaCode(ctx, key, AreaDisplay::kPostal, view.business);
       std::vector<Row> expected;
       for (const std::string& name : MaNames(key)) {
         for (int i = 0; i < count; ++i) {
@@ -335,9 +335,9 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
 
 TEST_F(RealData, AreaCodeReportsAMissingFileOncePerSearch) {
   settings.ken_all_path = "/nonexistent/ken_all.csv";
-  SearchByAreaCode(ctx, "0153", kShowPostal);
+  SearchByAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
   EXPECT_EQ(view.messages.size(), 1u);
-  SearchByAreaCode(ctx, "0153", kShowPostal);
+  SearchByAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
   EXPECT_EQ(view.messages.size(), 2u);
 }
 
@@ -354,8 +354,8 @@ TEST(OlderIssues, IndexAndExactSearchesAgreeWithAPlainCount) {
   RecordingView view;
   Settings settings = SettingsFor(ken, jig);
   SearchContext ctx{view, settings};
-  ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kKenAll));
-  ASSERT_TRUE(BuildPostIndex(ctx, PostFile::kJigyosyo));
+  ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
+  ASSERT_EQ(BuildPostIndex(ctx, PostFile::kJigyosyo), SearchStatus::kOk);
   std::mt19937 rng(2010);
   for (PostFile file : {PostFile::kKenAll, PostFile::kJigyosyo}) {
     const bool is_ken = file == PostFile::kKenAll;
@@ -374,15 +374,15 @@ TEST(OlderIssues, IndexAndExactSearchesAgreeWithAPlainCount) {
         expected += (is_ken ? f[2] : f[7]) == code || old == code;
       }
       view.ClearRows();
-      if (is_ken) SearchPostCode(ctx, code, kMatchExact);
-      else SearchJigPostCode(ctx, code, kMatchExact);
+      if (is_ken) SearchPostCode(ctx, code, PostCodeMatch::kExact);
+      else SearchJigPostCode(ctx, code, PostCodeMatch::kExact);
       EXPECT_EQ(view.Rows().size(), expected) << code;
     }
     // The old prefecture's city list still comes from its own stretch.
     view.SelectPrefecture(J("沖縄県"));
     view.ClearCities();
     if (is_ken) {
-      EXPECT_GT(ScanKenAll(ctx, J("沖縄県"), kScanCityList, 0), 10);
+      EXPECT_GT(ScanKenAll(ctx, J("沖縄県"), ScanMode::kCityList).rows, 10);
     }
   }
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cp932.h"
-#include "row_order.h"
+#include "collecting_view.h"
 #include "searches.h"
 
 namespace tovra::test {
@@ -22,57 +22,30 @@ inline std::string J(const std::string& utf8) {
 }
 inline std::string U(const std::string& cp932_text) { return cp932::ToUtf8(cp932_text); }
 
-class RecordingView : public SearchView {
+// The collecting view, with what the tests look at besides: progress and messages.
+class RecordingView : public CollectingView {
  public:
-  void AddRow(const ResultRow& row) override { rows_.push_back(row); }
   void SetProgressRange(int low, int high) override { range = {low, high}; }
-  void SetProgressStep(int) override {}
   void StepProgress() override { ++steps; }
   void SetProgressPos(int pos) override { last_pos = pos; }
-  std::string SelectedPrefecture() override { return prefecture; }
-  bool SelectPrefecture(const std::string& name) override {
-    if (PrefectureIndex(name) < 0) return false;
-    prefecture = name;
-    return true;
-  }
-  void ClearCities() override { cities.clear(); }
-  void AddCity(const std::string& city) override { cities.push_back(city); }
-  void ClearWorkList() override { work.clear(); }
-  void AddWorkItem(const std::string& item) override { InsertWorkItem(work, item); }
-  int WorkItemCount() override { return static_cast<int>(work.size()); }
-  std::string WorkItem(int i) override { return work.at(static_cast<std::size_t>(i)); }
-  bool UseBusinessData() override { return business; }
   void ShowMessage(const std::string& text, const std::string&) override { messages.push_back(text); }
   void ShowIndexNotice() override { ++notices_shown; }
   void HideIndexNotice() override { ++notices_hidden; }
 
-  // Rows in the result list's order.
-  std::vector<ResultRow> Rows() const {
-    std::vector<ResultRow> rows = rows_;
-    SortRows(rows);
-    return rows;
-  }
   // One column of the sorted rows.
   std::vector<std::string> Column(int c) const {
     std::vector<std::string> out;
     for (const ResultRow& r : Rows()) out.push_back(r.columns[static_cast<std::size_t>(c)]);
     return out;
   }
-  void ClearRows() { rows_.clear(); }
 
   std::pair<int, int> range{0, 0};
   int steps = 0;
   int last_pos = -1;
-  std::string prefecture;
-  std::vector<std::string> cities;
-  std::vector<std::string> work;
-  bool business = false;
+  bool business = false;  // what the front end passes as the business data switch
   std::vector<std::string> messages;
   int notices_shown = 0;
   int notices_hidden = 0;
-
- private:
-  std::vector<ResultRow> rows_;
 };
 
 // A scratch directory removed at the end of the test.

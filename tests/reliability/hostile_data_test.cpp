@@ -76,21 +76,21 @@ Outcome RunAll(PostFile file, const std::string& path, const std::function<void(
   };
   auto postcode = ken ? SearchPostCode : SearchJigPostCode;
   auto scan = ken ? ScanKenAll : ScanJigyosyo;
-  postcode(ctx, "0600001", kMatchExact);
+  postcode(ctx, "0600001", PostCodeMatch::kExact);
   collect(out.exact);
-  postcode(ctx, "0", kMatchPrefix);
+  postcode(ctx, "0", PostCodeMatch::kPrefix);
   collect(out.prefix);
-  scan(ctx, J("札幌"), kScanWords, kWordContains);
+  scan(ctx, J("札幌"), ScanMode::kWords, WordMatch::kContains, {});
   collect(out.words);
-  scan(ctx, "47201", kScanDantai, 0);
+  scan(ctx, "47201", ScanMode::kDantai, WordMatch::kExact, {});
   collect(out.dantai);
   view.prefecture = J("北海道");
-  scan(ctx, J("札幌市中央区"), kScanCity, 0);
+  scan(ctx, J("札幌市中央区"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
   collect(out.city);
   if (ken) {
-    ScanKenAll(ctx, J("北海道"), kScanCityList, 0);
+    ScanKenAll(ctx, J("北海道"), ScanMode::kCityList);
     out.cities = view.cities;
-    SearchByAreaCode(ctx, J("札幌"), kShowPostal);
+    SearchByAreaCode(ctx, J("札幌"), AreaDisplay::kPostal, view.business);
     collect(out.area);
   } else {
     out.cities = out.area = {};
@@ -275,7 +275,7 @@ TEST(HostileCp932, ContainsSearchesHitWholeCharactersOnly) {
                                                {"\x93\x87\x82", 1},  // 島 and the lone lead byte ending the field
                                                {"\xFF", 0}}) {
     view.ClearRows();
-    EXPECT_EQ(ScanKenAll(ctx, k.key, kScanWords, kWordContains), k.rows) << testing::PrintToString(k.key);
+    EXPECT_EQ(ScanKenAll(ctx, k.key, ScanMode::kWords, WordMatch::kContains).rows, k.rows) << testing::PrintToString(k.key);
     EXPECT_EQ(view.Rows().size(), static_cast<std::size_t>(k.rows));
   }
   EXPECT_TRUE(view.messages.empty());

@@ -138,8 +138,8 @@ TEST(HostileSettingsFile, HugeIndexNumbersNeverMisleadASearch) {
   RecordingView view;
   SearchContext ctx{view, s};
   view.prefecture = J("北海道");
-  EXPECT_EQ(SearchPostCode(ctx, "0600001", kMatchExact), 1);
-  EXPECT_EQ(ScanKenAll(ctx, J("札幌市中央区"), kScanCity, 0), 1);
+  EXPECT_EQ(SearchPostCode(ctx, "0600001", PostCodeMatch::kExact).rows, 1);
+  EXPECT_EQ(ScanKenAll(ctx, J("札幌市中央区"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1);
   EXPECT_TRUE(view.messages.empty());
 }
 

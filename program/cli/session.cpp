@@ -1,0 +1,110 @@
+#include "session.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace tovra::cli {
+
+std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const ParsedArgs& args) {
+  GlobalOptions o;
+  if (const std::string* v = args.Value("--ken")) o.ken = *v;
+  if (const std::string* v = args.Value("--jig")) o.jig = *v;
+  if (const std::string* v = args.Value("--ini")) o.ini = *v;
+  o.business = args.Has("--business");
+  if (args.Has("--hyphen")) o.hyphen = 1;
+  if (args.Has("--no-hyphen")) o.hyphen = 0;
+  if (const std::string* f = args.Value("--format")) {
+    if (*f == "tsv") o.format = Format::kTsv;
+    else if (*f == "csv") o.format = Format::kCsv;
+    else if (*f == "json") o.format = Format::kJson;
+    else {
+      common::cli::UsageError(self, "unknown format '" + *f + "' (tsv, csv or json)");
+      return std::nullopt;
+    }
+  }
+  return o;
+}
+
+Session::Session(GlobalOptions options)
+    : options_(std::move(options)), view_(isatty(STDERR_FILENO) != 0), ctx_{view_, settings_} {}
+
+std::optional<int> Session::Start(bool for_index, bool rebuild) {
+  const std::string program_dir = ProgramDirectory();
+  const std::string ini_path = options_.ini ? *options_.ini : SettingsPath(program_dir);
+  Settings stored;
+  LoadSettings(ini_path, program_dir, stored);
+  settings_ = stored;
+  // An index belongs to the file it was built from: another path forces a fresh check.
+  if (options_.ken && *options_.ken != settings_.ken_all_path) {
+    settings_.ken_all_path = *options_.ken;
+    settings_.ken_all_time.clear();
+  }
+  if (options_.jig && *options_.jig != settings_.jigyosyo_path) {
+    settings_.jigyosyo_path = *options_.jig;
+    settings_.jigyosyo_time.clear();
+  }
+  if (options_.hyphen) settings_.add_hyphen = *options_.hyphen;
+  if (rebuild) {
+    settings_.ken_all_time.clear();
+    settings_.jigyosyo_time.clear();
+  }
+
+  // As the desktop program does at start: check both indexes, rebuild what changed.
+  SearchStatus ken_built = SearchStatus::kOk, jig_built = SearchStatus::kOk;
+  ken_exists_ = CheckPostIndex(ctx_, PostFile::kKenAll, &ken_rebuilt_, &ken_built);
+  jig_exists_ = CheckPostIndex(ctx_, PostFile::kJigyosyo, &jig_rebuilt_, &jig_built);
+  Note(PostFile::kKenAll, ken_built);
+  Note(PostFile::kJigyosyo, jig_built);
+  if (ken_rebuilt_ || jig_rebuilt_) {
+    Settings to_save = stored;
+    to_save.ken_all_path = settings_.ken_all_path;
+    to_save.ken_all_time = settings_.ken_all_time;
+    to_save.ken_all_index = settings_.ken_all_index;
+    to_save.jigyosyo_path = settings_.jigyosyo_path;
+    to_save.jigyosyo_time = settings_.jigyosyo_time;
+    to_save.jigyosyo_index = settings_.jigyosyo_index;
+    std::string message;
+    bool saved = SaveSettings(ini_path, to_save, &message);
+    if (!message.empty()) {
+      view_.ShowMessage(message, "");
+      failed_ = true;
+    }
+    if (!saved && options_.ini) std::fprintf(stderr, "tovra-search: warning: cannot write %s\n", ini_path.c_str());
+  }
+  if (options_.business && !jig_exists_ && !for_index) {
+    std::fprintf(stderr, "tovra-search: %s: JIGYOSYO.CSV not found (needed by --business)\n",
+                 settings_.jigyosyo_path.c_str());
+    return 1;
+  }
+  return std::nullopt;
+}
+
+void Session::Note(PostFile file, SearchStatus status) {
+  // The failures the engine reports on the screen; a missing business file is not one of
+  // them (the desktop program greys out its check box instead).
+  switch (status) {
+    case SearchStatus::kOk:
+    case SearchStatus::kMalformedLine:
+      return;
+    case SearchStatus::kFileMissing:
+    case SearchStatus::kNotRegularFile:
+      if (file == PostFile::kKenAll) failed_ = true;
+      return;
+    case SearchStatus::kIndexOverflow:
+      failed_ = true;
+      return;
+  }
+}
+
+int Session::PrintRows() {
+  tovra::cli::PrintRows(stdout, options_.format, view_.Rows());
+  return ExitStatus();
+}
+
+int Session::PrintCities() {
+  PrintLines(stdout, options_.format, view_.cities);
+  return ExitStatus();
+}
+
+}  // namespace tovra::cli

@@ -1,0 +1,69 @@
+// One run of tovra-search as the desktop program starts up: the settings file read, the
+// one-run overrides of the command line applied, both indexes checked (and the settings file
+// written back when one was rebuilt). The commands run their searches in a session and say
+// what became of each; the exit status follows from those outcomes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "command_table.h"
+#include "output.h"
+#include "searches.h"
+#include "settings.h"
+#include "terminal_view.h"
+
+namespace tovra::cli {
+
+using common::cli::Command;
+using common::cli::ParsedArgs;
+
+// The options every command accepts, before or after its name.
+struct GlobalOptions {
+  std::optional<std::string> ken, jig, ini;
+  bool business = false;
+  std::optional<int> hyphen;
+  Format format = Format::kTsv;
+};
+
+// The global options of a parsed command line; nullopt after a usage error (reported).
+std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const ParsedArgs& args);
+
+class Session {
+ public:
+  explicit Session(GlobalOptions options);
+
+  // Reads the settings and checks both indexes. Returns an exit status when the run cannot
+  // go on (--business without its file), nullopt otherwise. `for_index` skips that check,
+  // `rebuild` forgets both recorded times so that both indexes are built afresh.
+  std::optional<int> Start(bool for_index = false, bool rebuild = false);
+
+  SearchContext& context() { return ctx_; }
+  TerminalView& view() { return view_; }
+  const GlobalOptions& options() const { return options_; }
+  Settings& settings() { return settings_; }
+  bool business() const { return options_.business; }
+  bool Exists(PostFile file) const { return file == PostFile::kKenAll ? ken_exists_ : jig_exists_; }
+  bool Rebuilt(PostFile file) const { return file == PostFile::kKenAll ? ken_rebuilt_ : jig_rebuilt_; }
+
+  // Takes note of a search's outcome for the exit status.
+  void Note(PostFile file, const SearchResult& result) { Note(file, result.status); }
+  void Note(PostFile file, SearchStatus status);
+
+  // 0, or 1 when a failure was reported on stderr.
+  int ExitStatus() const { return failed_ ? 1 : 0; }
+  // Prints the collected rows (or the city list) and returns the exit status.
+  int PrintRows();
+  int PrintCities();
+
+ private:
+  GlobalOptions options_;
+  TerminalView view_;
+  Settings settings_;
+  SearchContext ctx_;
+  bool ken_exists_ = false, jig_exists_ = false;
+  bool ken_rebuilt_ = false, jig_rebuilt_ = false;
+  bool failed_ = false;
+};
+
+}  // namespace tovra::cli

@@ -1,0 +1,43 @@
+// A screen without widgets: keeps what the searches show, for the front ends that print it
+// at the end (tovra-search), the benchmarks and the tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "post_index.h"
+#include "row_order.h"
+#include "search_view.h"
+
+namespace tovra {
+
+class CollectingView : public SearchView {
+ public:
+  void AddRow(const ResultRow& row) override { rows_.push_back(row); }
+  bool SelectPrefecture(const std::string& name) override {
+    if (PrefectureIndex(name) < 0) return false;
+    prefecture = name;
+    return true;
+  }
+  void ClearCities() override { cities.clear(); }
+  void AddCity(const std::string& city) override { cities.push_back(city); }
+  void SetWorkList(const std::vector<std::string>& sorted_names) override { work = sorted_names; }
+
+  // Rows in the result list's order.
+  std::vector<ResultRow> Rows() const {
+    std::vector<ResultRow> rows = rows_;
+    SortRows(rows);
+    return rows;
+  }
+  std::size_t RowCount() const { return rows_.size(); }
+  void ClearRows() { rows_.clear(); }
+
+  std::string prefecture;           // the last prefecture a search selected
+  std::vector<std::string> cities;  // the city list
+  std::vector<std::string> work;    // the hidden work list
+
+ private:
+  std::vector<ResultRow> rows_;
+};
+
+}  // namespace tovra
