@@ -221,7 +221,8 @@ const common::cli::Program kProgram = {
     "errors. The settings file is written back only when an index had to be rebuilt.\n",
     "  --ken FILE          KEN_ALL.CSV to search (default: the settings' path)\n"
     "  --jig FILE          JIGYOSYO.CSV to search (default: the settings' path)\n"
-    "  --ini FILE          settings file (default: ini/tovra.ini beside the program)\n"
+    "  --ini FILE          settings file (default: ini/tovra.ini beside the program, or\n"
+    "                      ~/.config/tovra/tovra.ini when that ini/ is not writable)\n"
     "  --business          also search JIGYOSYO.CSV (business offices)\n"
     "  --hyphen            show postal codes as 060-0001 (default: the settings' choice)\n"
     "  --no-hyphen         show postal codes as 0600001\n"
