@@ -576,7 +576,11 @@ std::string MainDialog::WorkItem(int index) {
 bool MainDialog::UseBusinessData() { return IsChecked(kUseBusinessData); }
 
 void MainDialog::ShowMessage(const std::string& text, const std::string& caption) {
+  // A message that comes during a fill is answered with the arrow, not the busy cursor.
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::restoreOverrideCursor();
   ui::ShowMessageBox({dialog_.get(), ToQString(text), ToQString(caption), ui::MessageIcon::kNone});
+  if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void MainDialog::ShowIndexNotice() { notice_ = std::make_unique<IndexNotice>(dialog_.get()); }

@@ -469,6 +469,35 @@ class MainDialogTest : public QObject {
     }
   }
 
+  void theCursorIsBusyUntilTheListIsShownButNotOverAMessage() {
+    test::ProgramFolder folder;
+    test::Recorder recorder;
+    Settings settings = DefaultSettings(folder.path());
+    SearchCalls calls = recorder.Calls();
+    auto busy = [] {
+      return QApplication::overrideCursor() != nullptr &&
+             QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    };
+    bool busyInSearch = false;
+    bool busyOverMessage = true;
+    calls.searchPostCode = [&](SearchContext& c, std::string_view, PostCodeMatch) {
+      busyInSearch = busy();
+      c.view.ShowMessage("x", "TOVRA");
+      return SearchResult{};
+    };
+    ui::SetMessageBoxHook([&](const ui::MessageBoxRequest&) { busyOverMessage = busy(); });
+    MainDialog main(settings, folder.path(), calls);
+    main.Start();
+    test::Settle();
+    ui::ControlAs<QLineEdit>(main.dialog(), kSearchText)->setText("060");
+    ui::ControlAs<QAbstractButton>(main.dialog(), kIdOk)->click();
+    test::Settle();
+    ui::SetMessageBoxHook(nullptr);
+    QVERIFY(busyInSearch);
+    QVERIFY(!busyOverMessage);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
   void homeAndEndGoToTheFirstAndLastRow() {
     Fixture f;
     std::vector<ResultRow> rows;
