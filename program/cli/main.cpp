@@ -218,7 +218,8 @@ const common::cli::Program kProgram = {
     "Rows have twelve fields: postal code, local-government code, area codes, MA name,\n"
     "prefecture, city, town, the three in kana, business name and its kana; sorted by postal code.\n"
     "Exit status: 0 (also when nothing is found), 1 when a file is missing or broken, 2 on usage\n"
-    "errors. The settings file is written back only when an index had to be rebuilt.\n",
+    "errors. The settings file is written back only when the index of a file it names had to be\n"
+    "rebuilt; --ken and --jig apply to this run only and are never saved.\n",
     "  --ken FILE          KEN_ALL.CSV to search (default: the settings' path)\n"
     "  --jig FILE          JIGYOSYO.CSV to search (default: the settings' path)\n"
     "  --ini FILE          settings file (default: ini/tovra.ini beside the program, or\n"

@@ -32,15 +32,17 @@ Session::Session(GlobalOptions options)
 std::optional<int> Session::Start(bool for_index, bool rebuild) {
   const std::string program_dir = ProgramDirectory();
   const std::string ini_path = options_.ini ? *options_.ini : SettingsPath(program_dir);
-  Settings stored;
-  LoadSettings(ini_path, program_dir, stored);
-  settings_ = stored;
-  // An index belongs to the file it was built from: another path forces a fresh check.
-  if (options_.ken && *options_.ken != settings_.ken_all_path) {
+  const std::string warning = SettingsFileWarning(ini_path, LoadSettings(ini_path, program_dir, settings_));
+  if (!warning.empty()) std::fprintf(stderr, "tovra-search: warning: %s\n", warning.c_str());
+  // An index belongs to the file it was built from: another path forces a fresh check. An
+  // override is for this run only, so nothing about that file is saved.
+  const bool ken_overridden = options_.ken && *options_.ken != settings_.ken_all_path;
+  const bool jig_overridden = options_.jig && *options_.jig != settings_.jigyosyo_path;
+  if (ken_overridden) {
     settings_.ken_all_path = *options_.ken;
     settings_.ken_all_time.clear();
   }
-  if (options_.jig && *options_.jig != settings_.jigyosyo_path) {
+  if (jig_overridden) {
     settings_.jigyosyo_path = *options_.jig;
     settings_.jigyosyo_time.clear();
   }
@@ -56,16 +58,13 @@ std::optional<int> Session::Start(bool for_index, bool rebuild) {
   jig_exists_ = CheckPostIndex(ctx_, PostFile::kJigyosyo, &jig_rebuilt_, &jig_built);
   Note(PostFile::kKenAll, ken_built);
   Note(PostFile::kJigyosyo, jig_built);
-  if (ken_rebuilt_ || jig_rebuilt_) {
-    Settings to_save = stored;
-    to_save.ken_all_path = settings_.ken_all_path;
-    to_save.ken_all_time = settings_.ken_all_time;
-    to_save.ken_all_index = settings_.ken_all_index;
-    to_save.jigyosyo_path = settings_.jigyosyo_path;
-    to_save.jigyosyo_time = settings_.jigyosyo_time;
-    to_save.jigyosyo_index = settings_.jigyosyo_index;
+  // Only the indexes this run rebuilt for the stored files are saved: another program may have
+  // changed the rest meanwhile.
+  const unsigned parts = (ken_rebuilt_ && !ken_overridden ? kKenAllIndexPart : 0u) |
+                         (jig_rebuilt_ && !jig_overridden ? kJigyosyoIndexPart : 0u);
+  if (parts != 0) {
     std::string message;
-    bool saved = SaveSettings(ini_path, to_save, &message);
+    bool saved = SaveSettings(ini_path, settings_, &message, parts);
     if (!message.empty()) {
       view_.ShowMessage(message, "");
       failed_ = true;
@@ -88,9 +87,9 @@ void Session::Note(PostFile file, SearchStatus status) {
     case SearchStatus::kMalformedLine:
       return;
     case SearchStatus::kFileMissing:
-    case SearchStatus::kNotRegularFile:
       if (file == PostFile::kKenAll) failed_ = true;
       return;
+    case SearchStatus::kNotRegularFile:  // reported for either file
     case SearchStatus::kIndexOverflow:
       failed_ = true;
       return;

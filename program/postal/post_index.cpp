@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <limits>
 #include <vector>
@@ -144,10 +145,23 @@ bool GetFileDateText(const std::string& path, std::string& text) {
   return true;
 }
 
+bool GetFileStampText(const std::string& path, std::string& text) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%lld %lld.%09ld", static_cast<long long>(st.st_size),
+                static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec));
+  text = buf;
+  return true;
+}
+
 BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIndex& index,
                                SearchView& view) {
   LineReader reader;
-  if (!reader.Open(path)) return BuildResult::kNotFound;
+  if (!reader.Open(path)) {
+    return reader.LastOpenFailure() == LineReader::OpenFailure::kNotRegularFile ? BuildResult::kNotRegularFile
+                                                                                  : BuildResult::kNotFound;
+  }
   const std::int64_t length = reader.Length();
   const int pref_field = is_jigyosyo ? jig_field::kPrefecture : ken_field::kPrefecture;
   const int code_field = is_jigyosyo ? jig_field::kPostCode : ken_field::kPostCode;

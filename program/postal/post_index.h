@@ -15,17 +15,20 @@ constexpr int kDigitRunCount = 64;
 struct PrefRange {
   std::int32_t start = 0;  // offset of the block's first line
   std::int32_t size = -1;  // distance to the next block's start minus one
+  bool operator==(const PrefRange&) const = default;
 };
 
 struct DigitRun {
   std::int32_t num = -1;   // character code of the first digit ('0' = 48), -1 unused
   std::int32_t start = 0;
   std::int32_t size = 0;
+  bool operator==(const DigitRun&) const = default;
 };
 
 struct PostIndex {
   std::array<PrefRange, kPrefectureCount> pref{};
   std::array<DigitRun, kDigitRunCount> run{};
+  bool operator==(const PostIndex&) const = default;
 };
 
 // The 47 prefectures in the order of their JIS codes (index = code - 1), CP932.
@@ -47,12 +50,16 @@ int NthRunForDigit(const PostIndex& index, char c, int n);
 // The file's modification time as the 24-character ctime text in local time, without the
 // newline; false (text untouched) when the file has no readable status.
 bool GetFileDateText(const std::string& path, std::string& text);
+// The file's size and modification time to the nanosecond, "<bytes> <seconds>.<nanoseconds>";
+// false (text untouched) when the file has no readable status.
+bool GetFileStampText(const std::string& path, std::string& text);
 
 class SearchView;
 
 enum class BuildResult {
   kBuilt,
   kNotFound,     // the file cannot be opened
+  kNotRegularFile,  // a pipe, device or socket
   kLeadingComma, // a line begins with a comma
   kOverflow,     // more than 47 prefecture blocks or 64 digit runs
 };

@@ -94,13 +94,18 @@ LineReader::~LineReader() { Close(); }
 
 bool LineReader::Open(const std::string& path) {
   Close();
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  failure_ = OpenFailure::kCannotOpen;
+  // Without O_NONBLOCK, opening a FIFO waits for a writer for ever.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) return false;
   struct stat st {};
-  if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+  const bool known = fstat(fd_, &st) == 0;
+  if (!known || !S_ISREG(st.st_mode)) {
+    if (known && !S_ISDIR(st.st_mode)) failure_ = OpenFailure::kNotRegularFile;
     Close();
     return false;
   }
+  failure_ = OpenFailure::kNone;
   length_ = static_cast<std::int64_t>(st.st_size);
   buf_.resize(std::max<std::size_t>(buffer_size_, 16));
   bytes_read_ = 0;

@@ -41,7 +41,17 @@ class LineReader {
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
+  // Why the last Open failed.
+  enum class OpenFailure {
+    kNone,
+    kCannotOpen,      // missing, not permitted, or a directory (taken for a missing file)
+    kNotRegularFile,  // a pipe, device or socket: never read, so it can never hang a search
+  };
+
+  // Opens the file behind `path` (links followed) if it is a regular file. Every data file the
+  // engine reads is opened here.
   bool Open(const std::string& path);
+  OpenFailure LastOpenFailure() const { return failure_; }
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
   std::int64_t Length() const { return length_; }
@@ -74,6 +84,7 @@ class LineReader {
 
   std::size_t buffer_size_;
   int fd_ = -1;
+  OpenFailure failure_ = OpenFailure::kNone;
   std::int64_t length_ = 0;
   std::vector<char> buf_;
   std::size_t begin_ = 0;      // first unread byte in buf_

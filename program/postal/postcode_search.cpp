@@ -146,10 +146,11 @@ SearchStatus BuildPostIndex(SearchContext& ctx, PostFile file) {
   switch (result) {
     case BuildResult::kBuilt:
       return SearchStatus::kOk;
-    case BuildResult::kNotFound: {
+    case BuildResult::kNotFound:
+    case BuildResult::kNotRegularFile: {
       LineReader reader;
-      OpenPostFile(ctx, file, reader, true);  // reports the missing KEN_ALL.CSV
-      return SearchStatus::kFileMissing;
+      OpenPostFile(ctx, file, reader, true);  // reports why the file cannot be read
+      return result == BuildResult::kNotRegularFile ? SearchStatus::kNotRegularFile : SearchStatus::kFileMissing;
     }
     case BuildResult::kOverflow:
       ctx.view.ShowMessage(msg::kIndexOverflow, "");
@@ -165,12 +166,17 @@ bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt, SearchStat
   if (built_status != nullptr) *built_status = SearchStatus::kOk;
   std::string time_text;
   const std::string& path = PostFilePath(ctx.settings, file);
-  // A directory in place of the file is no data file: it is treated as a missing one.
+  // Only a regular file is a data file (a directory is treated as a missing one); a pipe is
+  // never opened here, where opening it would wait for a writer.
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   if (!GetFileDateText(path, time_text)) return false;
+  std::string stamp_text;
+  GetFileStampText(path, stamp_text);
   std::string& recorded = PostFileTime(ctx.settings, file);
-  if (time_text == recorded) return true;
+  std::string& recorded_stamp = PostFileStamp(ctx.settings, file);
+  // The time has whole seconds only: a file rewritten within the second keeps it, not its stamp.
+  if (time_text == recorded && stamp_text == recorded_stamp) return true;
   ctx.view.ShowIndexNotice();
   const SearchStatus status = BuildPostIndex(ctx, file);
   const bool built = status == SearchStatus::kOk;
@@ -178,6 +184,7 @@ bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt, SearchStat
   if (built_status != nullptr) *built_status = status;
   // Without a usable index the time stays unrecorded, so the next check builds again.
   recorded = built ? time_text : std::string();
+  recorded_stamp = built ? stamp_text : std::string();
   if (rebuilt != nullptr) *rebuilt = true;
   return true;
 }

@@ -21,6 +21,10 @@ std::string& PostFileTime(Settings& settings, PostFile file) {
   return file == PostFile::kKenAll ? settings.ken_all_time : settings.jigyosyo_time;
 }
 
+std::string& PostFileStamp(Settings& settings, PostFile file) {
+  return file == PostFile::kKenAll ? settings.ken_all_stamp : settings.jigyosyo_stamp;
+}
+
 const std::array<std::string_view, kColumnCount>& ColumnTitles() {
   static constexpr std::array<std::string_view, kColumnCount> kTitles = {
       "\x97\x58\x95\xD6\x94\xD4\x8D\x86",                          // 郵便番号
@@ -62,13 +66,15 @@ std::string PathForMessage(const std::string& path) {
 SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report) {
   const std::string& path = PostFilePath(ctx.settings, file);
   if (reader.Open(path)) return SearchStatus::kOk;
-  if (report && file == PostFile::kKenAll) {
-    std::string shown = PathForMessage(path);
-    std::string text = msg::kFileNotFoundFormat;
-    text.replace(text.find("%s"), 2, shown);
+  // A missing JIGYOSYO.CSV is normal (no business data); a pipe or device in place of either
+  // file is a mistake to report.
+  const bool not_regular = reader.LastOpenFailure() == LineReader::OpenFailure::kNotRegularFile;
+  if (report && (file == PostFile::kKenAll || not_regular)) {
+    std::string text = not_regular ? msg::kNotRegularFileFormat : msg::kFileNotFoundFormat;
+    text.replace(text.find("%s"), 2, PathForMessage(path));
     ctx.view.ShowMessage(text, "");
   }
-  return SearchStatus::kFileMissing;
+  return not_regular ? SearchStatus::kNotRegularFile : SearchStatus::kFileMissing;
 }
 
 bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader) {
@@ -79,9 +85,12 @@ bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& re
     if (r.num > 0) end = std::max(end, static_cast<std::int64_t>(r.start) + r.size);
   }
   if (end != reader.Length()) return false;
+  const std::string& path = PostFilePath(ctx.settings, file);
   const std::string& recorded = file == PostFile::kKenAll ? ctx.settings.ken_all_time : ctx.settings.jigyosyo_time;
   std::string now;
-  return recorded.empty() || !GetFileDateText(PostFilePath(ctx.settings, file), now) || now == recorded;
+  if (!recorded.empty() && GetFileDateText(path, now) && now != recorded) return false;
+  const std::string& stamp = file == PostFile::kKenAll ? ctx.settings.ken_all_stamp : ctx.settings.jigyosyo_stamp;
+  return stamp.empty() || !GetFileStampText(path, now) || now == stamp;
 }
 
 ProgressPacer::ProgressPacer(SearchView& view, std::int64_t limit)

@@ -17,8 +17,9 @@ constexpr int kSearchProgressSteps = 20;
 // The key cut to 255 bytes on a character boundary.
 std::string_view CutKey(std::string_view key);
 
-// Opens the search's file; when KEN_ALL.CSV cannot be opened and `report` is set, shows
-// "%s\nが見つかりません" with its path. Returns kOk or why the file cannot be read.
+// Opens the search's file; when `report` is set, a KEN_ALL.CSV that cannot be opened shows
+// "%s\nが見つかりません" and either file that is not a regular file "%s\nは通常のファイルではありません",
+// with its path. Returns kOk or why the file cannot be read.
 SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader, bool report);
 
 // Whether the file's index still describes the file: it ends where the file ends, and the file

@@ -28,6 +28,7 @@ struct SearchContext {
 const std::string& PostFilePath(const Settings& settings, PostFile file);
 PostIndex& PostFileIndex(Settings& settings, PostFile file);
 std::string& PostFileTime(Settings& settings, PostFile file);
+std::string& PostFileStamp(Settings& settings, PostFile file);
 
 // Titles of the twelve result columns, CP932.
 const std::array<std::string_view, kColumnCount>& ColumnTitles();
@@ -40,7 +41,7 @@ const std::array<std::string_view, kColumnCount>& ColumnTitles();
 enum class SearchStatus {
   kOk,              // the file was read; `rows` tells how many rows (cities) were added
   kFileMissing,     // the data file cannot be opened
-  kNotRegularFile,  // the data file is a directory, FIFO or device
+  kNotRegularFile,  // the data file is a FIFO, device or socket (a directory counts as missing)
   kIndexOverflow,   // the file does not fit the index tables
   kMalformedLine,   // a line begins with a comma: the file is broken, the search stopped
 };

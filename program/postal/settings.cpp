@@ -1,14 +1,20 @@
 #include "settings.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <iterator>
+#include <optional>
+#include <string_view>
 
 #include "cp932.h"
 #include "ini_file.h"
@@ -36,6 +42,9 @@ std::string StoredPath(const std::string& cp932_text) {
 std::string StoredTime(const std::string& text) {
   return text.substr(0, cp932::BoundaryAtOrBefore(text, kFileTimeMax));
 }
+
+// A stamp is plain ASCII digits; anything longer than one can be is no stamp.
+std::string StoredStamp(const std::string& text) { return text.size() <= kFileStampMax ? text : std::string(); }
 
 void LoadIndex(const IniReader& ini, const char* pref_stem, const char* run_stem, PostIndex& index) {
   for (int i = 0; i < kPrefectureCount; ++i) {
@@ -68,11 +77,13 @@ void WriteRuns(IniWriter& ini, const char* stem, const PostIndex& index) {
   }
 }
 
-// The CP932 form of a path for the file; empty, with a message, when it has no such form.
-std::string PathToStore(const std::string& path, std::string* message) {
+// The CP932 form of a path for the file; none, with a message, when it has no such form.
+std::optional<std::string> PathToStore(const std::string& path, std::string* message) {
   // A line end inside a path would break the file's lines: such a path is not stored either.
   bool one_line = path.find_first_of("\r\n") == std::string::npos;
-  if (auto converted = cp932::FromUtf8(path); converted && one_line) return *converted;
+  // A descriptor of one process (a pipe from "<(...)") names nothing the next run could open.
+  bool lasting = !path.starts_with("/dev/fd/") && !path.starts_with("/proc/");
+  if (auto converted = cp932::FromUtf8(path); converted && one_line && lasting) return *converted;
   if (message != nullptr) {
     std::string shown;
     for (char c : path) shown += (static_cast<unsigned char>(c) < 0x80) ? c : '?';
@@ -80,6 +91,70 @@ std::string PathToStore(const std::string& path, std::string* message) {
     text.replace(text.find("%s"), 2, shown);
     if (!message->empty()) *message += "\n";
     *message += text;
+  }
+  return std::nullopt;
+}
+
+// Every key but the two paths, from the file; a missing key keeps the value `s` holds.
+void ReadRecord(const IniReader& ini, Settings& s) {
+  s.window.left = ini.GetInt("WINDOW", "LEFT", s.window.left);
+  s.window.top = ini.GetInt("WINDOW", "TOP", s.window.top);
+  s.window.right = ini.GetInt("WINDOW", "RIGHT", s.window.right);
+  s.window.bottom = ini.GetInt("WINDOW", "BOTTOM", s.window.bottom);
+  s.ken_all_time = StoredTime(ini.Get("POSTCODE", "PostAllFileDate").value_or(""));
+  s.jigyosyo_time = StoredTime(ini.Get("POSTJIGCODE", "PostJigFileDate").value_or(""));
+  s.ken_all_stamp = StoredStamp(ini.Get("POSTCODE", "PostAllFileStamp").value_or(""));
+  s.jigyosyo_stamp = StoredStamp(ini.Get("POSTJIGCODE", "PostJigFileStamp").value_or(""));
+  s.add_hyphen = ini.GetInt("RUN", "AddPostCodeH", s.add_hyphen);
+  for (int i = 0; i < 12; ++i) {
+    auto& w = s.column_width[static_cast<std::size_t>(i)];
+    w = ini.GetInt("LISTVIEW", kWidthKeys[i], w);
+  }
+  LoadIndex(ini, "pfu", "pfc", s.ken_all_index);
+  LoadIndex(ini, "pfuj", "pfcj", s.jigyosyo_index);
+}
+
+// The stored CP932 text of a path key, cut to its field's limit; empty stands for the default.
+std::string StoredPathText(const IniReader& ini, const char* section, const char* key) {
+  std::string text = ini.Get(section, key).value_or("");
+  return text.substr(0, cp932::BoundaryAtOrBefore(text, kPathMax));
+}
+
+// The whole file in the order the profile functions would have written it.
+std::string RenderRecord(const Settings& s, const std::string& ken_all_path, const std::string& jigyosyo_path) {
+  IniWriter ini;
+  ini.SetInt("INI_WRITE_VERSION", "VERSION", kIniWriteVersion);
+  ini.SetInt("WINDOW", "LEFT", s.window.left);
+  ini.SetInt("WINDOW", "TOP", s.window.top);
+  ini.SetInt("WINDOW", "RIGHT", s.window.right);
+  ini.SetInt("WINDOW", "BOTTOM", s.window.bottom);
+  ini.Set("POSTCODE", "PostAllFile", ken_all_path);
+  ini.Set("POSTCODE", "PostAllFileDate", StoredTime(s.ken_all_time));
+  ini.Set("POSTJIGCODE", "PostJigFile", jigyosyo_path);
+  ini.Set("POSTJIGCODE", "PostJigFileDate", StoredTime(s.jigyosyo_time));
+  ini.Set("POSTJIGCODE", "PostJigFileStamp", s.jigyosyo_stamp);
+  ini.SetInt("RUN", "AddPostCodeH", s.add_hyphen);
+  for (int i = 0; i < 12; ++i) ini.SetInt("LISTVIEW", kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
+  WritePrefRanges(ini, "pfu", s.ken_all_index);
+  WritePrefRanges(ini, "pfuj", s.jigyosyo_index);
+  WriteRuns(ini, "pfc", s.ken_all_index);
+  WriteRuns(ini, "pfcj", s.jigyosyo_index);
+  ini.Set("POSTCODE", "PostAllFileStamp", s.ken_all_stamp);
+  return ini.Text();
+}
+
+// The file a path finally names, following its links (the last one may point at nothing yet);
+// empty when they loop. A save replaces that file, so that a link stays a link.
+std::string LinkTarget(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return {};
+    target.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    path = target.front() == '/' || slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
   }
   return {};
 }
@@ -93,13 +168,153 @@ std::string PathOrDefault(const Settings& s, const std::string& path, const char
   return (!s.program_dir.empty() && path == s.program_dir + tail) ? std::string() : path;
 }
 
+// Holds an advisory lock on "<path>.lock" for its lifetime; every save takes it, so a save
+// never works from a file that another process is replacing.
+class SaveLock {
+ public:
+  explicit SaveLock(const std::string& path) {
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd_ < 0) return;
+    int r;
+    do {
+      r = ::flock(fd_, LOCK_EX);
+    } while (r != 0 && errno == EINTR);
+    if (r != 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~SaveLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  SaveLock(const SaveLock&) = delete;
+  SaveLock& operator=(const SaveLock&) = delete;
+  bool Held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+constexpr mode_t kNewFileMode = 0644;
+
+// The file's whole text into `text` (left empty unless it was read), and its permission bits
+// into `mode` (kNewFileMode when there is no file).
+SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text, mode_t* mode = nullptr) {
+  text.clear();
+  if (mode != nullptr) *mode = kNewFileMode;
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer for ever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    return errno == ENOENT || errno == ENOTDIR ? SettingsFileStatus::kMissing : SettingsFileStatus::kUnreadable;
+  }
+  struct stat st {};
+  SettingsFileStatus status = SettingsFileStatus::kRead;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) status = SettingsFileStatus::kNotRegularFile;
+  else if (static_cast<std::uint64_t>(st.st_size) > kSettingsFileMax) status = SettingsFileStatus::kTooLarge;
+  char buf[16384];
+  while (status == SettingsFileStatus::kRead) {
+    const ssize_t got = ::read(fd, buf, sizeof buf);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) status = SettingsFileStatus::kUnreadable;
+    if (got <= 0) break;
+    text.append(buf, static_cast<std::size_t>(got));
+    // The bound holds also for a file that grows while it is read.
+    if (text.size() > kSettingsFileMax) status = SettingsFileStatus::kTooLarge;
+  }
+  ::close(fd);
+  if (status != SettingsFileStatus::kRead) text.clear();
+  if (mode != nullptr && status == SettingsFileStatus::kRead) *mode = st.st_mode & 07777;
+  return status;
+}
+
 long RealWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
 
 test_seams::WriteFunction g_write = RealWrite;
 
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
-  std::string temp = path + ".XXXXXX";
+// A save writes "<name>.tmp-XXXXXX" beside the file. Under the save lock no other save is
+// writing one, so any such file is left over from a save that was killed.
+constexpr std::string_view kTemporaryTail = ".tmp-XXXXXX";
+
+std::string TemporaryPattern(const std::string& path) { return path + std::string(kTemporaryTail); }
+
+void RemoveLeftoverTemporaries(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string stem = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+  DIR* listing = ::opendir(dir.c_str());
+  if (listing == nullptr) return;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() == stem.size() + 6 && name.starts_with(stem)) {
+      ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    }
+  }
+  ::closedir(listing);
+}
+
+// While a temporary file is being written, SIGINT and SIGTERM remove it before they end the
+// process. The handler only unlinks a path prepared beforehand and re-raises the signal, all
+// async-signal-safe; signals whose handling the program changed are left to the program.
+constexpr int kCleanedSignals[] = {SIGINT, SIGTERM};
+char g_temporary[4096];
+volatile std::sig_atomic_t g_temporary_armed = 0;
+
+extern "C" void RemoveTemporaryAndEnd(int sig) {
+  if (g_temporary_armed) ::unlink(g_temporary);
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  ::sigaction(sig, &fallback, nullptr);
+  ::raise(sig);  // delivered with the default action once this handler returns
+}
+
+class TemporaryGuard {
+ public:
+  TemporaryGuard() {
+    sigemptyset(&cleaned_);
+    for (int sig : kCleanedSignals) sigaddset(&cleaned_, sig);
+    pthread_sigmask(SIG_BLOCK, &cleaned_, &mask_);
+  }
+  // Arms the handlers for `path` (a path too long for the buffer arms nothing).
+  void Arm(const std::string& path) {
+    if (path.size() < sizeof g_temporary) {
+      std::memcpy(g_temporary, path.c_str(), path.size() + 1);
+      g_temporary_armed = 1;
+      struct sigaction clean {};
+      clean.sa_handler = RemoveTemporaryAndEnd;
+      sigemptyset(&clean.sa_mask);
+      for (std::size_t i = 0; i < std::size(kCleanedSignals); ++i) {
+        struct sigaction current {};
+        ::sigaction(kCleanedSignals[i], nullptr, &current);
+        installed_[i] = current.sa_handler == SIG_DFL && ::sigaction(kCleanedSignals[i], &clean, &previous_[i]) == 0;
+      }
+    }
+  }
+  // Signals that came meanwhile are delivered now, to the armed handlers.
+  void LetSignalsThrough() { pthread_sigmask(SIG_SETMASK, &mask_, nullptr); }
+  ~TemporaryGuard() {
+    pthread_sigmask(SIG_BLOCK, &cleaned_, nullptr);
+    g_temporary_armed = 0;
+    for (std::size_t i = 0; i < std::size(kCleanedSignals); ++i) {
+      if (installed_[i]) ::sigaction(kCleanedSignals[i], &previous_[i], nullptr);
+    }
+    pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
+  }
+  TemporaryGuard(const TemporaryGuard&) = delete;
+  TemporaryGuard& operator=(const TemporaryGuard&) = delete;
+
+ private:
+  sigset_t cleaned_{};
+  sigset_t mask_{};
+  struct sigaction previous_[std::size(kCleanedSignals)] {};
+  bool installed_[std::size(kCleanedSignals)] = {};
+};
+
+bool WriteFileAtomically(const std::string& path, const std::string& content, mode_t mode) {
+  TemporaryGuard guard;
+  std::string temp = TemporaryPattern(path);
   int fd = mkstemp(temp.data());
+  if (fd >= 0) guard.Arm(temp);
+  guard.LetSignalsThrough();
   if (fd < 0) return false;
   const char* p = content.data();
   std::size_t left = content.size();
@@ -114,7 +329,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
     p += n;
     left -= static_cast<std::size_t>(n);
   }
-  if (ok) ok = fchmod(fd, 0644) == 0 && fsync(fd) == 0;
+  if (ok) ok = fchmod(fd, mode) == 0 && fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
@@ -182,52 +397,92 @@ Settings DefaultSettings(const std::string& program_dir) {
   return s;
 }
 
-void LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings) {
-  settings = DefaultSettings(program_dir);
-  std::ifstream in(ini_path, std::ios::binary);
-  std::stringstream text;
-  if (in) text << in.rdbuf();
-  // Without a file every key is missing, which gives the defaults below.
-  IniReader ini(text.str());
-
-  const Settings defaults = settings;
-  settings.window.left = ini.GetInt("WINDOW", "LEFT", defaults.window.left);
-  settings.window.top = ini.GetInt("WINDOW", "TOP", defaults.window.top);
-  settings.window.right = ini.GetInt("WINDOW", "RIGHT", defaults.window.right);
-  settings.window.bottom = ini.GetInt("WINDOW", "BOTTOM", defaults.window.bottom);
-  std::string path = StoredPath(ini.Get("POSTCODE", "PostAllFile").value_or(""));
-  if (!path.empty()) settings.ken_all_path = DataPathInThisFolder(path, program_dir, kKenAllTail);
-  settings.ken_all_time = StoredTime(ini.Get("POSTCODE", "PostAllFileDate").value_or(""));
-  path = StoredPath(ini.Get("POSTJIGCODE", "PostJigFile").value_or(""));
-  if (!path.empty()) settings.jigyosyo_path = DataPathInThisFolder(path, program_dir, kJigyosyoTail);
-  settings.jigyosyo_time = StoredTime(ini.Get("POSTJIGCODE", "PostJigFileDate").value_or(""));
-  settings.add_hyphen = ini.GetInt("RUN", "AddPostCodeH", defaults.add_hyphen);
-  for (int i = 0; i < 12; ++i) {
-    auto& w = settings.column_width[static_cast<std::size_t>(i)];
-    w = ini.GetInt("LISTVIEW", kWidthKeys[i], w);
+unsigned ChangedSettingsParts(const Settings& before, const Settings& after) {
+  unsigned parts = 0;
+  if (!(before.window == after.window)) parts |= kWindowPart;
+  if (before.ken_all_path != after.ken_all_path) parts |= kKenAllPathPart;
+  if (before.jigyosyo_path != after.jigyosyo_path) parts |= kJigyosyoPathPart;
+  if (before.add_hyphen != after.add_hyphen) parts |= kHyphenPart;
+  if (before.column_width != after.column_width) parts |= kColumnsPart;
+  if (before.ken_all_time != after.ken_all_time || before.ken_all_stamp != after.ken_all_stamp ||
+      !(before.ken_all_index == after.ken_all_index)) {
+    parts |= kKenAllIndexPart;
   }
-  LoadIndex(ini, "pfu", "pfc", settings.ken_all_index);
-  LoadIndex(ini, "pfuj", "pfcj", settings.jigyosyo_index);
+  if (before.jigyosyo_time != after.jigyosyo_time || before.jigyosyo_stamp != after.jigyosyo_stamp ||
+      !(before.jigyosyo_index == after.jigyosyo_index)) {
+    parts |= kJigyosyoIndexPart;
+  }
+  return parts;
 }
 
-bool SaveSettings(const std::string& ini_path, const Settings& s, std::string* message) {
-  IniWriter ini;
-  ini.SetInt("INI_WRITE_VERSION", "VERSION", kIniWriteVersion);
-  ini.SetInt("WINDOW", "LEFT", s.window.left);
-  ini.SetInt("WINDOW", "TOP", s.window.top);
-  ini.SetInt("WINDOW", "RIGHT", s.window.right);
-  ini.SetInt("WINDOW", "BOTTOM", s.window.bottom);
-  ini.Set("POSTCODE", "PostAllFile", PathToStore(PathOrDefault(s, s.ken_all_path, kKenAllTail), message));
-  ini.Set("POSTCODE", "PostAllFileDate", StoredTime(s.ken_all_time));
-  ini.Set("POSTJIGCODE", "PostJigFile", PathToStore(PathOrDefault(s, s.jigyosyo_path, kJigyosyoTail), message));
-  ini.Set("POSTJIGCODE", "PostJigFileDate", StoredTime(s.jigyosyo_time));
-  ini.SetInt("RUN", "AddPostCodeH", s.add_hyphen);
-  for (int i = 0; i < 12; ++i) ini.SetInt("LISTVIEW", kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
-  WritePrefRanges(ini, "pfu", s.ken_all_index);
-  WritePrefRanges(ini, "pfuj", s.jigyosyo_index);
-  WriteRuns(ini, "pfc", s.ken_all_index);
-  WriteRuns(ini, "pfcj", s.jigyosyo_index);
-  return WriteFileAtomically(ini_path, ini.Text());
+SettingsFileStatus LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings) {
+  settings = DefaultSettings(program_dir);
+  // Without a file every key is missing, which gives the defaults.
+  std::string text;
+  const SettingsFileStatus status = ReadSettingsFile(ini_path, text);
+  IniReader ini(text);
+  std::string path = StoredPath(StoredPathText(ini, "POSTCODE", "PostAllFile"));
+  if (!path.empty()) settings.ken_all_path = DataPathInThisFolder(path, program_dir, kKenAllTail);
+  path = StoredPath(StoredPathText(ini, "POSTJIGCODE", "PostJigFile"));
+  if (!path.empty()) settings.jigyosyo_path = DataPathInThisFolder(path, program_dir, kJigyosyoTail);
+  ReadRecord(ini, settings);
+  return status;
+}
+
+std::string SettingsFileWarning(const std::string& ini_path, SettingsFileStatus status) {
+  const char* why = nullptr;
+  switch (status) {
+    case SettingsFileStatus::kRead:
+    case SettingsFileStatus::kMissing:
+      return {};
+    case SettingsFileStatus::kNotRegularFile:
+      why = "is not a regular file";
+      break;
+    case SettingsFileStatus::kTooLarge:
+      why = "is larger than 1 MB";
+      break;
+    case SettingsFileStatus::kUnreadable:
+      why = "cannot be read";
+      break;
+  }
+  return ini_path + " " + why + "; the defaults are used and it is left as it is";
+}
+
+bool SaveSettings(const std::string& settings_path, const Settings& s, std::string* message, unsigned parts) {
+  const std::string ini_path = LinkTarget(settings_path);
+  if (ini_path.empty()) return false;
+  SaveLock lock(ini_path);
+  if (!lock.Held()) return false;
+  RemoveLeftoverTemporaries(ini_path);
+  // What the file holds now, which may be newer than what this process read at its start. A
+  // file that cannot be read is not ours to replace.
+  std::string text;
+  mode_t mode = kNewFileMode;
+  const SettingsFileStatus status = ReadSettingsFile(ini_path, text, &mode);
+  if (status != SettingsFileStatus::kRead && status != SettingsFileStatus::kMissing) return false;
+  IniReader now(text);
+  Settings merged;
+  ReadRecord(now, merged);
+  std::string ken_all_path = StoredPathText(now, "POSTCODE", "PostAllFile");
+  std::string jigyosyo_path = StoredPathText(now, "POSTJIGCODE", "PostJigFile");
+
+  if (parts & kWindowPart) merged.window = s.window;
+  if (parts & kHyphenPart) merged.add_hyphen = s.add_hyphen;
+  if (parts & kColumnsPart) merged.column_width = s.column_width;
+  // A path that cannot be stored leaves the stored one as it is.
+  if (parts & kKenAllPathPart) ken_all_path = PathToStore(PathOrDefault(s, s.ken_all_path, kKenAllTail), message).value_or(ken_all_path);
+  if (parts & kJigyosyoPathPart) jigyosyo_path = PathToStore(PathOrDefault(s, s.jigyosyo_path, kJigyosyoTail), message).value_or(jigyosyo_path);
+  if (parts & kKenAllIndexPart) {
+    merged.ken_all_time = s.ken_all_time;
+    merged.ken_all_stamp = s.ken_all_stamp;
+    merged.ken_all_index = s.ken_all_index;
+  }
+  if (parts & kJigyosyoIndexPart) {
+    merged.jigyosyo_time = s.jigyosyo_time;
+    merged.jigyosyo_stamp = s.jigyosyo_stamp;
+    merged.jigyosyo_index = s.jigyosyo_index;
+  }
+  return WriteFileAtomically(ini_path, RenderRecord(merged, ken_all_path, jigyosyo_path), mode);
 }
 
 }  // namespace tovra

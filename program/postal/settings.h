@@ -1,7 +1,7 @@
 // The settings record of the program and its INI file (ini/tovra.ini beside the program).
 //
 // The file is CP932 with CR LF line ends, laid out so that the Windows profile functions read
-// it: sections in the order the program has always written them, 594 keys. Paths are kept in
+// it: sections in the order the program has always written them, 594 keys and two added ones. Paths are kept in
 // the record as file-system names (UTF-8 on this platform) and stored in CP932 with "/".
 #pragma once
 
@@ -15,6 +15,7 @@ namespace tovra {
 
 constexpr std::size_t kPathMax = 259;
 constexpr std::size_t kFileTimeMax = 31;
+constexpr std::size_t kFileStampMax = 63;
 constexpr int kIniWriteVersion = 520;
 
 struct WindowRect {
@@ -22,6 +23,7 @@ struct WindowRect {
   std::int32_t top = 0;
   std::int32_t right = 560;
   std::int32_t bottom = 500;
+  bool operator==(const WindowRect&) const = default;
 };
 
 struct Settings {
@@ -30,6 +32,12 @@ struct Settings {
   std::string ken_all_time;   // PostAllFileDate: recorded modification time, "" when none
   std::string jigyosyo_path;  // PostJigFile
   std::string jigyosyo_time;  // PostJigFileDate
+  // Size and modification time to the nanosecond ("<bytes> <seconds>.<nanoseconds>") at the
+  // last index build, "" when none: the time above has whole seconds only, so a file rewritten
+  // within the second would keep an index that is not its own. Keys PostAllFileStamp and
+  // PostJigFileStamp, which the Windows profile reader passes over.
+  std::string ken_all_stamp;
+  std::string jigyosyo_stamp;
   std::int32_t add_hyphen = 1;  // AddPostCodeH: postal codes shown as 060-0001
   std::array<std::int32_t, 12> column_width{60, 44, 0, 0, 60, 100, 120, 0, 0, 0, 120, 0};
   PostIndex ken_all_index;    // pfu*, pfc*
@@ -58,15 +66,56 @@ std::string DataPathInThisFolder(const std::string& stored, const std::string& p
 // empty, no recorded times.
 Settings DefaultSettings(const std::string& program_dir);
 
-// Fills `settings` from the file; keys that are missing keep the documented defaults
-// (the index entries read as 0). A missing or unreadable file gives all defaults.
-void LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings);
+// What reading the settings file found. Only a file that was read is ever replaced by a save:
+// anything else is left as it is, and the program runs with the defaults.
+enum class SettingsFileStatus {
+  kRead,
+  kMissing,
+  kNotRegularFile,  // a pipe, device, socket or directory (links are followed)
+  kTooLarge,        // over kSettingsFileMax bytes: no settings file of this program
+  kUnreadable,      // there, but cannot be read (permissions, a link loop, an I/O error)
+};
 
-// Replaces the file atomically (temporary file beside it, then rename). A path that cannot be
-// written in CP932 is left out (its key keeps the empty value, which reads as the default) and
-// `message` gets a CP932 text for the user. Returns false when the file could not be written
+// The real file is about 10 KB.
+constexpr std::size_t kSettingsFileMax = std::size_t{1} << 20;
+
+// Fills `settings` from the file; keys that are missing keep the documented defaults
+// (the index entries read as 0). A file that is missing or cannot be read gives all defaults.
+// Never waits on a pipe.
+SettingsFileStatus LoadSettings(const std::string& ini_path, const std::string& program_dir, Settings& settings);
+
+// The warning for a settings file that was there but not read (English, one line, no end);
+// empty for kRead and kMissing.
+std::string SettingsFileWarning(const std::string& ini_path, SettingsFileStatus status);
+
+// The groups of keys a save can change. Each process saves only the groups it owns (the
+// command line: the index of a file it rebuilt; the desktop program: what it changed), so that
+// two programs saving one after the other do not undo each other's changes.
+enum SettingsPart : unsigned {
+  kWindowPart = 1u << 0,
+  kKenAllPathPart = 1u << 1,
+  kJigyosyoPathPart = 1u << 2,
+  kHyphenPart = 1u << 3,
+  kColumnsPart = 1u << 4,
+  kKenAllIndexPart = 1u << 5,    // the index tables, recorded time and stamp of KEN_ALL.CSV
+  kJigyosyoIndexPart = 1u << 6,  // the same of JIGYOSYO.CSV
+  kAllSettingsParts = (1u << 7) - 1,
+};
+
+// The parts in which `after` differs from `before`.
+unsigned ChangedSettingsParts(const Settings& before, const Settings& after);
+
+// Replaces the file atomically (temporary file beside it, then rename; the file keeps its
+// mode, a new one gets 0644; a link is followed and its final target replaced in the target's
+// directory), under an advisory lock
+// on "<file>.lock" beside it: the file is read again under the lock and only the keys of
+// `parts` take the values of `settings`; every other key keeps what the file holds now. A path
+// that cannot be written in CP932, or that names a descriptor of one process (/dev/fd/...,
+// /proc/...), is not stored (its key keeps what the file holds) and `message` gets a CP932
+// text for the user. Returns false when the file could not be written
 // (for example when the directory does not exist); the old file is then untouched.
-bool SaveSettings(const std::string& ini_path, const Settings& settings, std::string* message);
+bool SaveSettings(const std::string& ini_path, const Settings& settings, std::string* message,
+                  unsigned parts = kAllSettingsParts);
 
 // Seams for tests only: nothing in the program calls these.
 namespace test_seams {

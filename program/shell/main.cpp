@@ -29,7 +29,11 @@ int main(int argc, char** argv) {
   const tovra::StartupSteps steps{
       [] { return tovra::AcquireInstanceLock(tovra::InstanceLockDirectory()); },
       tovra::LibraryCompatibility,
-      [&] { tovra::LoadSettings(tovra::SettingsPath(programDir), programDir, settings); },
+      [&] {
+        const std::string path = tovra::SettingsPath(programDir);
+        const std::string warning = tovra::SettingsFileWarning(path, tovra::LoadSettings(path, programDir, settings));
+        if (!warning.empty()) std::fprintf(stderr, "tovra: warning: %s\n", warning.c_str());
+      },
       [&] {
         mainDialog = std::make_unique<tovra::MainDialog>(settings, programDir);
         QObject::connect(mainDialog.get(), &tovra::MainDialog::quitRequested, &app,

@@ -88,6 +88,7 @@ SearchCalls EngineSearchCalls() {
 
 MainDialog::MainDialog(Settings& settings, std::string program_dir, SearchCalls calls)
     : settings_(settings),
+      loaded_(settings),
       program_dir_(std::move(program_dir)),
       calls_(std::move(calls)),
       context_{*this, settings_} {
@@ -491,7 +492,7 @@ void MainDialog::Quit() {
     settings_.column_width[c] = ui::OriginalPixelsX(dialog_->font(), header->sectionSize(c));
   }
   std::string message;
-  SaveSettings(SettingsPath(program_dir_), settings_, &message);
+  SaveSettings(SettingsPath(program_dir_), settings_, &message, ChangedSettingsParts(loaded_, settings_));
   if (!message.empty()) ShowMessage(message, Cp932Literal("TOVRA"));
   quit_done_ = true;
   dialog_->hide();

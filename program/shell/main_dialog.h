@@ -116,6 +116,7 @@ class MainDialog : public QObject, public SearchView {
   void ListCityRows();
 
   Settings& settings_;
+  const Settings loaded_;  // as read at start: a save stores only what changed since
   std::string program_dir_;
   SearchCalls calls_;
   SearchContext context_;

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -110,14 +111,23 @@ TEST_F(CliFixture, ExitStatusesAndMessages) {
   EXPECT_EQ(Run("--business postcode 0600001").status, 1);
 }
 
-TEST_F(CliFixture, SettingsAreWrittenOnlyWhenAnIndexWasRebuilt) {
+TEST_F(CliFixture, SettingsAreWrittenOnlyWhenTheIndexOfAStoredFileWasRebuilt) {
+  // --ken and --jig are for one run: their files and indexes are never saved.
   ASSERT_EQ(Run("postcode 0600001").status, 0);
+  EXPECT_FALSE(std::filesystem::exists(ini));
+
+  // The files the settings name: their rebuilt indexes and times are saved, the paths stay.
+  const std::string named = "[POSTCODE]\r\nPostAllFile=" + J(ken) + "\r\n[POSTJIGCODE]\r\nPostJigFile=" + J(jig) + "\r\n";
+  dir.Write("tovra.ini", named);
+  ASSERT_EQ(Run("--ini '" + ini + "' postcode 0600001", false).status, 0);
   const std::string first = Slurp(ini);
   EXPECT_NE(first.find("PostAllFile=" + J(ken) + "\r\n"), std::string::npos);
   EXPECT_NE(first.find("PostJigFile=" + J(jig) + "\r\n"), std::string::npos);
   EXPECT_EQ(first.find("PostAllFileDate=\r\n"), std::string::npos);
+  EXPECT_EQ(first.find("PostJigFileDate=\r\n"), std::string::npos);
 
-  // Same files: the stored indexes are reused and the file is left alone.
+  // Same files: the stored indexes are reused and the file is left alone, also when --ken
+  // names the stored file.
   std::filesystem::remove(ini);
   dir.Write("tovra.ini", first);
   const auto written = std::filesystem::last_write_time(ini);

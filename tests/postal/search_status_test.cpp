@@ -1,4 +1,6 @@
 // What each search returns: rows found, or which failure stopped it.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <algorithm>
 #include <functional>
@@ -27,6 +29,14 @@ TEST(SearchStatus, EverySearchTellsRowsFromEachFailure) {
          std::filesystem::create_directory(d.Path("dir"));
          return d.Path("dir");
        }, SearchStatus::kFileMissing, 0},
+      {"fifo", [](TempDir& d) {
+         EXPECT_EQ(mkfifo(d.Path("fifo").c_str(), 0600), 0);
+         return d.Path("fifo");
+       }, SearchStatus::kNotRegularFile, 0},
+      {"device behind a link", [](TempDir& d) {
+         std::filesystem::create_symlink("/dev/zero", d.Path("ken.csv"));
+         return d.Path("ken.csv");
+       }, SearchStatus::kNotRegularFile, 0},
       {"line begins with a comma", [](TempDir& d) { return d.Write("ken.csv", Lines({",x", kSapporo})); },
        SearchStatus::kMalformedLine, 0},
   };

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -58,6 +59,12 @@ Settings SettingsFor(const std::string& ken_all, const std::string& jigyosyo) {
   s.ken_all_path = ken_all;
   s.jigyosyo_path = jigyosyo;
   return s;
+}
+
+FileIdentity IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) return {};
+  return {static_cast<std::uint64_t>(st.st_ino), static_cast<std::uint32_t>(st.st_mode), static_cast<std::int64_t>(st.st_size)};
 }
 
 }  // namespace tovra::test

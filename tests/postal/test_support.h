@@ -64,6 +64,16 @@ class TempDir {
 // The whole file as bytes ("" when it cannot be read).
 std::string ReadAll(const std::string& path);
 
+// What tells a file from the one that replaced it: inode, type and mode, size; of a link
+// itself, not of its target. All zero when there is nothing at `path`.
+struct FileIdentity {
+  std::uint64_t inode = 0;
+  std::uint32_t mode = 0;
+  std::int64_t size = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+FileIdentity IdentityOf(const std::string& path);
+
 // One KEN_ALL.CSV line in the published layout (UTF-8 in, CP932 out, no line end).
 std::string KenLine(const std::string& dantai, const std::string& old_code, const std::string& code,
                     const std::string& pref, const std::string& city, const std::string& town,

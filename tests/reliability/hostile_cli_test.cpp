@@ -1,5 +1,6 @@
 // The same hostile data files through tovra-search: exit status, the message on stderr and the
 // rows on stdout.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -26,7 +27,8 @@ struct CliResult {
 };
 
 CliResult RunCli(const TempDir& dir, const std::string& ken, const std::string& args) {
-  const std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " --ken '" + ken + "' --jig '" +
+  // The time limit turns a run that would wait for ever into a failure.
+  const std::string cmd = "LC_ALL=C.UTF-8 timeout 20 " + std::string(TOVRA_SEARCH) + " --ken '" + ken + "' --jig '" +
                           dir.Path("none.csv") + "' --ini '" + dir.Path("tovra.ini") + "' " + args + " >'" +
                           dir.Path("out") + "' 2>'" + dir.Path("err") + "'";
   CliResult r;
@@ -61,6 +63,7 @@ std::vector<CliCase> CliCases() {
   for (int i = 0; i < 30; ++i) unsorted += kSapporo + "\r\n" + kNaha + "\r\n";
   const std::string overflow = "tovra-search: 郵便番号ファイルポインタバッファエラー\n";
   const std::string not_found = "tovra-search: %s が見つかりません\n";
+  const std::string not_regular = "tovra-search: %s は通常のファイルではありません\n";
   return {
       {"EmptyFile", file(""), "postcode 0600001", 0, "", {}},
       {"NulBytes", file(std::string(1000, '\0')), "address 札幌 --match contains", 0, "", {}},
@@ -74,6 +77,10 @@ std::vector<CliCase> CliCases() {
       {"MissingFile", [](TempDir&, const std::string&) {}, "postcode 0600001", 1, not_found, {}},
       {"PathIsADirectory", [](TempDir&, const std::string& p) { std::filesystem::create_directory(p); },
        "address 札幌", 1, not_found, {}},
+      {"Fifo", [](TempDir&, const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, "postcode 0600001", 1,
+       not_regular, {}},
+      {"DeviceBehindALink", [](TempDir&, const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+       "address 札幌", 1, not_regular, {}},
   };
 }
 
@@ -101,6 +108,7 @@ TEST(HostileFilesThroughTheCli, FileReplacedAfterItsIndexWasStored) {
   std::string before;
   for (int i = 0; i < 20; ++i) before += kNaha + "\r\n";
   const std::string path = dir.Write("ken.csv", before + kSapporo + "\r\n");
+  dir.Write("tovra.ini", "[POSTCODE]\r\nPostAllFile=" + path + "\r\n");  // its index is saved
   CliResult r = RunCli(dir, path, "postcode 0600001");
   ASSERT_EQ(r.codes, std::vector<std::string>{"060-0001"});
   ASSERT_NE(Slurp(dir.Path("tovra.ini")).find("pfc2num=48\r\n"), std::string::npos);
@@ -114,6 +122,92 @@ TEST(HostileFilesThroughTheCli, FileReplacedAfterItsIndexWasStored) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
   r = RunCli(dir, path, "city 北海道 札幌市中央区");
+  EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
+}
+
+// --ken for one run, however the file is named: the settings file stays byte for byte, and the
+// next plain run searches the stored file with its stored index.
+struct OverrideCase {
+  const char* name;
+  std::string ken;  // the --ken operand as the shell sees it; %d stands for the directory
+};
+
+class OneRunOverride : public ::testing::TestWithParam<OverrideCase> {};
+
+TEST_P(OneRunOverride, IsNeverSaved) {
+  TempDir dir;
+  const std::string stored = dir.Write("ken.csv", kSapporo + "\r\n");
+  dir.Write("other.csv", kNaha + "\r\n");
+  dir.Write("\xF0\x9F\x98\x80.csv", kNaha + "\r\n");  // a name CP932 cannot hold
+  const std::string ini = dir.Write("tovra.ini", "[WINDOW]\r\nLEFT=5\r\n[POSTCODE]\r\nPostAllFile=" + stored + "\r\n");
+  ASSERT_EQ(RunCli(dir, stored, "postcode 0600001").codes, std::vector<std::string>{"060-0001"});
+  const std::string saved = Slurp(ini);
+  ASSERT_NE(saved.find("pfc0num=48"), std::string::npos);
+
+  std::string ken = GetParam().ken;
+  ken.replace(ken.find("%d"), 2, dir.Path(""));
+  const std::string cmd = "LC_ALL=C.UTF-8 bash -c \"" + std::string(TOVRA_SEARCH) + " --ken " + ken + " --jig '" + dir.Path("none.csv") + "' --ini '" + ini +
+                          "' postcode 9000001\" >/dev/null 2>&1";
+  ASSERT_NE(std::system(cmd.c_str()), -1);
+  EXPECT_EQ(Slurp(ini), saved);
+  const CliResult plain = RunCli(dir, stored, "postcode 0600001");
+  EXPECT_EQ(plain.codes, std::vector<std::string>{"060-0001"});
+  EXPECT_EQ(Slurp(ini), saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OneRunOverride,
+                         ::testing::Values(OverrideCase{"AnotherFile", "'%dother.csv'"},
+                                           OverrideCase{"ProcessSubstitution", "<(cat '%dother.csv')"},
+                                           OverrideCase{"PathCp932CannotHold", "'%d\xF0\x9F\x98\x80.csv'"}),
+                         [](const ::testing::TestParamInfo<OverrideCase>& info) { return std::string(info.param.name); });
+
+// A settings file that is there but cannot be taken: the run warns, searches with the
+// defaults and leaves the file as it is.
+struct IniCase {
+  const char* name;
+  std::function<void(const std::string& path)> make;
+  const char* why;
+};
+
+class UnusableSettingsThroughTheCli : public ::testing::TestWithParam<IniCase> {};
+
+TEST_P(UnusableSettingsThroughTheCli, WarnsSearchesAndLeavesTheFile) {
+  TempDir dir;
+  const std::string ken = dir.Write("ken.csv", kSapporo + "\r\n");
+  const std::string ini = dir.Path("tovra.ini");
+  GetParam().make(ini);
+  const FileIdentity before = IdentityOf(ini);
+  const CliResult r = RunCli(dir, ken, "postcode 0600001");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
+  EXPECT_EQ(r.err, "tovra-search: warning: " + ini + " " + GetParam().why + "; the defaults are used and it is left as it is\n");
+  EXPECT_EQ(IdentityOf(ini), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnusableSettingsThroughTheCli,
+    ::testing::Values(IniCase{"Fifo", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, "is not a regular file"},
+                      IniCase{"DevZero", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+                              "is not a regular file"},
+                      IniCase{"OneGigabyte",  // sparse: costs no disk
+                              [](const std::string& p) {
+                                std::ofstream(p, std::ios::binary) << "[WINDOW]\r\n";
+                                std::filesystem::resize_file(p, std::uintmax_t{1} << 30);
+                              },
+                              "is larger than 1 MB"},
+                      IniCase{"LinkLoop", [](const std::string& p) { std::filesystem::create_symlink(p, p); },
+                              "cannot be read"}),
+    [](const ::testing::TestParamInfo<IniCase>& info) { return std::string(info.param.name); });
+
+// A pipe as JIGYOSYO.CSV: the start-up check of both indexes passes it over instead of waiting
+// for a writer, and a search of KEN_ALL.CSV goes on.
+TEST(HostileFilesThroughTheCli, FifoAsTheBusinessFileNeverHangsTheStart) {
+  TempDir dir;
+  const std::string ken = dir.Write("ken.csv", kSapporo + "\r\n");
+  ASSERT_EQ(mkfifo(dir.Path("none.csv").c_str(), 0600), 0);  // RunCli's --jig
+  const CliResult r = RunCli(dir, ken, "postcode 0600001");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.codes, std::vector<std::string>{"060-0001"});
 }
 

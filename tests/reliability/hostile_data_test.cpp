@@ -1,5 +1,7 @@
 // Hostile data files through every search of the engine: each case states the messages the
 // user gets and the rows that remain, and runs under the sanitizers like the rest.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -280,6 +282,49 @@ TEST(HostileCp932, ContainsSearchesHitWholeCharactersOnly) {
   }
   EXPECT_TRUE(view.messages.empty());
 }
+
+// A data file rewritten after its index was recorded, with the same modification time to the
+// second: the next start must not trust the old index.
+struct RewriteCase {
+  const char* name;
+  std::string after;   // the file's new contents (the old: Sapporo, then Naha)
+  long nanoseconds;    // of the new modification time; the old one has 100
+};
+
+class RewrittenWithinTheSecond : public ::testing::TestWithParam<RewriteCase> {};
+
+void SetModificationTime(const std::string& path, time_t seconds, long nanoseconds) {
+  const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST_P(RewrittenWithinTheSecond, IsIndexedAgain) {
+  const GoodLines ken = KenLines();
+  TempDir dir;
+  const std::string path = dir.Write("ken.csv", Lines({ken.a, ken.b}));
+  const time_t second = 1765272482;
+  SetModificationTime(path, second, 100);
+  Settings s = SettingsFor(path, dir.Path("none.csv"));
+  RecordingView view;
+  SearchContext ctx{view, s};
+  ASSERT_TRUE(CheckPostIndex(ctx, PostFile::kKenAll));
+  ASSERT_TRUE(HasRunTable(s.ken_all_index));
+
+  dir.Write("ken.csv", GetParam().after);
+  SetModificationTime(path, second, GetParam().nanoseconds);
+  bool rebuilt = false;
+  ASSERT_TRUE(CheckPostIndex(ctx, PostFile::kKenAll, &rebuilt));
+  EXPECT_TRUE(rebuilt);
+  EXPECT_EQ(SearchPostCode(ctx, "0600001", PostCodeMatch::kExact).rows, 1);
+  EXPECT_EQ(SearchPostCode(ctx, "9000001", PostCodeMatch::kExact).rows, 1);
+  EXPECT_TRUE(view.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RewrittenWithinTheSecond,
+    ::testing::Values(RewriteCase{"SameSizeOtherNanoseconds", Lines({KenLines().b, KenLines().a}), 200},
+                      RewriteCase{"OtherSizeSameNanoseconds", Lines({KenLines().b, KenLines().a, ""}), 100}),
+    [](const ::testing::TestParamInfo<RewriteCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tovra::test

@@ -107,6 +107,21 @@ class HostileStartTest : public QObject {
     QCOMPARE(s.main->results()->index(0, 5).data().toString(), QString("札幌市中央区"));
     s.quitAndExpectACleanSettingsFile();
   }
+
+  // tovra-search rebuilt and saved an index while the desktop program ran: the quit keeps it.
+  void quitKeepsWhatAnotherProgramSavedMeanwhile() {
+    Started s(false);
+    Settings other = s.settings;
+    other.jigyosyo_time = "Thu Dec 10 10:00:00 2026";
+    other.jigyosyo_index.run[0] = {'1', 0, 5};
+    QVERIFY(SaveSettings(SettingsPath(s.folder.path()), other, nullptr, kJigyosyoIndexPart));
+    s.quitAndExpectACleanSettingsFile();
+    Settings back;
+    LoadSettings(SettingsPath(s.folder.path()), s.folder.path(), back);
+    QCOMPARE(back.jigyosyo_time, other.jigyosyo_time);
+    QCOMPARE(back.jigyosyo_index.run[0].num, '1');
+    QCOMPARE(back.ken_all_time, s.settings.ken_all_time);  // what the desktop program rebuilt
+  }
 };
 
 }  // namespace

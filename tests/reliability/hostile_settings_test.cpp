@@ -1,5 +1,8 @@
 // Hostile settings files: garbage, duplicates, numbers and values beyond their fields, a
 // missing ini/ directory, and a save that fails half-way.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,9 +15,10 @@
 namespace tovra::test {
 namespace {
 
+// Entries of the directory apart from the saves' lock file.
 int EntriesIn(const std::string& dir) {
   int n = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir)) ++n;
+  for (auto& e : std::filesystem::directory_iterator(dir)) n += e.path().extension() != ".lock";
   return n;
 }
 
@@ -142,6 +146,58 @@ TEST(HostileSettingsFile, HugeIndexNumbersNeverMisleadASearch) {
   EXPECT_EQ(ScanKenAll(ctx, J("札幌市中央区"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1);
   EXPECT_TRUE(view.messages.empty());
 }
+
+// A settings file that is there but is not taken: defaults for the run, and no save ever
+// replaces it.
+struct UntakenCase {
+  const char* name;
+  std::function<void(const std::string& path)> make;
+  SettingsFileStatus status;
+  bool needs_non_root = false;  // permissions do not keep root out
+};
+
+class UntakenSettingsFile : public ::testing::TestWithParam<UntakenCase> {};
+
+TEST_P(UntakenSettingsFile, GivesDefaultsAndIsNeverReplaced) {
+  if (GetParam().needs_non_root && geteuid() == 0) GTEST_SKIP() << "root reads any file";
+  TempDir dir;
+  const std::string path = dir.Path("tovra.ini");
+  GetParam().make(path);
+  const FileIdentity before = IdentityOf(path);
+  alarm(20);  // a read that waits for ever fails the test instead of hanging it
+  Settings s;
+  EXPECT_EQ(LoadSettings(path, "/p/", s), GetParam().status);
+  ExpectDefaults(s);
+  s.window.left = 42;
+  EXPECT_FALSE(SaveSettings(path, s, nullptr));
+  alarm(0);
+  EXPECT_EQ(IdentityOf(path), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UntakenSettingsFile,
+    ::testing::Values(
+        UntakenCase{"Fifo", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); },
+                    SettingsFileStatus::kNotRegularFile},
+        UntakenCase{"Directory", [](const std::string& p) { std::filesystem::create_directory(p); },
+                    SettingsFileStatus::kNotRegularFile},
+        UntakenCase{"LinkToADevice", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+                    SettingsFileStatus::kNotRegularFile},
+        UntakenCase{"OneByteOverOneMegabyte",
+                    [](const std::string& p) {
+                      std::ofstream(p, std::ios::binary) << "[WINDOW]\r\nLEFT=42\r\n";
+                      std::filesystem::resize_file(p, kSettingsFileMax + 1);
+                    },
+                    SettingsFileStatus::kTooLarge},
+        UntakenCase{"LinkLoop", [](const std::string& p) { std::filesystem::create_symlink(p, p); },
+                    SettingsFileStatus::kUnreadable},
+        UntakenCase{"NoReadPermission",
+                    [](const std::string& p) {
+                      std::ofstream(p, std::ios::binary) << "[WINDOW]\r\nLEFT=42\r\n";
+                      std::filesystem::permissions(p, std::filesystem::perms::none);
+                    },
+                    SettingsFileStatus::kUnreadable, true}),
+    [](const ::testing::TestParamInfo<UntakenCase>& info) { return std::string(info.param.name); });
 
 // --- Saving -------------------------------------------------------------------------------
 
