@@ -6,12 +6,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include "cp932.h"
 #include "meklan.h"
+#include "sjis.h"
 
 namespace {
 
-std::string Sjis(const char* utf8) { return cp932::FromUtf8(utf8).value_or(""); }
 
 void RunDistance(benchmark::State& state, const std::string& from, const std::string& to) {
   MKDISTANCE rec;

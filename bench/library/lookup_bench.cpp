@@ -6,21 +6,20 @@
 #include <string>
 #include <vector>
 
-#include "cp932.h"
 #include "lookup/lookup.h"
 #include "meklan.h"
+#include "sjis.h"
 
 namespace {
 
-std::string Cp(const char* utf8) { return cp932::FromUtf8(utf8).value_or(""); }
 
 const std::vector<std::string>& Keys(int kind) {
   static const std::vector<std::vector<std::string>> kinds = {
       {"0166-22-1234", "03-1234-5678", "098-861-1234", "0598-21-0000", "0120-123-456", "011-555-1234"},
       {"0153", "03", "0598", "098", "0255", "082"},
       {"0153-5", "082-90", "0598-2", "013379", "0133-6", "083-92"},
-      {Cp("旭川"), Cp("東京"), Cp("松阪"), Cp("八重山"), Cp("旭"), Cp("那")},
-      {Cp("あさひかわ"), Cp("いしかり"), Cp("とうきょう"), Cp("なは"), Cp("おの"), Cp("せんだい")},
+      {Sjis("旭川"), Sjis("東京"), Sjis("松阪"), Sjis("八重山"), Sjis("旭"), Sjis("那")},
+      {Sjis("あさひかわ"), Sjis("いしかり"), Sjis("とうきょう"), Sjis("なは"), Sjis("おの"), Sjis("せんだい")},
   };
   return kinds[static_cast<std::size_t>(kind)];
 }

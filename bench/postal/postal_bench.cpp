@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "cp932.h"
 #include "collecting_view.h"
 #include "searches.h"
+#include "sjis.h"
 
 extern char** environ;
 
@@ -23,7 +23,6 @@ namespace {
 const std::string kKenAll = std::string(POSTAL_DATA_DIR) + "/ken_all.csv";
 const std::string kJigyosyo = std::string(POSTAL_DATA_DIR) + "/jigyosyo.csv";
 
-std::string J(const char* utf8) { return cp932::FromUtf8(utf8).value_or(""); }
 
 // The result list keeps the rows, so the searches are measured with a view that does too.
 using CountingView = CollectingView;
@@ -120,8 +119,8 @@ void Register() {
     std::string grep_key;
     std::function<void(SearchContext&, CountingView&)> search;
   };
-  const std::string sapporo = J("札幌"), chuo = J("中央"), chuo_ku = J("札幌市中央区");
-  const std::string hokkaido = J("北海道"), tokyo = J("東京都"), chiyoda = J("千代田区");
+  const std::string sapporo = Sjis("札幌"), chuo = Sjis("中央"), chuo_ku = Sjis("札幌市中央区");
+  const std::string hokkaido = Sjis("北海道"), tokyo = Sjis("東京都"), chiyoda = Sjis("千代田区");
   const std::vector<Case> cases = {
       {"postcode_exact/0600001", "0600001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "0600001", PostCodeMatch::kExact); }},
       {"postcode_exact/9000001", "9000001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "9000001", PostCodeMatch::kExact); }},
@@ -138,6 +137,13 @@ void Register() {
       {"areacode_districts/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", AreaDisplay::kDistricts, false); }},
       {"areacode_postal/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", AreaDisplay::kPostal, false); }},
       {"areacode_postal/03", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "03", AreaDisplay::kPostal, false); }},
+      // The settings' default is the current edition (every row joined with its MAs); the
+      // tables of 2003 show what the join costs.
+      {"areacode_postal_2003/0153", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; SearchByAreaCode(c, "0153", AreaDisplay::kPostal, false); }},
+      {"areacode_postal_2003/03", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; SearchByAreaCode(c, "03", AreaDisplay::kPostal, false); }},
+      {"areacode_postal/0539", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0539", AreaDisplay::kPostal, false); }},
+      {"dantai_2003/13101", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; ScanKenAll(c, "13101", ScanMode::kDantai); }},
+      {"postcode_prefix_2003/060", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; SearchPostCode(c, "060", PostCodeMatch::kPrefix); }},
   };
   for (const Case& c : cases) {
     auto search = c.search;
@@ -147,7 +153,7 @@ void Register() {
       reg("floor/grep_c/" + c.name, [key](benchmark::State& s) { GrepCount(s, key, kKenAll); });
     }
   }
-  const std::string company = J("株式会社");
+  const std::string company = Sjis("株式会社");
   reg("search/business_contains/株式会社", [company](benchmark::State& s) {
     RunSearch(s, [company](SearchContext& c, CountingView&) { ScanJigyosyo(c, company, ScanMode::kWords, WordMatch::kContains); });
   });

@@ -6,6 +6,8 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <vector>
+
 namespace cp932 {
 namespace {
 
@@ -13,12 +15,36 @@ constexpr const char* kCp932 = "CP932";
 constexpr const char* kUtf8 = "UTF-8";
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 
+// Opening a descriptor looks up and loads the conversion each time, which would cost more than
+// the conversion of a field; the command-line tools convert every printed field on its own, so a
+// thread keeps the descriptors it has opened (the charsets involved are stateless).
+iconv_t OpenConversion(const char* to, const char* from) {
+  struct Open {
+    std::string to, from;
+    iconv_t cd;
+  };
+  struct Cache {
+    std::vector<Open> open;
+    ~Cache() {
+      for (const Open& o : open) iconv_close(o.cd);
+    }
+  };
+  thread_local Cache cache;
+  for (const Open& o : cache.open) {
+    if (o.to == to && o.from == from) return o.cd;
+  }
+  iconv_t cd = iconv_open(to, from);
+  if (cd != reinterpret_cast<iconv_t>(-1)) cache.open.push_back({to, from, cd});
+  return cd;
+}
+
 // One iconv conversion. `on_bad` is called for an input byte that does not convert; it
 // returns false to give up (the result is then nullopt) or true to skip the byte.
 template <typename OnBad>
 std::optional<std::string> Convert(const char* to, const char* from, std::string_view in, OnBad on_bad) {
-  iconv_t cd = iconv_open(to, from);
+  iconv_t cd = OpenConversion(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
   std::string out;
   out.reserve(in.size() * 3 / 2 + 8);
   char* src = const_cast<char*>(in.data());
@@ -37,7 +63,6 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
     ++src;
     --src_left;
   }
-  iconv_close(cd);
   if (!ok) return std::nullopt;
   return out;
 }
@@ -99,15 +124,16 @@ std::string LocaleCharset() {
   return cs;
 }
 
-std::string ToLocale(std::string_view cp932_text) {
-  std::string utf8 = ToUtf8(cp932_text);
+std::string ToLocale(std::string_view cp932_text) { return Utf8ToLocale(ToUtf8(cp932_text)); }
+
+std::string Utf8ToLocale(std::string_view utf8) {
   std::string cs = LocaleCharset();
-  if (IsUtf8Charset(cs)) return utf8;
+  if (IsUtf8Charset(cs)) return std::string(utf8);
   auto r = Convert(cs.c_str(), kUtf8, utf8, [](std::string& out) {
     out.push_back('?');
     return true;
   });
-  return r ? *r : utf8;
+  return r ? *r : std::string(utf8);
 }
 
 std::optional<std::string> FromLocale(std::string_view locale_text) {

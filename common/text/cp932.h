@@ -40,6 +40,8 @@ std::string LocaleCharset();
 // CP932 -> terminal charset; unconvertible characters become U+FFFD (or '?' where the
 // terminal charset cannot show U+FFFD either).
 std::string ToLocale(std::string_view cp932_text);
+// UTF-8 -> terminal charset, the same way.
+std::string Utf8ToLocale(std::string_view utf8_text);
 // Terminal charset -> CP932; nullopt when the text does not convert.
 std::optional<std::string> FromLocale(std::string_view locale_text);
 

@@ -17,6 +17,11 @@ int RunAddresses(const Command& self, const Arguments& args);
 int RunTable(const Command& self, const Arguments& args);
 int RunInfo(const Command& self, const Arguments& args);
 
+// edition_commands.cpp
+int RunJoin(const Command& self, const Arguments& args);
+// The edition named by --edition (2003 when absent); a usage error and nullopt otherwise.
+std::optional<int> EditionOption(const Command& self, const ParsedArgs& parsed);
+
 // distance_commands.cpp
 int RunDistance(const Command& self, const Arguments& args);
 int RunAreaPlus(const Command& self, const Arguments& args);

@@ -6,7 +6,7 @@
 
 #include "commands.h"
 #include "cp932.h"
-#include "json_text.h"
+#include "field_text.h"
 #include "meklan.h"
 
 namespace meklan::cli {

@@ -29,8 +29,10 @@ std::optional<int> PrefectureIndex(const Command& self, const std::string& text)
 }  // namespace
 
 int RunMa(const Command& self, const Arguments& args) {
-  auto parsed = ParseArguments(self, args, {{"--pref", true}, {"--raw", false}}, 1, 1);
+  auto parsed = ParseArguments(self, args, {{"--pref", true}, {"--raw", false}, {"--edition", true}}, 1, 1);
   if (!parsed) return kExitUsage;
+  auto edition = EditionOption(self, *parsed);
+  if (!edition) return kExitUsage;
   auto key = ToCp932(self, (*parsed)[0], "key");
   if (!key) return kExitUsage;
   int pref = -1;
@@ -40,7 +42,11 @@ int RunMa(const Command& self, const Arguments& args) {
     pref = *index;
   }
   char list[MEKLAN_MALIST_SIZE];
-  MEKLAN_GetMA(key->c_str(), list, pref);
+  if (*edition == MEKLAN_EDITION_2003) {
+    MEKLAN_GetMA(key->c_str(), list, pref);
+  } else {
+    MEKLAN_EditionGetMA(*edition, key->c_str(), pref, list, sizeof list);
+  }
   if (list[0] == '\0') return Fail(self, "no MA matches '" + (*parsed)[0] + "'");
   if (parsed->Has("--raw")) {
     PrintLine(list);
@@ -59,8 +65,10 @@ int RunMa(const Command& self, const Arguments& args) {
 }
 
 int RunAreaCode(const Command& self, const Arguments& args) {
-  auto parsed = ParseArguments(self, args, {{"--branch", true}}, 1, 1);
+  auto parsed = ParseArguments(self, args, {{"--branch", true}, {"--edition", true}}, 1, 1);
   if (!parsed) return kExitUsage;
+  auto edition = EditionOption(self, *parsed);
+  if (!edition) return kExitUsage;
   auto key = ToCp932(self, (*parsed)[0], "key");
   if (!key) return kExitUsage;
   int branch = -1;
@@ -70,7 +78,10 @@ int RunAreaCode(const Command& self, const Arguments& args) {
     branch = *value;
   }
   char text[MEKLAN_AREACODE_SIZE];
-  if (MEKLAN_GetAreaCode(key->c_str(), text, branch) == 0) {
+  int found = *edition == MEKLAN_EDITION_2003
+                  ? MEKLAN_GetAreaCode(key->c_str(), text, branch)
+                  : MEKLAN_EditionGetAreaCode(*edition, key->c_str(), branch, text, sizeof text);
+  if (found == 0) {
     return Fail(self, "'" + (*parsed)[0] + "' names no MA");
   }
   if (text[0] == '\0') {

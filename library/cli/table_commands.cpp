@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "cp932.h"
+#include "field_text.h"
 #include "meklan.h"
 #include "tables/tables.h"
 #include "version_note.h"
@@ -14,43 +15,38 @@
 namespace meklan::cli {
 namespace {
 
-std::string Tsv(std::initializer_list<std::string> fields) {
-  std::string line;
-  for (const std::string& f : fields) {
-    if (!line.empty()) line += '\t';
-    line += f;
-  }
-  return line;
+// One row of a table in the terminal's charset, with the field escapes of tovra-search.
+void PrintTsv(std::initializer_list<std::string> cp932_fields) {
+  std::cout << clitext::TsvLine({cp932_fields.begin(), cp932_fields.size()}) << '\n';
 }
 
 void PrintAddress(const MKADDRESS& a) {
-  PrintLine(Tsv({a.dantaiCode, a.maName, std::to_string(a.branch), a.prefName, a.cityName, a.townName,
-                 a.chomeNote}));
+  PrintTsv({a.dantaiCode, a.maName, std::to_string(a.branch), a.prefName, a.cityName, a.townName, a.chomeNote});
 }
 
 const char kAddressHeader[] = "dantaiCode\tmaName\tbranch\tprefName\tcityName\ttownName\tchomeNote";
 
-void PrintMaTable() {
+void PrintMaTable(int edition) {
   PrintLine("index\tmaName\tbranch\tmaKana\tposNS\tposEW\tareaCode\tprefixList\tprefNo\tregionCode");
-  const MKMA* ma = MEKLAN_GetMKMA();
-  for (int i = 0; i < MEKLAN_GetNumOfMKMA(); ++i) {
+  const MKMA* ma = MEKLAN_EditionGetMKMA(edition);
+  for (int i = 0; i < MEKLAN_EditionGetNumOfMKMA(edition); ++i) {
     const MKMA& r = ma[i];
-    PrintLine(Tsv({std::to_string(i), r.maName, std::to_string(r.branch), r.maKana, std::to_string(r.posNS),
-                   std::to_string(r.posEW), "0" + std::to_string(r.areaCode), r.prefixList,
-                   std::to_string(r.prefNo), std::to_string(r.regionCode)}));
+    PrintTsv({std::to_string(i), r.maName, std::to_string(r.branch), r.maKana, std::to_string(r.posNS),
+              std::to_string(r.posEW), "0" + std::to_string(r.areaCode), r.prefixList, std::to_string(r.prefNo),
+              std::to_string(r.regionCode)});
   }
 }
 
-void PrintAddressTable() {
+void PrintAddressTable(int edition) {
   PrintLine(kAddressHeader);
-  const MKADDRESS* address = MEKLAN_GetAddress();
-  for (int i = 0; i < MEKLAN_GetNumOfAddress(); ++i) PrintAddress(address[i]);
+  const MKADDRESS* address = MEKLAN_EditionGetAddress(edition);
+  for (int i = 0; i < MEKLAN_EditionGetNumOfAddress(edition); ++i) PrintAddress(address[i]);
 }
 
 void PrintPrefectures() {
   PrintLine("index\tprefNo\tname");
   for (int i = 0; i < kPrefectureCount; ++i) {
-    PrintLine(Tsv({std::to_string(i), std::to_string(i + 1), kPrefectureTable[i]}));
+    PrintTsv({std::to_string(i), std::to_string(i + 1), kPrefectureTable[i]});
   }
 }
 
@@ -93,13 +89,15 @@ int RunAddresses(const Command& self, const Arguments& args) {
 }
 
 int RunTable(const Command& self, const Arguments& args) {
-  auto parsed = ParseArguments(self, args, {}, 1, 1);
+  auto parsed = ParseArguments(self, args, {{"--edition", true}}, 1, 1);
   if (!parsed) return kExitUsage;
+  auto edition = EditionOption(self, *parsed);
+  if (!edition) return kExitUsage;
   const std::string& which = (*parsed)[0];
   if (which == "ma") {
-    PrintMaTable();
+    PrintMaTable(*edition);
   } else if (which == "address") {
-    PrintAddressTable();
+    PrintAddressTable(*edition);
   } else if (which == "prefectures") {
     PrintPrefectures();
   } else {
@@ -124,6 +122,8 @@ int RunInfo(const Command& self, const Arguments& args) {
   PrintField("version number", std::to_string(MEKLAN_GetVersionX()));
   PrintField("compatibility number", std::to_string(MEKLAN_GetVersionCompati()));
   PrintField("data date", MEKLAN_GetDayData(date));
+  MEKLAN_EditionGetDayData(MEKLAN_EDITION_CURRENT, date);
+  PrintField("current edition date", date);
   PrintField("MA records", std::to_string(MEKLAN_GetNumOfMKMA()));
   PrintField("MA names", std::to_string(names.size()));
   PrintField("address records", std::to_string(MEKLAN_GetNumOfAddress()));

@@ -6,17 +6,10 @@
 #include "lookup/bounded_text.h"
 #include "lookup/lookup.h"
 #include "tables/tables.h"
+#include "tables/texts_data.h"
 
 namespace meklan {
 namespace {
-
-constexpr char kAdjacentHeader[] =  // "　　　隣接ＭＡ"
-    "\x81\x40\x81\x40\x81\x40\x97\xd7\x90\xda\x82\x6c\x82\x60\r\n";
-constexpr char kIslandHeader[] =  // an empty line, then "　　　離島特例対象ＭＡ"
-    "\r\n\x81\x40\x81\x40\x81\x40\x97\xa3\x93\x87\x93\xc1\x97\xe1\x91\xce\x8f\xdb\x82\x6c\x82\x60\r\n";
-constexpr char kOpen[] = "\x81\x69";       // （
-constexpr char kClose[] = "\x81\x6a\r\n";  // ）
-constexpr char kEntrySeparator[] = "\x81\x45";  // ・
 
 // The listing under construction, with the one-time island header. Lines go in whole;
 // the first that does not fit ends the listing.
@@ -33,7 +26,7 @@ class Listing {
   void OpenIslandSection() {
     if (islandHeaderWritten_) return;
     islandHeaderWritten_ = true;
-    Append(kIslandHeader);
+    Append(text::kAreaPlusIslandHeader);
   }
 
  private:
@@ -57,17 +50,17 @@ void AppendMaLine(Listing& listing, int first) {
   // Names are at most 10 bytes; the column is 10 bytes wide.
   const std::string_view name = kMaTable[first].maName;
   line.Append({name, std::string_view("          ", name.size() < 10 ? 10 - name.size() : 0),
-               kOpen});
+               text::kAreaPlusOpen});
   for (int i = first; i < kMaCount && SameName(first, i); ++i) {
     const MKMA& record = kMaTable[i];
-    if (i > first) line.Append(kEntrySeparator);
+    if (i > first) line.Append(text::kAreaPlusSeparator);
     line.Append("0");
     line.AppendNumber(record.areaCode);
     if (record.prefixList[0] != '\0' && record.prefixList[1] != '*') {
       line.Append({"-[", FormatPrefixRanges(record.prefixList), "]"});
     }
   }
-  line.Append(kClose);
+  line.Append(text::kAreaPlusClose);
   listing.AppendLine(line);
 }
 
@@ -112,7 +105,7 @@ void BuildAreaPlus(int maIndex, char* out, std::size_t size) {
   const MKMA& a = kMaTable[maIndex];
   const bool okinawa = IsOkinawaMa(a);
 
-  listing.Append(kAdjacentHeader);
+  listing.Append(text::kAreaPlusAdjacentHeader);
   ListNames(listing, [&](const MKMA& r) {
     return WithinAdjacentKm(CalcMaDistance(a.posNS - r.posNS, a.posEW - r.posEW));
   });
@@ -121,10 +114,10 @@ void BuildAreaPlus(int maIndex, char* out, std::size_t size) {
                [&] { listing.OpenIslandSection(); });
 
   // Okinawa and the 大根占 MA stand for each other under the island rule.
-  if (okinawa || std::strcmp(a.maName, kOkinawaGatewayName) == 0) {
+  if (okinawa || std::strcmp(a.maName, text::kOkinawaGatewayName) == 0) {
     listing.OpenIslandSection();
     ListNames(listing, [&](const MKMA& r) {
-      return (IsOkinawaMa(r) || std::strcmp(r.maName, kOkinawaGatewayName) == 0) &&
+      return (IsOkinawaMa(r) || std::strcmp(r.maName, text::kOkinawaGatewayName) == 0) &&
              std::strcmp(r.maName, a.maName) != 0;
     });
   }

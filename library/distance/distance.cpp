@@ -6,12 +6,10 @@
 #include "lookup/bounded_text.h"
 #include "lookup/lookup.h"
 #include "tables/tables.h"
+#include "tables/texts_data.h"
 
 namespace meklan {
 namespace {
-
-constexpr char kNaha[] = "\x93\xdf\x94\x65";  // 那覇
-constexpr char kNago[] = "\x96\xbc\x8c\xec";  // 名護
 
 constexpr bool IsCp932LeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
@@ -42,8 +40,8 @@ bool IsSpecialAreaPair(int sa, int sb) {
 }
 
 bool IsNahaNagoPair(const MKMA& a, const MKMA& b) {
-  return (std::strcmp(a.maName, kNaha) == 0 && std::strcmp(b.maName, kNago) == 0) ||
-         (std::strcmp(a.maName, kNago) == 0 && std::strcmp(b.maName, kNaha) == 0);
+  return (std::strcmp(a.maName, text::kNaha) == 0 && std::strcmp(b.maName, text::kNago) == 0) ||
+         (std::strcmp(a.maName, text::kNago) == 0 && std::strcmp(b.maName, text::kNaha) == 0);
 }
 
 const char* PrefectureName(int prefNo) {

@@ -15,7 +15,6 @@ namespace meklan {
 // of the 大根占 MA rather than from the Okinawa MA itself.
 constexpr int kOkinawaRefNS = 206;
 constexpr int kOkinawaRefEW = 129;
-inline constexpr char kOkinawaGatewayName[] = "\x91\xe5\x8d\xaa\x90\xe8";  // 大根占
 
 // Pairs up to this many km apart count as adjacent unless the near-exception table says not.
 constexpr int kAdjacentKm = 20;

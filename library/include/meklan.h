@@ -6,6 +6,9 @@
  * byte. All integers are 32-bit. Record layouts are part of the interface: fields stay in
  * this order and every field is a 32-bit integer, a pointer or a fixed char array.
  *
+ * The sixteen exports answer from the tables of 2003/12/01; the MEKLAN_Edition* functions
+ * reach the same tables or a current edition, naming the edition in every call.
+ *
  * The tables returned by address (MEKLAN_GetMKMA, MEKLAN_GetAddress) are constant data of
  * the library: read them in place, never write or free them; they stay valid while the
  * library is loaded.
@@ -191,6 +194,75 @@ MEKLAN_API int MEKLAN_GetAreaPlus(const char *text, char *out);
  * live widget, or another distance dialog is open in the process (one at a time).
  */
 MEKLAN_API int MEKLAN_GetDistanceWithDialog(void *owner, MKDISTANCE *rec, int showMessage);
+
+/* --- Editions ----------------------------------------------------------------------- */
+
+/*
+ * The sixteen exports above answer from the tables of 2003/12/01. The functions below name
+ * their edition in every call (no setting, no state): MEKLAN_EDITION_2003, the same tables,
+ * or MEKLAN_EDITION_CURRENT, the MAs and municipalities of today's public lists (MA records
+ * in the same layout; MKADDRESS.townName holds the published wording of a part, e.g.
+ * "富野を除く。", and chomeNote is ""). An unknown edition gives 0, NULL or -1 as stated.
+ *
+ * The tariff - distances, adjacent and island pairs, area plus, the special areas - stays
+ * 2003-only: MEKLAN_GetDistance, MEKLAN_GetAreaPlus and the dialog know no other edition.
+ *
+ * Text results go into caller-sized buffers: out of size bytes receives as many whole
+ * pieces (names, area-code entries) as fit, NUL-terminated, and the function returns the
+ * bytes the whole text needs (NUL included), so a caller may retry with that size.
+ */
+#define MEKLAN_EDITION_2003 0
+#define MEKLAN_EDITION_CURRENT 1
+
+/* Copies the edition's data date ("2003/12/01") into out (MEKLAN_DAYDATA_SIZE bytes);
+ * returns 1, or 0 for an unknown edition. */
+MEKLAN_API int MEKLAN_EditionGetDayData(int edition, char *out);
+/* The edition's MA table and address table (read-only, like MEKLAN_GetMKMA). */
+MEKLAN_API int MEKLAN_EditionGetNumOfMKMA(int edition);
+MEKLAN_API const MKMA *MEKLAN_EditionGetMKMA(int edition);
+MEKLAN_API int MEKLAN_EditionGetNumOfAddress(int edition);
+MEKLAN_API const MKADDRESS *MEKLAN_EditionGetAddress(int edition);
+
+/* MEKLAN_GetMA over the edition: the list "名前$名前$" into out[size]; returns the size the
+ * whole list needs (1 for an empty list), 0 for an unknown edition. */
+MEKLAN_API int MEKLAN_EditionGetMA(int edition, const char *key, int prefIndex, char *out, int size);
+/* MEKLAN_GetAreaCode over the edition, into out[size]; returns the size the whole text
+ * needs, or 0 (out untouched) when key names no MA or the edition is unknown. */
+MEKLAN_API int MEKLAN_EditionGetAreaCode(int edition, const char *key, int branch, char *out, int size);
+
+/* How a postal row met the address table (MKJOIN.how). */
+#define MEKLAN_JOIN_NONE 0       /* the code is not in the table, or no part names the town */
+#define MEKLAN_JOIN_WHOLE 1      /* one MA serves the whole local government */
+#define MEKLAN_JOIN_PART 2       /* the town lies in one part of a divided local government */
+#define MEKLAN_JOIN_STRADDLING 3 /* the row spans parts served by several MAs (chome or towns
+                                    the postal file does not tell apart): all of them */
+#define MEKLAN_JOIN_CATCH_ALL 4  /* the row "以下に掲載がない場合": the MAs of the parts
+                                    written as "…を除く。" (2003: the rest), else every MA */
+#define MEKLAN_JOIN_MAX 8        /* no local government has more MAs */
+
+/* The MAs serving one postal row. */
+typedef struct MKJOIN {
+  int32_t how;                      /* MEKLAN_JOIN_* */
+  int32_t count;                    /* serving MA records, 0..MEKLAN_JOIN_MAX */
+  int32_t maIndex[MEKLAN_JOIN_MAX]; /* into MEKLAN_EditionGetMKMA(edition), first count used */
+  char maNames[128];                /* "天竜" or "浜松/天竜": names joined by "/", each once */
+  char areaCodes[512];              /* "0539-[1,60～63,74,77,9]": the serving records'
+                                       area codes, joined by "/" in the same order */
+} MKJOIN;
+
+/*
+ * The join: the MAs serving a postal row of local government dantaiCode ("22140") whose
+ * town field is town, as KEN_ALL.CSV writes it ("石神", "大通西（１～１９丁目）",
+ * "以下に掲載がない場合"). street may carry a JIGYOSYO address ("２丁目３－４") whose chome
+ * decides where the town field does not; NULL when there is none. Town names are matched
+ * whole (ヶ and ケ alike); a name of a former municipality ("安富町") also covers the towns
+ * written under it ("安富町安志"), and a town a part names without the former municipality
+ * the postal file writes before it ("秋月" for "土成町秋月") is that town. Fills every field
+ * of *result and returns result->count (0 when nothing serves the row), or -1 when result is
+ * NULL or the edition is unknown.
+ */
+MEKLAN_API int MEKLAN_EditionJoin(int edition, const char *dantaiCode, const char *town,
+                                  const char *street, MKJOIN *result);
 
 #ifdef __cplusplus
 }

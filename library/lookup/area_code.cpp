@@ -4,13 +4,12 @@
 #include "bounded_text.h"
 #include "lookup.h"
 #include "tables/tables.h"
+#include "tables/texts_data.h"
 
 namespace meklan {
 namespace {
 
 constexpr std::size_t kTextSize = 256;
-constexpr std::string_view kRangeMark = "\x81\x60";     // ～ (full-width tilde)
-constexpr std::string_view kEntrySeparator = "\x81\x41"; // 、
 
 // Reads a decimal integer at p (an optional sign, then digits); false when there is none.
 bool ReadInteger(const char* p, long long& value, const char*& after) {
@@ -42,7 +41,7 @@ const char* FormatPrefixRanges(const char* prefixList) {
   bool first = true;
   auto close_run = [&] {
     if (run > 0) {
-      text.Append(run > 1 ? kRangeMark : ",");
+      text.Append(run > 1 ? std::string_view(text::kAreaCodeRangeMark) : ",");
       text.AppendNumber(previous);
       run = 0;
     }
@@ -70,23 +69,17 @@ const char* FormatPrefixRanges(const char* prefixList) {
   return result;
 }
 
-}  // namespace meklan
-
-using namespace meklan;
-
-extern "C" int MEKLAN_GetAreaCode(const char* key, char* out, int branch) {
-  int found = FindMaIndex(key);
-  if (found < 0) return 0;
-  const char* name = kMaTable[found].maName;
-  char work[kTextSize];
-  BoundedText text(work, sizeof work);
-  for (int i = 0; i < kMaCount; ++i) {
-    const MKMA& r = kMaTable[i];
+bool WriteAreaCodes(const MaTable& table, const char* key, int branch, BoundedText& text) {
+  int found = FindMaIndex(table, key);
+  if (found < 0) return false;
+  const char* name = table.records[found].maName;
+  for (int i = 0; i < table.count; ++i) {
+    const MKMA& r = table.records[i];
     if (std::strcmp(r.maName, name) != 0 || (branch != -1 && r.branch != branch)) continue;
     // Each entry goes in whole or not at all, so the text never ends inside an entry.
     char entry_buffer[kTextSize];
     BoundedText entry(entry_buffer, sizeof entry_buffer);
-    if (!text.Empty()) entry.Append(kEntrySeparator);
+    if (!text.Empty()) entry.Append(text::kAreaCodeSeparator);
     entry.Append("0");
     entry.AppendNumber(r.areaCode);
     if (r.prefixList[0] != '\0' && r.prefixList[1] != '*') {
@@ -94,6 +87,17 @@ extern "C" int MEKLAN_GetAreaCode(const char* key, char* out, int branch) {
     }
     if (entry.Full() || !text.Append(entry.View())) break;
   }
+  return true;
+}
+
+}  // namespace meklan
+
+using namespace meklan;
+
+extern "C" int MEKLAN_GetAreaCode(const char* key, char* out, int branch) {
+  char work[kTextSize];
+  BoundedText text(work, sizeof work);
+  if (!WriteAreaCodes(Table2003(), key, branch, text)) return 0;
   if (out != nullptr) std::memcpy(out, work, text.Length() + 1);
   return 1;
 }

@@ -19,7 +19,9 @@ struct LookupKey {
 };
 
 // Byte-wise prefix and equality tests. Most texts differ within their first character (two
-// bytes: kana and kanji share lead bytes), so that is tested before the library call.
+// bytes: kana and kanji share lead bytes), so that is tested before the library call. With
+// plain strncmp/strcmp, build/bench/meklan_lookup_bench measured MEKLAN_GetMA at 3.9 instead
+// of 1.2 us on names, 14.5 instead of 6.7 us on readings, 16.9 instead of 12.4 us on the mix.
 inline bool BeginsWith(const char* text, const char* prefix, std::size_t prefix_length) {
   if (prefix_length == 0) return true;
   if (text[0] != prefix[0]) return false;

@@ -7,9 +7,26 @@
 
 namespace meklan {
 
+class BoundedText;
+
+// The MA records a lookup scans: the 2003 table of the sixteen exports, or an edition's.
+struct MaTable {
+  const MKMA* records;
+  int count;
+};
+// The table the sixteen exports answer from.
+MaTable Table2003();
+
 // Index (0..kMaCount-1) of the one MA record a name, reading, area code or area code with
 // one prefix names; -1 when nothing matches. The key is read up to MEKLAN_KEY_MAX bytes.
 int FindMaIndex(const char* key);
+int FindMaIndex(const MaTable& table, const char* key);
+
+// The MEKLAN_GetMA list of `table` ("名前$名前$") into `list`.
+void ListMas(const MaTable& table, const char* key, int prefIndex, BoundedText& list);
+
+// The MEKLAN_GetAreaCode text of `table` into `text`; false when the key names no MA.
+bool WriteAreaCodes(const MaTable& table, const char* key, int branch, BoundedText& text);
 
 // Range text of a prefix list other than "/*/": "/1/2/3/4/5/6/9/" -> "1～6,9".
 // The result lives in a per-thread buffer, valid until this thread's next call.

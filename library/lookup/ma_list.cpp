@@ -38,13 +38,13 @@ void AddName(BoundedText& list, const MKMA& r) { list.Append({r.maName, "$"}); }
 // every pass instead (without making it successful), which repeats it once per pass.
 // Rather than comparing every probe with every candidate, the longest successful probe is
 // found in one scan and the passes are then written out.
-void ListByNumbersAndReadings(BoundedText& list, const LookupKey& k, int prefIndex) {
+void ListByNumbersAndReadings(const MaTable& table, BoundedText& list, const LookupKey& k, int prefIndex) {
   // Every candidate begins with the trunk 0: other keys cannot match a number.
   const bool number_key = k.digits[0] == '0';
   std::size_t longest = 0;
   bool any_reading = false;
-  for (int i = 0; i < kMaCount; ++i) {
-    const MKMA& r = kMaTable[i];
+  for (int i = 0; i < table.count; ++i) {
+    const MKMA& r = table.records[i];
     if (!PassesFilter(r, prefIndex)) continue;
     if (ReadingBeginsWith(r, k)) {
       any_reading = true;
@@ -55,20 +55,37 @@ void ListByNumbersAndReadings(BoundedText& list, const LookupKey& k, int prefInd
   if (longest < 2) longest = 0;  // a probe is at least two bytes
   std::size_t failed_passes = longest != 0 ? k.digitsLength - longest : k.digitsLength - 1;
   for (std::size_t pass = 0; any_reading && pass < failed_passes; ++pass) {
-    for (int i = 0; i < kMaCount; ++i) {
-      const MKMA& r = kMaTable[i];
+    for (int i = 0; i < table.count; ++i) {
+      const MKMA& r = table.records[i];
       if (PassesFilter(r, prefIndex) && ReadingBeginsWith(r, k)) AddName(list, r);
     }
   }
   if (longest == 0) return;
-  for (int i = 0; i < kMaCount; ++i) {
-    const MKMA& r = kMaTable[i];
+  for (int i = 0; i < table.count; ++i) {
+    const MKMA& r = table.records[i];
     if (!PassesFilter(r, prefIndex)) continue;
     if (ReadingBeginsWith(r, k) || SharedDigits(r, k) >= longest) AddName(list, r);
   }
 }
 
 }  // namespace
+
+void ListMas(const MaTable& table, const char* key, int prefIndex, BoundedText& list) {
+  if (key == nullptr) return;
+  LookupKey k(key);
+  if (std::strcmp(k.text, "0") == 0) {  // the request for every MA
+    for (int i = 0; i < table.count; ++i) {
+      if (PassesFilter(table.records[i], prefIndex)) AddName(list, table.records[i]);
+    }
+    return;
+  }
+  for (int i = 0; i < table.count; ++i) {
+    const MKMA& r = table.records[i];
+    if (BeginsWith(r.maName, k.text, k.length) && PassesFilter(r, prefIndex)) AddName(list, r);
+  }
+  if (k.digitsLength >= 2) ListByNumbersAndReadings(table, list, k, prefIndex);
+}
+
 }  // namespace meklan
 
 using namespace meklan;
@@ -76,18 +93,6 @@ using namespace meklan;
 extern "C" int MEKLAN_GetMA(const char* key, char* out, int prefIndex) {
   if (out == nullptr) return 1;
   BoundedText list(out, MEKLAN_MALIST_SIZE);
-  if (key == nullptr) return 1;
-  LookupKey k(key);
-  if (std::strcmp(k.text, "0") == 0) {  // the request for every MA
-    for (int i = 0; i < kMaCount; ++i) {
-      if (PassesFilter(kMaTable[i], prefIndex)) AddName(list, kMaTable[i]);
-    }
-    return 1;
-  }
-  for (int i = 0; i < kMaCount; ++i) {
-    const MKMA& r = kMaTable[i];
-    if (BeginsWith(r.maName, k.text, k.length) && PassesFilter(r, prefIndex)) AddName(list, r);
-  }
-  if (k.digitsLength >= 2) ListByNumbersAndReadings(list, k, prefIndex);
+  ListMas(Table2003(), key, prefIndex, list);
   return 1;
 }

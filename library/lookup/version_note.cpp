@@ -7,8 +7,8 @@
 #define MEKLAN_NOTE_STR2(x) #x
 #define MEKLAN_NOTE_STR(x) MEKLAN_NOTE_STR2(x)
 
-// "MA間距離計算" as UTF-8 octal escapes (the assembler takes bytes, not characters).
-#define MEKLAN_NOTE_COMMENTS "MA\\351\\226\\223\\350\\267\\235\\351\\233\\242\\350\\250\\210\\347\\256\\227"
+// The assembler copies the bytes of a string as they stand: this source is UTF-8.
+#define MEKLAN_NOTE_COMMENTS "MA間距離計算"
 
 asm(".pushsection .note.meklan.version,\"a\",@note\n"
     ".balign 4\n"

@@ -22,6 +22,7 @@ extern const int kLongestNumberKey;            // longest "0..." text a look-up 
 extern const MKMA kSpecialAreaTable[];         // 山口特例, 小郡特例, 福山特例, 尾道松永特例
 extern const char* const kSpecialAreaBaseMa[]; // the MA standing for each special area
 extern const char* const kPrefectureTable[];   // prefNo n is entry n - 1
+extern const char* const kPrefectureByJisCode[];  // the same names, national code n is entry n - 1
 extern const MKADDRESS kAddressTable[];        // by dantaiCode
 extern const int kAddressCount;
 

@@ -7,6 +7,7 @@
 
 #include "command_table.h"
 #include "cp932.h"
+#include "meklan.h"
 #include "session.h"
 
 namespace tovra::cli {
@@ -74,7 +75,7 @@ std::optional<Invocation> Read(const Command& self, const Arguments& arguments, 
 int InSession(const GlobalOptions& options, const std::function<int(Session&)>& body, bool for_index = false,
               bool rebuild = false) {
   Session s(options);
-  if (auto stop = s.Start(for_index, rebuild)) return *stop;
+  s.Start(for_index, rebuild);
   return body(s);
 }
 
@@ -163,6 +164,16 @@ void PrintIndex(Session& s, PostFile file) {
   }
 }
 
+// The data dates of both editions of the telephone tables, the one in use marked.
+void PrintTableDates(Session& s) {
+  for (int edition : {MEKLAN_EDITION_2003, MEKLAN_EDITION_CURRENT}) {
+    char date[MEKLAN_DAYDATA_SIZE] = {};
+    MEKLAN_EditionGetDayData(edition, date);
+    std::printf("tables\t%s\t%s\t%s\n", edition == MEKLAN_EDITION_2003 ? "2003" : "current", date,
+                s.settings().ma_edition == edition ? "in use" : "");
+  }
+}
+
 int RunIndex(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {{"--rebuild", false}}, 0);
   if (!in) return kExitUsage;
@@ -171,6 +182,7 @@ int RunIndex(const Command& self, const Arguments& arguments) {
       [](Session& s) {
         PrintIndex(s, PostFile::kKenAll);
         PrintIndex(s, PostFile::kJigyosyo);
+        PrintTableDates(s);
         return s.ExitStatus();
       },
       true, in->args.Has("--rebuild"));
@@ -200,14 +212,15 @@ const Command kCommands[] = {
      "Lists the rows of CITY in PREFECTURE.\n"},
     {"index", RunIndex, "index [--rebuild]", "check (or rebuild) and print both indexes",
      "Checks both indexes as the program does at start (rebuilding a stale one) and prints\n"
-     "them: per file its path, time and state, the prefecture ranges and the digit runs.\n"
+     "them: per file its path, time and state, the prefecture ranges and the digit runs;\n"
+     "then the data date of each edition of the telephone tables, the one in use marked.\n"
      "\n"
      "  --rebuild  build both indexes afresh\n"},
 };
 
 constexpr OptionSpec kGlobalOptions[] = {
     {"--ken", true},     {"--jig", true},       {"--ini", true},   {"--business", false},
-    {"--hyphen", false}, {"--no-hyphen", false}, {"--format", true},
+    {"--hyphen", false}, {"--no-hyphen", false}, {"--format", true}, {"--edition", true},
 };
 
 const common::cli::Program kProgram = {
@@ -224,10 +237,14 @@ const common::cli::Program kProgram = {
     "  --jig FILE          JIGYOSYO.CSV to search (default: the settings' path)\n"
     "  --ini FILE          settings file (default: ini/tovra.ini beside the program, or\n"
     "                      ~/.config/tovra/tovra.ini when that ini/ is not writable)\n"
-    "  --business          also search JIGYOSYO.CSV (business offices)\n"
+    "  --business          also search JIGYOSYO.CSV (business offices); without that file,\n"
+    "                      a warning and the KEN_ALL.CSV rows\n"
     "  --hyphen            show postal codes as 060-0001 (default: the settings' choice)\n"
     "  --no-hyphen         show postal codes as 0600001\n"
     "  --format FMT        tsv (default, no header), csv (with header) or json\n"
+    "  --edition E         telephone tables: current (today's MAs; every row shows its MAs) or\n"
+    "                      2003 (the library's documented tables; rows leave 局番/MA名 empty);\n"
+    "                      default: the settings' choice (current unless set otherwise)\n"
     "  -h, --help          show this help\n",
     nullptr,
 };

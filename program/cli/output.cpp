@@ -1,7 +1,7 @@
 #include "output.h"
 
 #include "cp932.h"
-#include "json_text.h"
+#include "field_text.h"
 #include "searches.h"
 
 namespace tovra::cli {
@@ -12,50 +12,17 @@ constexpr const char* kJsonKeys[kColumnCount] = {
     "town",     "prefectureKana", "cityKana", "townKana", "business",   "businessKana",
 };
 
-// One conversion per printed line: the fields are joined in CP932 first.
-std::string Shown(const std::string& cp932_text, Format format) {
-  return format == Format::kJson ? cp932::ToUtf8(cp932_text) : cp932::ToLocale(cp932_text);
-}
-
 }  // namespace
-
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
 
 void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows) {
   switch (format) {
     case Format::kTsv:
-      for (const ResultRow& row : rows) {
-        std::string line;
-        for (int c = 0; c < kColumnCount; ++c) {
-          if (c > 0) line += '\t';
-          line += row.columns[static_cast<std::size_t>(c)];
-        }
-        std::fprintf(out, "%s\n", Shown(line, format).c_str());
-      }
+      for (const ResultRow& row : rows) std::fprintf(out, "%s\n", clitext::TsvLine(row.columns).c_str());
       break;
     case Format::kCsv: {
-      std::string header;
-      for (int c = 0; c < kColumnCount; ++c) {
-        if (c > 0) header += ',';
-        header += CsvField(std::string(ColumnTitles()[static_cast<std::size_t>(c)]));
-      }
-      std::fprintf(out, "%s\r\n", Shown(header, format).c_str());
-      for (const ResultRow& row : rows) {
-        std::string line;
-        for (int c = 0; c < kColumnCount; ++c) {
-          if (c > 0) line += ',';
-          line += CsvField(row.columns[static_cast<std::size_t>(c)]);
-        }
-        std::fprintf(out, "%s\r\n", Shown(line, format).c_str());
-      }
+      std::vector<std::string> titles(ColumnTitles().begin(), ColumnTitles().end());
+      std::fprintf(out, "%s\r\n", clitext::CsvLine(titles).c_str());
+      for (const ResultRow& row : rows) std::fprintf(out, "%s\r\n", clitext::CsvLine(row.columns).c_str());
       break;
     }
     case Format::kJson:
@@ -78,7 +45,12 @@ void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows
 
 void PrintLines(std::FILE* out, Format format, const std::vector<std::string>& lines) {
   if (format != Format::kJson) {
-    for (const std::string& line : lines) std::fprintf(out, "%s\n", Shown(line, format).c_str());
+    // Each line is one field: a city name from a hostile file gets the escapes of a row.
+    for (const std::string& line : lines) {
+      const std::span<const std::string> field(&line, 1);
+      const std::string shown = format == Format::kCsv ? clitext::CsvLine(field) : clitext::TsvLine(field);
+      std::fprintf(out, "%s\n", shown.c_str());
+    }
     return;
   }
   std::fputs("[", out);

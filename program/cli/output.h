@@ -11,10 +11,9 @@ namespace tovra::cli {
 
 enum class Format { kTsv, kCsv, kJson };
 
-// Rows are CP932; they are printed in the terminal's charset (JSON: UTF-8).
+// Rows are CP932; they are printed in the terminal's charset (JSON: UTF-8), each field with the
+// escapes of its format (field_text.h).
 void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows);
 void PrintLines(std::FILE* out, Format format, const std::vector<std::string>& lines);
-
-std::string CsvField(const std::string& text);
 
 }  // namespace tovra::cli

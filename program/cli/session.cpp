@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "meklan.h"
+
 namespace tovra::cli {
 
 std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const ParsedArgs& args) {
@@ -14,6 +16,14 @@ std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const Parsed
   o.business = args.Has("--business");
   if (args.Has("--hyphen")) o.hyphen = 1;
   if (args.Has("--no-hyphen")) o.hyphen = 0;
+  if (const std::string* e = args.Value("--edition")) {
+    if (*e == "2003") o.edition = MEKLAN_EDITION_2003;
+    else if (*e == "current") o.edition = MEKLAN_EDITION_CURRENT;
+    else {
+      common::cli::UsageError(self, "unknown edition '" + *e + "' (2003 or current)");
+      return std::nullopt;
+    }
+  }
   if (const std::string* f = args.Value("--format")) {
     if (*f == "tsv") o.format = Format::kTsv;
     else if (*f == "csv") o.format = Format::kCsv;
@@ -29,7 +39,7 @@ std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const Parsed
 Session::Session(GlobalOptions options)
     : options_(std::move(options)), view_(isatty(STDERR_FILENO) != 0), ctx_{view_, settings_} {}
 
-std::optional<int> Session::Start(bool for_index, bool rebuild) {
+void Session::Start(bool for_index, bool rebuild) {
   const std::string program_dir = ProgramDirectory();
   const std::string ini_path = options_.ini ? *options_.ini : SettingsPath(program_dir);
   const std::string warning = SettingsFileWarning(ini_path, LoadSettings(ini_path, program_dir, settings_));
@@ -47,6 +57,7 @@ std::optional<int> Session::Start(bool for_index, bool rebuild) {
     settings_.jigyosyo_time.clear();
   }
   if (options_.hyphen) settings_.add_hyphen = *options_.hyphen;
+  if (options_.edition) settings_.ma_edition = *options_.edition;
   if (rebuild) {
     settings_.ken_all_time.clear();
     settings_.jigyosyo_time.clear();
@@ -71,12 +82,15 @@ std::optional<int> Session::Start(bool for_index, bool rebuild) {
     }
     if (!saved && options_.ini) std::fprintf(stderr, "tovra-search: warning: cannot write %s\n", ini_path.c_str());
   }
+  // As the desktop program greys out 事業所データ使用 when the business file is missing, the
+  // searches go on over KEN_ALL.CSV alone; the user is told why no business rows come.
   if (options_.business && !jig_exists_ && !for_index) {
-    std::fprintf(stderr, "tovra-search: %s: JIGYOSYO.CSV not found (needed by --business)\n",
-                 settings_.jigyosyo_path.c_str());
-    return 1;
+    const bool there = ::access(settings_.jigyosyo_path.c_str(), F_OK) == 0;  // a directory or a pipe
+    view_.ShowMessage("warning: " + settings_.jigyosyo_path + ": JIGYOSYO.CSV " +
+                          (there ? "is not a regular file" : "not found") + "; --business lists KEN_ALL.CSV rows only",
+                      "");
+    options_.business = false;
   }
-  return std::nullopt;
 }
 
 void Session::Note(PostFile file, SearchStatus status) {

@@ -23,6 +23,7 @@ struct GlobalOptions {
   std::optional<std::string> ken, jig, ini;
   bool business = false;
   std::optional<int> hyphen;
+  std::optional<int> edition;  // MEKLAN_EDITION_*: the telephone tables for this run
   Format format = Format::kTsv;
 };
 
@@ -33,10 +34,10 @@ class Session {
  public:
   explicit Session(GlobalOptions options);
 
-  // Reads the settings and checks both indexes. Returns an exit status when the run cannot
-  // go on (--business without its file), nullopt otherwise. `for_index` skips that check,
-  // `rebuild` forgets both recorded times so that both indexes are built afresh.
-  std::optional<int> Start(bool for_index = false, bool rebuild = false);
+  // Reads the settings and checks both indexes. --business without its file is a warning and
+  // a run without business rows (`for_index` skips that check); `rebuild` forgets both
+  // recorded times so that both indexes are built afresh.
+  void Start(bool for_index = false, bool rebuild = false);
 
   SearchContext& context() { return ctx_; }
   TerminalView& view() { return view_; }

@@ -4,15 +4,13 @@
 #include <cstdio>
 
 #include "cp932.h"
+#include "field_text.h"
+#include "messages.h"
 
 namespace tovra::cli {
 namespace {
 
 constexpr int kBarWidth = 40;
-// "郵便番号高速検索用データを作成中です..."
-constexpr const char kIndexNotice[] =
-    "\x97\x58\x95\xD6\x94\xD4\x8D\x86\x8D\x82\x91\xAC\x8C\x9F\x8D\xF5\x97\x70\x83\x66\x81\x5B"
-    "\x83\x5E\x82\xF0\x8D\xEC\x90\xAC\x92\x86\x82\xC5\x82\xB7...";
 
 }  // namespace
 
@@ -55,14 +53,16 @@ void TerminalView::Clear() {
 
 void TerminalView::ShowMessage(const std::string& text, const std::string&) {
   Clear();
-  std::string shown = cp932::ToLocale(text);
-  std::replace(shown.begin(), shown.end(), '\n', ' ');
-  std::fprintf(stderr, "tovra-search: %s\n", shown.c_str());
+  // One line: the message's line break becomes a space, and a path from a hostile settings
+  // file gets the escapes of a TSV field, so that it cannot drive the terminal either.
+  std::string line = text;
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  std::fprintf(stderr, "tovra-search: %s\n", clitext::TsvLine({&line, 1}).c_str());
 }
 
 void TerminalView::ShowIndexNotice() {
   if (!progress_bar_) return;
-  std::fprintf(stderr, "%s\n", cp932::ToLocale(kIndexNotice).c_str());
+  std::fprintf(stderr, "%s\n", cp932::ToLocale(msg::kIndexNotice).c_str());
 }
 
 void TerminalView::HideIndexNotice() { Clear(); }

@@ -78,23 +78,13 @@ SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view ke
     return {opened, 0};
   }
 
-  std::int64_t limit = reader.Length();
-  const PostIndex& index = PostFileIndex(ctx.settings, file);
   const bool by_prefecture = mode == ScanMode::kCityList || mode == ScanMode::kCity;
-  if (by_prefecture && HasPrefectureIndex(index) && IndexFitsFile(ctx, file, reader)) {
-    int p = PrefectureIndex(mode == ScanMode::kCityList ? key : prefecture);
-    if (p >= 0) {
-      const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
-      reader.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
-      limit = range.size;
-    }
-  }
-  progress.Set(limit);
+  progress.Set(by_prefecture ? LimitToPrefecture(ctx, file, reader, mode == ScanMode::kCityList ? key : prefecture)
+                             : reader.Length());
 
   const int field_count = FieldCount(file);
   const int city_field = ken_all ? ken_field::kCity : jig_field::kCity;
   const int dantai_field = ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode;
-  const bool hyphen = ctx.settings.add_hyphen != 0;
   int rows = 0;
   bool stopped = false;
   std::string previous_city;
@@ -122,20 +112,20 @@ SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view ke
       case ScanMode::kCity:
         if (record[city_field] == terms.first) {
           ++rows;
-          ctx.view.AddRow(FileRow(file, record, hyphen));
+          ctx.view.AddRow(PostalRow(ctx, file, record));
         }
         break;
       case ScanMode::kDantai:
         if (record[dantai_field] == terms.first) {
           ++rows;
-          ctx.view.AddRow(FileRow(file, record, hyphen));
+          ctx.view.AddRow(PostalRow(ctx, file, record));
         }
         break;
       case ScanMode::kWords:
         if (AnyWordField(file, record, terms.first, match) &&
             (!terms.has_second || AnyWordField(file, record, terms.second, match))) {
           ++rows;
-          ctx.view.AddRow(FileRow(file, record, hyphen));
+          ctx.view.AddRow(PostalRow(ctx, file, record));
         }
         break;
     }

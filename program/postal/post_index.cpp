@@ -11,12 +11,10 @@
 #include "post_fields.h"
 #include "post_line.h"
 #include "search_view.h"
+#include "tables/tables.h"
 
 namespace tovra {
 namespace {
-
-// The prefecture field of the first line of a file in published order, quotes included.
-constexpr std::string_view kFirstPrefectureQuoted = "\"\x96\x6B\x8A\x43\x93\xB9\"";  // "北海道"
 
 constexpr int kBuildProgressSteps = 36;
 
@@ -30,55 +28,14 @@ bool BlocksInTableOrder(const std::vector<std::string>& blocks);
 }  // namespace
 
 const std::array<std::string_view, kPrefectureCount>& PrefectureNames() {
-  static constexpr std::array<std::string_view, kPrefectureCount> kNames = {
-      "\x96\x6B\x8A\x43\x93\xB9",          // 北海道
-      "\x90\xC2\x90\x58\x8C\xA7",          // 青森県
-      "\x8A\xE2\x8E\xE8\x8C\xA7",          // 岩手県
-      "\x8B\x7B\x8F\xE9\x8C\xA7",          // 宮城県
-      "\x8F\x48\x93\x63\x8C\xA7",          // 秋田県
-      "\x8E\x52\x8C\x60\x8C\xA7",          // 山形県
-      "\x95\x9F\x93\x87\x8C\xA7",          // 福島県
-      "\x88\xEF\x8F\xE9\x8C\xA7",          // 茨城県
-      "\x93\xC8\x96\xD8\x8C\xA7",          // 栃木県
-      "\x8C\x51\x94\x6E\x8C\xA7",          // 群馬県
-      "\x8D\xE9\x8B\xCA\x8C\xA7",          // 埼玉県
-      "\x90\xE7\x97\x74\x8C\xA7",          // 千葉県
-      "\x93\x8C\x8B\x9E\x93\x73",          // 東京都
-      "\x90\x5F\x93\xDE\x90\xEC\x8C\xA7",  // 神奈川県
-      "\x90\x56\x8A\x83\x8C\xA7",          // 新潟県
-      "\x95\x78\x8E\x52\x8C\xA7",          // 富山県
-      "\x90\xCE\x90\xEC\x8C\xA7",          // 石川県
-      "\x95\x9F\x88\xE4\x8C\xA7",          // 福井県
-      "\x8E\x52\x97\x9C\x8C\xA7",          // 山梨県
-      "\x92\xB7\x96\xEC\x8C\xA7",          // 長野県
-      "\x8A\xF2\x95\x8C\x8C\xA7",          // 岐阜県
-      "\x90\xC3\x89\xAA\x8C\xA7",          // 静岡県
-      "\x88\xA4\x92\x6D\x8C\xA7",          // 愛知県
-      "\x8E\x4F\x8F\x64\x8C\xA7",          // 三重県
-      "\x8E\xA0\x89\xEA\x8C\xA7",          // 滋賀県
-      "\x8B\x9E\x93\x73\x95\x7B",          // 京都府
-      "\x91\xE5\x8D\xE3\x95\x7B",          // 大阪府
-      "\x95\xBA\x8C\xC9\x8C\xA7",          // 兵庫県
-      "\x93\xDE\x97\xC7\x8C\xA7",          // 奈良県
-      "\x98\x61\x89\xCC\x8E\x52\x8C\xA7",  // 和歌山県
-      "\x92\xB9\x8E\xE6\x8C\xA7",          // 鳥取県
-      "\x93\x87\x8D\xAA\x8C\xA7",          // 島根県
-      "\x89\xAA\x8E\x52\x8C\xA7",          // 岡山県
-      "\x8D\x4C\x93\x87\x8C\xA7",          // 広島県
-      "\x8E\x52\x8C\xFB\x8C\xA7",          // 山口県
-      "\x93\xBF\x93\x87\x8C\xA7",          // 徳島県
-      "\x8D\x81\x90\xEC\x8C\xA7",          // 香川県
-      "\x88\xA4\x95\x51\x8C\xA7",          // 愛媛県
-      "\x8D\x82\x92\x6D\x8C\xA7",          // 高知県
-      "\x95\x9F\x89\xAA\x8C\xA7",          // 福岡県
-      "\x8D\xB2\x89\xEA\x8C\xA7",          // 佐賀県
-      "\x92\xB7\x8D\xE8\x8C\xA7",          // 長崎県
-      "\x8C\x46\x96\x7B\x8C\xA7",          // 熊本県
-      "\x91\xE5\x95\xAA\x8C\xA7",          // 大分県
-      "\x8B\x7B\x8D\xE8\x8C\xA7",          // 宮崎県
-      "\x8E\xAD\x8E\x99\x93\x87\x8C\xA7",  // 鹿児島県
-      "\x89\xAB\x93\xEA\x8C\xA7",          // 沖縄県
-  };
+  // The library's prefecture table, in the order of the national codes (the order of the
+  // postal data); compiled in from the generated source, so the names are written once.
+  static_assert(kPrefectureCount == meklan::kPrefectureCount);
+  static const std::array<std::string_view, kPrefectureCount> kNames = [] {
+    std::array<std::string_view, kPrefectureCount> names;
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = meklan::kPrefectureByJisCode[i];
+    return names;
+  }();
   return kNames;
 }
 
@@ -178,7 +135,8 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
   // Offsets are stored as 32-bit numbers; a larger file cannot be indexed.
   BuildResult result = length > std::numeric_limits<std::int32_t>::max() ? BuildResult::kOverflow
                                                                          : BuildResult::kBuilt;
-  std::string previous_pref(kFirstPrefectureQuoted);
+  // The prefecture field of the first line of a file in published order, quotes included.
+  std::string previous_pref = '"' + std::string(PrefectureNames()[0]) + '"';
   std::vector<std::string> blocks{previous_pref};
   char previous_digit = '0';
   int p = 0;

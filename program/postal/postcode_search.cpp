@@ -75,7 +75,6 @@ SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_vie
   const int field_count = FieldCount(file);
   const int old_field = file == PostFile::kKenAll ? ken_field::kOldCode : jig_field::kOldCode;
   const int code_field = file == PostFile::kKenAll ? ken_field::kPostCode : jig_field::kPostCode;
-  const bool hyphen = ctx.settings.add_hyphen != 0;
   int rows = 0;
   bool stopped = false;
   PostRecord record;
@@ -97,7 +96,7 @@ SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_vie
     UnquoteFields(record, field_count);
     if (PostCodeMatches(file, CutOldCode(record[old_field]), record[code_field], key, mode)) {
       ++rows;
-      ctx.view.AddRow(FileRow(file, record, hyphen));
+      ctx.view.AddRow(PostalRow(ctx, file, record));
     }
   }
   ctx.bytes_read += reader.BytesRead();

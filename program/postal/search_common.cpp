@@ -27,18 +27,10 @@ std::string& PostFileStamp(Settings& settings, PostFile file) {
 
 const std::array<std::string_view, kColumnCount>& ColumnTitles() {
   static constexpr std::array<std::string_view, kColumnCount> kTitles = {
-      "\x97\x58\x95\xD6\x94\xD4\x8D\x86",                          // 郵便番号
-      "\x92\x63\x91\xCC\x83\x52\x81\x5B\x83\x68",                  // 団体コード
-      "\x8B\xC7\x94\xD4",                                          // 局番
-      "\x4D\x41\x96\xBC",                                          // MA名
-      "\x93\x73\x93\xB9\x95\x7B\x8C\xA7",                          // 都道府県
-      "\x8E\x73\x8B\xE6\x92\xAC\x91\xBA",                          // 市区町村
-      "\x92\xAC\x88\xE6",                                          // 町域
-      "\x93\x73\x93\xB9\x95\x7B\x8C\xA7\x28\x83\x4A\x83\x69\x29",  // 都道府県(カナ)
-      "\x8E\x73\x8B\xE6\x92\xAC\x91\xBA\x28\x83\x4A\x83\x69\x29",  // 市区町村(カナ)
-      "\x92\xAC\x88\xE6\x28\x83\x4A\x83\x69\x29",                  // 町域(カナ)
-      "\x8E\x96\x8B\xC6\x8E\xD2\x96\xBC",                          // 事業者名
-      "\x8E\x96\x8B\xC6\x8E\xD2\x96\xBC\x28\x83\x4A\x83\x69\x29",  // 事業者名(カナ)
+      msg::kColumnPostcode,       msg::kColumnDantaiCode, msg::kColumnAreaCode,
+      msg::kColumnMaName,         msg::kColumnPrefecture, msg::kColumnCity,
+      msg::kColumnTown,           msg::kColumnPrefectureKana, msg::kColumnCityKana,
+      msg::kColumnTownKana,       msg::kColumnBusiness,   msg::kColumnBusinessKana,
   };
   return kTitles;
 }
@@ -146,6 +138,40 @@ ResultRow JigyosyoRow(const PostRecord& r, bool hyphen) {
   row.columns[kColBusiness] = r[kBusiness];
   row.columns[kColBusinessKana] = r[kBusinessKana];
   return row;
+}
+
+ResultRow PostalRow(const SearchContext& ctx, PostFile file, const PostRecord& record, const MKJOIN* join) {
+  ResultRow row = FileRow(file, record, ctx.settings.add_hyphen != 0);
+  if (ctx.settings.ma_edition != MEKLAN_EDITION_CURRENT) return row;
+  MKJOIN own;
+  if (join == nullptr) {
+    JoinPostRecord(MEKLAN_EDITION_CURRENT, file, record, own);
+    join = &own;
+  }
+  if (join->count > 0) {
+    row.columns[kColAreaCode] = join->areaCodes;
+    row.columns[kColMaName] = join->maNames;
+  }
+  return row;
+}
+
+std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, LineReader& reader, std::string_view prefecture) {
+  const PostIndex& index = PostFileIndex(ctx.settings, file);
+  if (!HasPrefectureIndex(index) || !IndexFitsFile(ctx, file, reader)) return reader.Length();
+  int p = PrefectureIndex(prefecture);
+  if (p < 0) return reader.Length();
+  const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
+  reader.SetWindow(range.start, static_cast<std::int64_t>(range.start) + range.size + 1);
+  return range.size;
+}
+
+int JoinPostRecord(int edition, PostFile file, const PostRecord& r, MKJOIN& join) {
+  // The record's fields are views into the line: the library wants NUL-terminated texts.
+  const bool ken_all = file == PostFile::kKenAll;
+  const std::string code(r[ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode]);
+  const std::string town(r[ken_all ? ken_field::kTown : jig_field::kTown]);
+  const std::string street(ken_all ? std::string_view() : r[jig_field::kStreet]);
+  return MEKLAN_EditionJoin(edition, code.c_str(), town.c_str(), ken_all ? nullptr : street.c_str(), &join);
 }
 
 }  // namespace detail

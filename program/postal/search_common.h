@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "meklan.h"
 #include "post_fields.h"
 #include "post_line.h"
 #include "searches.h"
@@ -27,6 +28,10 @@ SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, LineReader& reader,
 // the program runs, or under another path from the settings dialog) is read whole instead of
 // at offsets that belong to another file.
 bool IndexFitsFile(const SearchContext& ctx, PostFile file, const LineReader& reader);
+
+// Limits the reader to the stretch of `prefecture` (CP932 name), when it names one and the
+// file's index fits the file; otherwise the whole file stays open. Returns the bytes to be read.
+std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, LineReader& reader, std::string_view prefecture);
 
 // Advances the progress indicator one step for every limit/20 bytes read.
 class ProgressPacer {
@@ -56,6 +61,17 @@ ResultRow JigyosyoRow(const PostRecord& record, bool hyphen);
 inline ResultRow FileRow(PostFile file, const PostRecord& record, bool hyphen) {
   return file == PostFile::kKenAll ? KenAllRow(record, hyphen) : JigyosyoRow(record, hyphen);
 }
+
+// The row of a line as a search shows it: FileRow, and with the current edition of the
+// telephone tables the MAs serving the line in columns 局番 and MA名 (several joined by "/").
+// With the tables of 2003 those columns stay empty.
+// `join`, when given, is the line's join already made by the caller.
+ResultRow PostalRow(const SearchContext& ctx, PostFile file, const PostRecord& record,
+                    const MKJOIN* join = nullptr);
+
+// The library's join of one line (code, town; a JIGYOSYO line adds its street) in `edition`;
+// returns the number of serving MAs.
+int JoinPostRecord(int edition, PostFile file, const PostRecord& record, MKJOIN& join);
 
 inline int FieldCount(PostFile file) {
   return file == PostFile::kKenAll ? kKenAllFieldCount : kJigyosyoFieldCount;

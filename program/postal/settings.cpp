@@ -106,6 +106,9 @@ void ReadRecord(const IniReader& ini, Settings& s) {
   s.ken_all_stamp = StoredStamp(ini.Get("POSTCODE", "PostAllFileStamp").value_or(""));
   s.jigyosyo_stamp = StoredStamp(ini.Get("POSTJIGCODE", "PostJigFileStamp").value_or(""));
   s.add_hyphen = ini.GetInt("RUN", "AddPostCodeH", s.add_hyphen);
+  // Only the two editions there are; anything else keeps the default.
+  const std::string edition = ini.Get("RUN", "MaEdition").value_or("");
+  if (edition == "0" || edition == "1") s.ma_edition = edition == "1" ? 1 : 0;
   for (int i = 0; i < 12; ++i) {
     auto& w = s.column_width[static_cast<std::size_t>(i)];
     w = ini.GetInt("LISTVIEW", kWidthKeys[i], w);
@@ -134,6 +137,7 @@ std::string RenderRecord(const Settings& s, const std::string& ken_all_path, con
   ini.Set("POSTJIGCODE", "PostJigFileDate", StoredTime(s.jigyosyo_time));
   ini.Set("POSTJIGCODE", "PostJigFileStamp", s.jigyosyo_stamp);
   ini.SetInt("RUN", "AddPostCodeH", s.add_hyphen);
+  ini.SetInt("RUN", "MaEdition", s.ma_edition);
   for (int i = 0; i < 12; ++i) ini.SetInt("LISTVIEW", kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
   WritePrefRanges(ini, "pfu", s.ken_all_index);
   WritePrefRanges(ini, "pfuj", s.jigyosyo_index);
@@ -403,6 +407,7 @@ unsigned ChangedSettingsParts(const Settings& before, const Settings& after) {
   if (before.ken_all_path != after.ken_all_path) parts |= kKenAllPathPart;
   if (before.jigyosyo_path != after.jigyosyo_path) parts |= kJigyosyoPathPart;
   if (before.add_hyphen != after.add_hyphen) parts |= kHyphenPart;
+  if (before.ma_edition != after.ma_edition) parts |= kEditionPart;
   if (before.column_width != after.column_width) parts |= kColumnsPart;
   if (before.ken_all_time != after.ken_all_time || before.ken_all_stamp != after.ken_all_stamp ||
       !(before.ken_all_index == after.ken_all_index)) {
@@ -468,6 +473,7 @@ bool SaveSettings(const std::string& settings_path, const Settings& s, std::stri
 
   if (parts & kWindowPart) merged.window = s.window;
   if (parts & kHyphenPart) merged.add_hyphen = s.add_hyphen;
+  if (parts & kEditionPart) merged.ma_edition = s.ma_edition;
   if (parts & kColumnsPart) merged.column_width = s.column_width;
   // A path that cannot be stored leaves the stored one as it is.
   if (parts & kKenAllPathPart) ken_all_path = PathToStore(PathOrDefault(s, s.ken_all_path, kKenAllTail), message).value_or(ken_all_path);

@@ -1,7 +1,8 @@
 // The settings record of the program and its INI file (ini/tovra.ini beside the program).
 //
 // The file is CP932 with CR LF line ends, laid out so that the Windows profile functions read
-// it: sections in the order the program has always written them, 594 keys and two added ones. Paths are kept in
+// it: sections in the order the program has always written them, 594 keys and three added ones
+// (the two file stamps, and MaEdition in [RUN] for the edition of the telephone tables). Paths are kept in
 // the record as file-system names (UTF-8 on this platform) and stored in CP932 with "/".
 #pragma once
 
@@ -39,6 +40,7 @@ struct Settings {
   std::string ken_all_stamp;
   std::string jigyosyo_stamp;
   std::int32_t add_hyphen = 1;  // AddPostCodeH: postal codes shown as 060-0001
+  std::int32_t ma_edition = 1;  // MaEdition: telephone tables, 1 current, 0 those of 2003 (MEKLAN_EDITION_*)
   std::array<std::int32_t, 12> column_width{60, 44, 0, 0, 60, 100, 120, 0, 0, 0, 120, 0};
   PostIndex ken_all_index;    // pfu*, pfc*
   PostIndex jigyosyo_index;   // pfuj*, pfcj*
@@ -99,7 +101,8 @@ enum SettingsPart : unsigned {
   kColumnsPart = 1u << 4,
   kKenAllIndexPart = 1u << 5,    // the index tables, recorded time and stamp of KEN_ALL.CSV
   kJigyosyoIndexPart = 1u << 6,  // the same of JIGYOSYO.CSV
-  kAllSettingsParts = (1u << 7) - 1,
+  kEditionPart = 1u << 7,        // the edition of the telephone tables
+  kAllSettingsParts = (1u << 8) - 1,
 };
 
 // The parts in which `after` differs from `before`.

@@ -1,5 +1,5 @@
 // The dialog templates and the menu of the desktop program, as the resource script had them.
-#include <iterator>
+#include <span>
 
 #include "resources.h"
 
@@ -64,6 +64,8 @@ constexpr ui::ControlTemplate kAboutControls[] = {
     {kStatic, ControlKind::kIcon, "102", 85, 5, 20, 20, 0},
     {kStatic, ControlKind::kStatic, "Version", 40, 40, 40, 10, kRightText},
     {kVersionText, ControlKind::kStatic, "x.xx(yyyy/mm/dd)", 85, 40, 65, 10, 0},
+    {kStatic, ControlKind::kStatic, "電話の表", 20, 60, 60, 10, kRightText},
+    {kTableDatesText, ControlKind::kStatic, "", 85, 60, 100, 20, 0},
     {kIdCancel, ControlKind::kDefButton, "OK", 70, 110, 50, 14, kTabStop},
 };
 
@@ -87,8 +89,10 @@ constexpr ui::ControlTemplate kSettingsControls[] = {
     {kStatic, ControlKind::kStatic, "※データファイル変更後は再起動が必要です。", 10, 75, 220, 10, 0},
     {kHyphenOption, ControlKind::kCheckBox,
      "検索後の郵便番号を XXX-YYYY 形式（ハイフン付加）にする", 10, 110, 215, 10, kTabStop},
+    {kEditionOption, ControlKind::kCheckBox,
+     "局番・MA を現行の表で引く（外すと 2003/12/01 の表）", 10, 124, 215, 10, kTabStop},
     {kStatic, ControlKind::kGroupBox, "データファイル設定", 5, 5, 235, 85, 0},
-    {kStatic, ControlKind::kGroupBox, "その他設定", 5, 95, 235, 35, 0},
+    {kStatic, ControlKind::kGroupBox, "その他設定", 5, 95, 235, 47, 0},
 };
 
 constexpr ui::ControlTemplate kSpecialNumbersControls[] = {
@@ -146,23 +150,22 @@ constexpr const char* kSpecialNumberEntries[] = {
     "186　発信者番号通知",
 };
 
+// Every dialog of the program uses the dialog font at 9 points and opens centred.
+constexpr ui::DialogTemplate Dialog(int id, const char* caption, int w, int h, bool modalFrame,
+                                    std::span<const ui::ControlTemplate> controls, int menuId = 0) {
+  return {id, caption, kDialogFont, 9, w, h, modalFrame, true,
+          controls.data(), static_cast<int>(controls.size()), menuId};
+}
+
 }  // namespace
 
-const ui::DialogTemplate kMainDialog = {
-    kMainDialogId, "TOVRA", kDialogFont, 9, 313, 308, false, true,
-    kMainControls, static_cast<int>(std::size(kMainControls)), kMainMenuId};
-const ui::DialogTemplate kAboutDialog = {
-    kAboutDialogId, "バージョン情報", kDialogFont, 9, 189, 129, true, true,
-    kAboutControls, static_cast<int>(std::size(kAboutControls)), 0};
-const ui::DialogTemplate kNoticeDialog = {
-    kNoticeDialogId, "", kDialogFont, 9, 209, 72, true, true,
-    kNoticeControls, static_cast<int>(std::size(kNoticeControls)), 0};
-const ui::DialogTemplate kSettingsDialog = {
-    kSettingsDialogId, "動作設定", kDialogFont, 9, 243, 175, true, true,
-    kSettingsControls, static_cast<int>(std::size(kSettingsControls)), 0};
-const ui::DialogTemplate kSpecialNumbersDialog = {
-    kSpecialNumbersDialogId, "3桁特番一覧", kDialogFont, 9, 190, 269, true, true,
-    kSpecialNumbersControls, static_cast<int>(std::size(kSpecialNumbersControls)), 0};
+const ui::DialogTemplate kMainDialog =
+    Dialog(kMainDialogId, "TOVRA", 313, 308, false, kMainControls, kMainMenuId);
+const ui::DialogTemplate kAboutDialog = Dialog(kAboutDialogId, "バージョン情報", 189, 129, true, kAboutControls);
+const ui::DialogTemplate kNoticeDialog = Dialog(kNoticeDialogId, "", 209, 72, true, kNoticeControls);
+const ui::DialogTemplate kSettingsDialog = Dialog(kSettingsDialogId, "動作設定", 243, 175, true, kSettingsControls);
+const ui::DialogTemplate kSpecialNumbersDialog =
+    Dialog(kSpecialNumbersDialogId, "3桁特番一覧", 190, 269, true, kSpecialNumbersControls);
 
 std::span<const ui::MenuItemTemplate> MainMenu() { return kMainMenu; }
 

@@ -43,6 +43,7 @@ constexpr int kUseBusinessData = 1024;
 
 // About box 105.
 constexpr int kVersionText = 1013;
+constexpr int kTableDatesText = 1014;  // data dates of both editions of the telephone tables
 
 // Settings dialog 108.
 constexpr int kKenAllPath = 1025;
@@ -50,6 +51,7 @@ constexpr int kKenAllBrowse = 1026;
 constexpr int kJigyosyoPath = 1027;
 constexpr int kJigyosyoBrowse = 1028;
 constexpr int kHyphenOption = 1029;
+constexpr int kEditionOption = 1030;  // checked: the current edition of the telephone tables
 
 // Special-number list 111.
 constexpr int kSpecialNumberList = 1042;

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "meklan.h"
 #include "resources.h"
 #include "template_builder.h"
 
@@ -86,6 +87,16 @@ class IgnoreClose : public QObject {
   }
 };
 
+// "2003/12/01（2003年版）" and the current edition's date on a second line.
+QString TableDatesText() {
+  char old_date[MEKLAN_DAYDATA_SIZE] = {};
+  char current_date[MEKLAN_DAYDATA_SIZE] = {};
+  MEKLAN_EditionGetDayData(MEKLAN_EDITION_2003, old_date);
+  MEKLAN_EditionGetDayData(MEKLAN_EDITION_CURRENT, current_date);
+  return QString::fromLatin1(old_date) + QStringLiteral("（2003年版）\n") + QString::fromLatin1(current_date) +
+         QStringLiteral("（現行版）");
+}
+
 }  // namespace
 
 void SetFileChooserHook(FileChooser hook) { ChooserHook() = std::move(hook); }
@@ -106,6 +117,8 @@ int RunSettingsDialog(QWidget* owner, Settings& settings,
   kenAll->setText(QString::fromStdString(settings.ken_all_path));
   jigyosyo->setText(QString::fromStdString(settings.jigyosyo_path));
   hyphen->setChecked(settings.add_hyphen != 0);
+  auto* edition = ui::ControlAs<QCheckBox>(d, res::kEditionOption);
+  edition->setChecked(settings.ma_edition == MEKLAN_EDITION_CURRENT);
   BindBrowse(d, res::kKenAllBrowse, res::kKenAllPath);
   BindBrowse(d, res::kJigyosyoBrowse, res::kJigyosyoPath);
   BindClose(d, res::kIdOk, true);
@@ -115,6 +128,7 @@ int RunSettingsDialog(QWidget* owner, Settings& settings,
   settings.ken_all_path = CutPath(kenAll->text());
   settings.jigyosyo_path = CutPath(jigyosyo->text());
   settings.add_hyphen = hyphen->isChecked() ? 1 : 0;
+  settings.ma_edition = edition->isChecked() ? MEKLAN_EDITION_CURRENT : MEKLAN_EDITION_2003;
   return 1;
 }
 
@@ -122,6 +136,7 @@ int RunAboutDialog(QWidget* owner, const std::function<void(QDialog*)>& onOpen) 
   std::unique_ptr<QDialog> dialog = Build(res::kAboutDialog, owner);
   QDialog* d = dialog.get();
   ui::ControlAs<QLabel>(d, res::kVersionText)->setText(QString::fromUtf8(res::kProgramVersionText));
+  ui::ControlAs<QLabel>(d, res::kTableDatesText)->setText(TableDatesText());
   BindClose(d, res::kIdCancel, false);
   ui::Control(d, res::kIdCancel)->setFocus();
   if (onOpen) onOpen(d);

@@ -19,6 +19,7 @@
 #include "cp932.h"
 #include "dialog/dialog_module.h"
 #include "meklan.h"
+#include "sjis.h"
 
 namespace {
 
@@ -56,14 +57,13 @@ QStringList Items(QComboBox* combo) {
   return items;
 }
 
-std::string Cp932(const char* utf8) { return cp932::FromUtf8(utf8).value(); }
 QString Utf8(const char* cp932Field) { return QString::fromStdString(cp932::ToUtf8(cp932Field)); }
 
 MKDISTANCE Request(const char* fromUtf8, const char* toUtf8) {
   MKDISTANCE rec;
   std::memset(&rec, 0, sizeof rec);
-  std::strcpy(rec.fromName, Cp932(fromUtf8).c_str());
-  std::strcpy(rec.toName, Cp932(toUtf8).c_str());
+  std::strcpy(rec.fromName, Sjis(fromUtf8).c_str());
+  std::strcpy(rec.toName, Sjis(toUtf8).c_str());
   return rec;
 }
 

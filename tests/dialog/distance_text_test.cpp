@@ -5,16 +5,15 @@
 
 #include <cstring>
 
-#include "cp932.h"
+#include "sjis.h"
 
 namespace meklan_dialog {
 namespace {
 
-std::string Cp932(const char* utf8) { return cp932::FromUtf8(utf8).value(); }
 
 TEST(DistinctNames, KeepsFirstAppearanceOrderAndDropsRepeats) {
-  const std::string list = Cp932("石狩$石狩深川$石狩$石狩$厚岸$");
-  const std::vector<std::string> expected = {Cp932("石狩"), Cp932("石狩深川"), Cp932("厚岸")};
+  const std::string list = Sjis("石狩$石狩深川$石狩$石狩$厚岸$");
+  const std::vector<std::string> expected = {Sjis("石狩"), Sjis("石狩深川"), Sjis("厚岸")};
   EXPECT_EQ(DistinctNames(list), expected);
   EXPECT_TRUE(DistinctNames("").empty());
   EXPECT_EQ(DistinctNames("a$$b"), (std::vector<std::string>{"a", "b"}));  // no empty entries
@@ -31,12 +30,12 @@ TEST(Fields, ReadStopAtTheFieldEndAndNeverInsideACharacter) {
 TEST(Fields, StoreCutsOnACharacterBoundary) {
   char field[32];
   std::memset(field, 'x', sizeof field);
-  const std::string text = "0" + Cp932("あいうえおかきくけこさしすせそたちつてと");  // 41 bytes
+  const std::string text = "0" + Sjis("あいうえおかきくけこさしすせそたちつてと");  // 41 bytes
   StoreField(field, text);
   EXPECT_EQ(std::strlen(field), 31u);
   EXPECT_EQ(std::string(field), text.substr(0, 31));
 
-  const std::string even = "01" + Cp932("あいうえおかきくけこさしすせそ");  // 32 bytes
+  const std::string even = "01" + Sjis("あいうえおかきくけこさしすせそ");  // 32 bytes
   StoreField(field, even);
   EXPECT_EQ(std::strlen(field), 30u);  // the 16th character would need bytes 30 and 31
 }
@@ -45,9 +44,9 @@ MKDISTANCE Record(const char* from, const char* fromCode, const char* to, const 
                   int kind, int distance, int charge) {
   MKDISTANCE rec;
   std::memset(&rec, 0, sizeof rec);
-  StoreField(rec.fromName, Cp932(from));
+  StoreField(rec.fromName, Sjis(from));
   StoreField(rec.fromAreaCode, fromCode);
-  StoreField(rec.toName, Cp932(to));
+  StoreField(rec.toName, Sjis(to));
   StoreField(rec.toAreaCode, toCode);
   rec.kind = kind;
   rec.distance = distance;

@@ -25,6 +25,11 @@ TEST(CalcMaDistance, TwoKmPerGridUnitWithTenthsCutOff) {
   EXPECT_EQ(CalcMaDistance(5, 8), 18);   // 18.87
   EXPECT_EQ(CalcMaDistance(6, 8), 20);
   EXPECT_EQ(CalcMaDistance(7, 7), 19);   // 19.80
+  // Differences of two table points, as the generator checks the adjacent pairs with them.
+  EXPECT_EQ(CalcMaDistance(861 - 865, 622 - 630), 17);  // 17.89
+  EXPECT_EQ(CalcMaDistance(-73 - -52, -46 - -32), 50);   // negative points
+  EXPECT_EQ(CalcMaDistance(0 - 6, 0 - 8), 20);
+  EXPECT_EQ(CalcMaDistance(1 - 1, 1 - 1), 0);
   // Arguments far outside the grid neither overflow nor wrap.
   EXPECT_EQ(CalcMaDistance(INT_MIN, INT_MIN), INT_MAX);
 }

@@ -35,7 +35,7 @@ constexpr char kJigyosyo[] =
 void WriteCp932(const QString& path, const char* utf8) {
   QFile file(path);
   QVERIFY(file.open(QIODevice::WriteOnly));
-  const std::string bytes = test::Sj(utf8);
+  const std::string bytes = Sjis(utf8);
   file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 

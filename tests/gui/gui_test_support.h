@@ -9,14 +9,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "cp932.h"
 #include "main_dialog.h"
 #include "message_box.h"
+#include "sjis.h"
 
 namespace tovra::test {
 
-inline std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8).value(); }
-inline std::string Utf8(std::string_view cp932_text) { return cp932::ToUtf8(cp932_text); }
 
 // A program folder of its own: "<tmp>/" with ini/ in it.
 struct ProgramFolder {
@@ -54,7 +52,7 @@ struct Recorder {
       calls.push_back("ScanKenAll " + Utf8(k) + " " + std::to_string(static_cast<int>(m)) + " " +
                       std::to_string(static_cast<int>(match)));
       if (m == ScanMode::kCityList) {
-        for (const std::string& city : cities) c.view.AddCity(Sj(city.c_str()));
+        for (const std::string& city : cities) c.view.AddCity(Sjis(city.c_str()));
       } else {
         Fill(c);
       }
@@ -95,7 +93,7 @@ inline void Settle() {
 // A result row from UTF-8 texts by column.
 inline ResultRow Row(std::initializer_list<std::pair<int, const char*>> cells) {
   ResultRow row;
-  for (const auto& [column, text] : cells) row.columns[column] = Sj(text);
+  for (const auto& [column, text] : cells) row.columns[column] = Sjis(text);
   return row;
 }
 

@@ -25,7 +25,6 @@
 using namespace tovra;
 using namespace tovra::res;
 using tovra::test::Row;
-using tovra::test::Sj;
 
 namespace {
 
@@ -411,13 +410,13 @@ class MainDialogTest : public QObject {
     QString longTown;
     for (int i = 0; i < 127; ++i) longTown += QString::fromUtf8("町");  // 254 bytes in CP932
     ResultRow row = Row({{0, "060-0001"}, {4, "北"}});
-    row.columns[5] = Sj(longTown.toUtf8().constData());
-    row.columns[6] = Sj(longTown.toUtf8().constData());
-    row.columns[10] = Sj(longTown.toUtf8().constData());
+    row.columns[5] = Sjis(longTown.toUtf8().constData());
+    row.columns[6] = Sjis(longTown.toUtf8().constData());
+    row.columns[10] = Sjis(longTown.toUtf8().constData());
     f.recorder.rowsPerSearch = {row};
     f.search("060");
     f.clickRow(0);
-    const std::string shown = Sj(f.text(kAddressField).toUtf8().constData());
+    const std::string shown = Sjis(f.text(kAddressField).toUtf8().constData());
     QVERIFY(shown.size() <= 511);
     QVERIFY(shown.size() >= 509);
     QVERIFY(!f.text(kAddressField).contains(QChar(0xFFFD)));
@@ -428,8 +427,8 @@ class MainDialogTest : public QObject {
     QString longTown;
     for (int i = 0; i < 60; ++i) longTown += QString::fromUtf8("町");
     ResultRow row = Row({{0, "060-0001"}, {4, "北海道"}, {5, "札幌市中央区"}, {7, "ﾎｯｶｲﾄﾞｳ"}});
-    row.columns[6] = Sj(longTown.toUtf8().constData());
-    row.columns[9] = Sj(QString(150, QChar(0xFF81)).toUtf8().constData());  // ﾁ
+    row.columns[6] = Sjis(longTown.toUtf8().constData());
+    row.columns[9] = Sjis(QString(150, QChar(0xFF81)).toUtf8().constData());  // ﾁ
     f.recorder.rowsPerSearch = {row};
     f.search("060");
     f.clickRow(0);
@@ -613,10 +612,10 @@ class MainDialogTest : public QObject {
 
   void portKeepsTheWorkListSortedAndDistinct() {
     Fixture f;
-    f.main->AddWorkItem(Sj("根室"));
-    f.main->AddWorkItem(Sj("厚岸"));
-    f.main->AddWorkItem(Sj("根室"));
-    f.main->AddWorkItem(Sj("中標津"));
+    f.main->AddWorkItem(Sjis("根室"));
+    f.main->AddWorkItem(Sjis("厚岸"));
+    f.main->AddWorkItem(Sjis("根室"));
+    f.main->AddWorkItem(Sjis("中標津"));
     QCOMPARE(f.main->WorkItemCount(), 3);
     QVERIFY(f.main->WorkItem(0) < f.main->WorkItem(1));
     QVERIFY(f.main->WorkItem(1) < f.main->WorkItem(2));
@@ -625,10 +624,10 @@ class MainDialogTest : public QObject {
     f.main->ClearWorkList();
     QCOMPARE(f.main->WorkItemCount(), 0);
     // Prefecture selection by name, and no change for an unknown name.
-    QVERIFY(f.main->SelectPrefecture(Sj("沖縄県")));
-    QCOMPARE(f.main->SelectedPrefecture(), Sj("沖縄県"));
-    QVERIFY(!f.main->SelectPrefecture(Sj("東京")));
-    QCOMPARE(f.main->SelectedPrefecture(), Sj("沖縄県"));
+    QVERIFY(f.main->SelectPrefecture(Sjis("沖縄県")));
+    QCOMPARE(f.main->SelectedPrefecture(), Sjis("沖縄県"));
+    QVERIFY(!f.main->SelectPrefecture(Sjis("東京")));
+    QCOMPARE(f.main->SelectedPrefecture(), Sjis("沖縄県"));
   }
 
   void progressStepsWrapLikeTheOriginalControl() {

@@ -80,10 +80,13 @@ class SecondaryDialogsTest : public QObject {
       ui::ControlAs<QLineEdit>(d, kKenAllPath)->setText(QString(300, QChar(0x3042)) + "/x.csv");
       ui::ControlAs<QLineEdit>(d, kJigyosyoPath)->clear();
       ui::ControlAs<QCheckBox>(d, kHyphenOption)->setChecked(false);
+      QVERIFY(ui::ControlAs<QCheckBox>(d, kEditionOption)->isChecked());  // the current edition
+      ui::ControlAs<QCheckBox>(d, kEditionOption)->setChecked(false);
       ui::ControlAs<QPushButton>(d, kIdOk)->click();
     }));
     QCOMPARE(result, 1);
     QCOMPARE(s.add_hyphen, 0);
+    QCOMPARE(s.ma_edition, 0);  // the tables of 2003
     QCOMPARE(s.jigyosyo_path, std::string());  // stored empty; the next start uses the default
     // A path too long for its field is cut, and not inside a character.
     QVERIFY(s.ken_all_path.size() <= kPathMax);
@@ -133,14 +136,17 @@ class SecondaryDialogsTest : public QObject {
 
   void aboutShowsTheVersionWithFocusOnOk() {
     QString version;
+    QString dates;
     bool okHasFocus = false;
     RunAboutDialog(nullptr, Then([&](QDialog* d) {
       QCOMPARE(d->windowTitle(), QString("バージョン情報"));
       version = ui::ControlAs<QLabel>(d, kVersionText)->text();
+      dates = ui::ControlAs<QLabel>(d, kTableDatesText)->text();
       okHasFocus = d->focusWidget() == ui::Control(d, kIdCancel);
       QTest::keyClick(d, Qt::Key_Escape);
     }));
     QCOMPARE(version, QString("0.52(2003/12/17)"));
+    QCOMPARE(dates, QString("2003/12/01（2003年版）\n2026/02/10（現行版）"));
     QVERIFY(okHasFocus);
   }
 

@@ -50,6 +50,35 @@ TEST_P(MeklanCommand, AreaCode) {
   EXPECT_NE(r.err.find("branch 5"), std::string::npos) << r.err;
 }
 
+// --edition on the look-up commands, and the join of a postal row.
+TEST_P(MeklanCommand, EditionsAndTheJoin) {
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    const char* out;
+  } cases[] = {
+      {{"ma", "0539", "--edition", "current"}, 0, "浜松\n天竜\n"},
+      {{"ma", "さど", "--edition", "current"}, 0, "佐渡\n"},
+      {{"ma", "さど"}, 1, ""},  // 2003: 両津 and 佐和田
+      {{"areacode", "所沢", "--edition=current"}, 0, "04-[200,290,292～296,299]、0429-[17]\n"},
+      {{"join", "11230", "石神", "--edition", "current"}, 0, "straddling\n武蔵野三鷹\t042-[41～49]\n川口\t048-[2,4]\n"},
+      {{"join", "11230", "石神", "３丁目１－２", "--edition", "current"}, 0, "part\n武蔵野三鷹\t042-[41～49]\n"},
+      {{"join", "22140", "二俣町", "--edition", "current"}, 0,
+       "whole\n浜松\t053-[4,5,92～95,964～973,975,976,978,979,98]\n"},
+      {{"join", "01209", "富野"}, 0, "part\n栗山\t0123-[7,8]\n"},  // the serving record: branch 0
+      {{"join", "22140", "二俣町"}, 1, ""},  // no such code in 2003
+      {{"join", "2214", "二俣町"}, 2, ""},
+      {{"ma", "0539", "--edition", "2026"}, 2, ""},
+  };
+  for (const auto& c : cases) {
+    Result r = Run(c.args);
+    EXPECT_EQ(r.code, c.code) << c.args[0] << " " << c.args[1] << ": " << r.err;
+    EXPECT_EQ(r.out, c.out) << c.args[0] << " " << c.args[1];
+  }
+  Result info = Run({"info"});
+  EXPECT_NE(info.out.find("current edition date    2026/02/10\n"), std::string::npos) << info.out;
+}
+
 TEST_P(MeklanCommand, Addresses) {
   Result r = Run({"addresses", "北海道", "夕張市"});
   EXPECT_EQ(r.code, 0) << r.err;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -102,6 +103,21 @@ class GeneratorTest : public ::testing::Test {
     EXPECT_FALSE(fs::exists(dir_ / "tables_data.cpp"));
   }
 
+  // One broken table each: from the consistent tables, `edit` breaks one rule, and exactly
+  // the message `expected` comes back.
+  struct Broken {
+    std::function<void()> edit;
+    std::string expected;
+  };
+  void ExpectEachRefused(std::initializer_list<Broken> cases) {
+    for (const Broken& c : cases) {
+      SCOPED_TRACE(c.expected);
+      Reset();
+      c.edit();
+      ExpectRefused(c.expected);
+    }
+  }
+
   // Replaces field `column` (0-based) of line `line` (1-based, header = 1) of `file`.
   void SetField(const std::string& file, int line, int column, const std::string& value) {
     std::string& l = files_[file][static_cast<std::size_t>(line - 1)];
@@ -132,14 +148,16 @@ TEST_F(GeneratorTest, ConsistentTablesAreWritten) {
   EXPECT_TRUE(fs::exists(dir_ / "prefectures_data.cpp"));
 }
 
-TEST_F(GeneratorTest, EmptyRequiredText) {
-  SetField("ma.tsv", 2, 3, "");
-  ExpectRefused("ma.tsv:2: empty required text: maKana");
-}
-
-TEST_F(GeneratorTest, UnknownPrefectureNumber) {
-  SetField("ma.tsv", 2, 8, "1");
-  ExpectRefused("ma.tsv:2: unknown prefecture number 1");
+// Rules of single MA records (the table-wide ones follow).
+TEST_F(GeneratorTest, MaRecords) {
+  ExpectEachRefused({
+      {[&] { SetField("ma.tsv", 2, 3, ""); }, "ma.tsv:2: empty required text: maKana"},
+      {[&] { SetField("ma.tsv", 2, 8, "1"); }, "ma.tsv:2: unknown prefecture number 1"},
+      {[&] { SetField("ma.tsv", 4, 2, "0"); }, "ma.tsv:4: (石狩, 0) occurs twice (first at line 3)"},
+      {[&] { SetField("ma.tsv", 6, 1, "江別江別江別"); }, "ma.tsv:6: maName longer than 10 bytes"},
+      {[&] { SetField("ma.tsv", 2, 6, "166"); }, "ma.tsv:2: areaCode is not a trunk 0 followed by digits"},
+      {[&] { SetField("ma.tsv", 2, 6, "00"); }, "ma.tsv:2: areaCode is not positive"},
+  });
 }
 
 TEST_F(GeneratorTest, BadPrefixListSyntax) {
@@ -167,108 +185,105 @@ TEST_F(GeneratorTest, RecordsOfOneNameDisagree) {
   }
 }
 
-TEST_F(GeneratorTest, NameAndBranchTwice) {
-  SetField("ma.tsv", 4, 2, "0");
-  ExpectRefused("ma.tsv:4: (石狩, 0) occurs twice (first at line 3)");
-}
-
-TEST_F(GeneratorTest, AreaCodes) {
-  SetField("ma.tsv", 2, 6, "166");
-  ExpectRefused("ma.tsv:2: areaCode is not a trunk 0 followed by digits");
-  Reset();
-  SetField("ma.tsv", 2, 6, "00");
-  ExpectRefused("ma.tsv:2: areaCode is not positive");
-}
-
-TEST_F(GeneratorTest, NameTooLongForAPairRow) {
-  SetField("ma.tsv", 6, 1, "江別江別江別");
-  ExpectRefused("ma.tsv:6: maName longer than 10 bytes");
-}
-
 TEST_F(GeneratorTest, LineSyntax) {
-  SetField("ma.tsv", 2, 4, "9o1");
-  ExpectRefused("ma.tsv:2: posNS is not an integer: \"9o1\"");
-  Reset();
-  SetField("ma.tsv", 3, 0, "7");
-  ExpectRefused("ma.tsv:3: index is not the row's position 1");
-  Reset();
-  files_["near_exceptions.tsv"][1] += "\textra";
-  ExpectRefused("near_exceptions.tsv:2: expected 3 fields, found 4");
-  Reset();
-  SetField("ma.tsv", 2, 3, "\xe9\xb7\x97");  // 鷗 has no CP932 form
-  ExpectRefused("ma.tsv:2: maKana does not convert to CP932");
-  Reset();
-  files_["island_pairs.tsv"] = {"row\tnameA"};
-  ExpectRefused("island_pairs.tsv:1: missing column nameB");
+  ExpectEachRefused({
+      {[&] { SetField("ma.tsv", 2, 4, "9o1"); }, "ma.tsv:2: posNS is not an integer: \"9o1\""},
+      {[&] { SetField("ma.tsv", 3, 0, "7"); }, "ma.tsv:3: index is not the row's position 1"},
+      {[&] { files_["near_exceptions.tsv"][1] += "\textra"; }, "near_exceptions.tsv:2: expected 3 fields, found 4"},
+      // 鷗 has no CP932 form.
+      {[&] { SetField("ma.tsv", 2, 3, "\xe9\xb7\x97"); }, "ma.tsv:2: maKana does not convert to CP932"},
+      {[&] { files_["island_pairs.tsv"] = {"row\tnameA"}; }, "island_pairs.tsv:1: missing column nameB"},
+  });
 }
 
 TEST_F(GeneratorTest, SpecialAreas) {
-  SetField("tokurei_areas.tsv", 3, 7, "/*/");
-  ExpectRefused("tokurei_areas.tsv:3: a special area needs a list of prefixes");
-  Reset();
-  SetField("tokurei_areas.tsv", 3, 10, "函館");
-  ExpectRefused("tokurei_areas.tsv:3: baseMA names no MA: 函館");
-  Reset();
-  files_["tokurei_areas.tsv"].pop_back();
-  ExpectRefused("tokurei_areas.tsv:1: expected 4 special areas, found 3");
+  ExpectEachRefused({
+      {[&] { SetField("tokurei_areas.tsv", 3, 7, "/*/"); },
+       "tokurei_areas.tsv:3: a special area needs a list of prefixes"},
+      {[&] { SetField("tokurei_areas.tsv", 3, 10, "函館"); }, "tokurei_areas.tsv:3: baseMA names no MA: 函館"},
+      {[&] { files_["tokurei_areas.tsv"].pop_back(); }, "tokurei_areas.tsv:1: expected 4 special areas, found 3"},
+  });
 }
 
 TEST_F(GeneratorTest, Prefectures) {
-  files_["prefectures.tsv"].pop_back();
-  SetField("address.tsv", 5, 3, "北海道");
-  ExpectRefused("prefectures.tsv:1: expected 47 prefectures, found 46");
-  Reset();
-  SetField("prefectures.tsv", 3, 1, "北海道");
-  ExpectRefused("prefectures.tsv:3: prefecture occurs twice: 北海道");
+  const std::string bad_code = "prefectures.tsv:4: jisCode is not one of 1 to 47 used once: ";
+  ExpectEachRefused({
+      {[&] {
+         files_["prefectures.tsv"].pop_back();
+         SetField("address.tsv", 5, 3, "北海道");
+       },
+       "prefectures.tsv:1: expected 47 prefectures, found 46"},
+      {[&] { SetField("prefectures.tsv", 3, 1, "北海道"); }, "prefectures.tsv:3: prefecture occurs twice: 北海道"},
+      // Line 4 holds 秋田県 (5); 青森県 has 2.
+      {[&] { SetField("prefectures.tsv", 4, 2, "0"); }, bad_code + "0"},
+      {[&] { SetField("prefectures.tsv", 4, 2, "48"); }, bad_code + "48"},
+      {[&] { SetField("prefectures.tsv", 4, 2, "2"); }, bad_code + "2"},
+  });
 }
 
 TEST_F(GeneratorTest, AddressRecords) {
-  SetField("address.tsv", 2, 1, "函館");
-  ExpectRefused("address.tsv:2: maName names no MA: 函館");
-  Reset();
-  SetField("address.tsv", 2, 3, "東京");
-  ExpectRefused("address.tsv:2: unknown prefecture: 東京");
-  Reset();
-  SetField("address.tsv", 4, 5, "");
-  ExpectRefused("address.tsv:4: chomeNote without townName");
-  Reset();
-  SetField("address.tsv", 2, 4, "");
-  ExpectRefused("address.tsv:2: empty required text: cityName");
-  Reset();
-  SetField("address.tsv", 2, 0, "1101");
-  ExpectRefused("address.tsv:2: dantaiCode is not five digits");
+  ExpectEachRefused({
+      {[&] { SetField("address.tsv", 2, 1, "函館"); }, "address.tsv:2: maName names no MA: 函館"},
+      {[&] { SetField("address.tsv", 2, 3, "東京"); }, "address.tsv:2: unknown prefecture: 東京"},
+      {[&] { SetField("address.tsv", 4, 5, ""); }, "address.tsv:4: chomeNote without townName"},
+      {[&] { SetField("address.tsv", 2, 4, ""); }, "address.tsv:2: empty required text: cityName"},
+      {[&] { SetField("address.tsv", 2, 0, "1101"); }, "address.tsv:2: dantaiCode is not five digits"},
+  });
 }
 
-TEST_F(GeneratorTest, PairNamesMustBeMaNames) {
-  SetField("island_pairs.tsv", 2, 2, "函館");
-  ExpectRefused("island_pairs.tsv:2: names no MA: 函館");
+TEST_F(GeneratorTest, PairTables) {
+  ExpectEachRefused({
+      {[&] { SetField("island_pairs.tsv", 2, 2, "函館"); }, "island_pairs.tsv:2: names no MA: 函館"},
+      // The same pair either way round.
+      {[&] { files_["adjacent_pairs.tsv"].push_back(Tsv({"3", "名護", "那覇", "50", "derived", ""})); },
+       "adjacent_pairs.tsv:4: pair occurs twice in the table (first at line 2)"},
+      {[&] { files_["island_pairs.tsv"].push_back(Tsv({"2", "札幌", "旭川"})); },
+       "island_pairs.tsv:3: pair also stands in adjacent_pairs.tsv:3"},
+      {[&] { SetField("near_exceptions.tsv", 2, 1, "札幌"); }, "near_exceptions.tsv:2: pairs 札幌 with itself"},
+      {[&] { files_["adjacent_pairs.tsv"].push_back(Tsv({"3", "札幌", "江別", "17", "derived", ""})); },
+       "adjacent_pairs.tsv:4: adjacent pair within 20 km (17 km)"},
+  });
 }
 
-TEST_F(GeneratorTest, PairTwiceInATableEitherWayRound) {
-  files_["adjacent_pairs.tsv"].push_back(Tsv({"3", "名護", "那覇", "50", "derived", ""}));
-  ExpectRefused("adjacent_pairs.tsv:4: pair occurs twice in the table (first at line 2)");
-}
+// Text tables: escapes are resolved before the conversion (ソ ends in the byte of a
+// backslash), every text becomes one constant, and bad rows are refused by line.
+TEST(TextTable, TextsBecomeCp932ConstantsOrAreRefused) {
+  std::string pattern = (fs::temp_directory_path() / "meklan-texts-test-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const fs::path dir = pattern;
+  auto run = [&](const Lines& rows, std::string& header) {
+    std::ofstream(dir / "texts.tsv", std::ios::binary) << "name\ttext\tnote\n";
+    for (const std::string& row : rows) std::ofstream(dir / "texts.tsv", std::ios::app) << row << "\n";
+    fs::remove(dir / "texts.h");
+    std::ostringstream err;
+    int code = meklan::gen::RunTextGenerator((dir / "texts.tsv").string(), (dir / "texts.h").string(),
+                                             "app::msg", err);
+    std::ifstream in(dir / "texts.h");
+    header.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string first_message = err.str().substr(0, err.str().find('\n'));
+    return code == 0 ? std::string() : first_message;
+  };
+  std::string header;
+  EXPECT_EQ(run({Tsv({"kNotice", "%s\\nソ\\\\\\r\\t.", "a note"}), Tsv({"kEmpty", "", ""})}, header), "");
+  EXPECT_NE(header.find("namespace app::msg {"), std::string::npos);
+  EXPECT_NE(header.find("inline constexpr char kNotice[] = \"%s\\012\\203\\134\\134\\015\\011.\";"),
+            std::string::npos) << header;
+  EXPECT_NE(header.find("inline constexpr char kEmpty[] = \"\";"), std::string::npos);
 
-TEST_F(GeneratorTest, PairInTwoTables) {
-  files_["island_pairs.tsv"].push_back(Tsv({"2", "札幌", "旭川"}));
-  ExpectRefused("island_pairs.tsv:3: pair also stands in adjacent_pairs.tsv:3");
-}
-
-TEST_F(GeneratorTest, SelfPair) {
-  SetField("near_exceptions.tsv", 2, 1, "札幌");
-  ExpectRefused("near_exceptions.tsv:2: pairs 札幌 with itself");
-}
-
-TEST_F(GeneratorTest, AdjacentPairWithin20Km) {
-  files_["adjacent_pairs.tsv"].push_back(Tsv({"3", "札幌", "江別", "17", "derived", ""}));
-  ExpectRefused("adjacent_pairs.tsv:4: adjacent pair within 20 km (17 km)");
-}
-
-TEST(GridDistance, WholeKilometresOfTwiceTheGridDistance) {
-  EXPECT_EQ(meklan::gen::GridDistanceKm(861, 622, 865, 630), 17);  // 2 * 8.94
-  EXPECT_EQ(meklan::gen::GridDistanceKm(-73, -46, -52, -32), 50);  // negative points
-  EXPECT_EQ(meklan::gen::GridDistanceKm(0, 0, 6, 8), 20);
-  EXPECT_EQ(meklan::gen::GridDistanceKm(1, 1, 1, 1), 0);
+  const std::vector<std::pair<Lines, std::string>> refused = {
+      {{Tsv({"kA", "a\\x", ""})}, "texts.tsv:2: text has a backslash that is not \\n, \\r, \\t or \\\\"},
+      {{Tsv({"kA", "a\\", ""})}, "texts.tsv:2: text has a backslash that is not \\n, \\r, \\t or \\\\"},
+      {{Tsv({"kA", "\xe9\xb7\x97", ""})}, "texts.tsv:2: text does not convert to CP932"},
+      {{Tsv({"1k", "a", ""})}, "texts.tsv:2: name is not a C++ identifier: 1k"},
+      {{Tsv({"k-a", "a", ""})}, "texts.tsv:2: name is not a C++ identifier: k-a"},
+      {{Tsv({"kA", "a", ""}), Tsv({"kA", "b", ""})}, "texts.tsv:3: name occurs twice: kA"},
+      {{"kA\ta"}, "texts.tsv:2: expected 3 fields, found 2"},
+  };
+  for (const auto& [rows, expected] : refused) {
+    EXPECT_EQ(run(rows, header), expected);
+    EXPECT_FALSE(fs::exists(dir / "texts.h")) << expected;
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

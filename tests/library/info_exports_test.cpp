@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "cp932_text.h"
+#include "sjis.h"
 #include "meklan.h"
 
-using meklan_test::Cp;
-using meklan_test::U;
 
 namespace {
 
@@ -42,24 +40,24 @@ TEST(Tables, CountsMatchTheBuiltInData) {
   EXPECT_EQ(MEKLAN_GetNumOfMKMA(), 649);
   ASSERT_NE(MEKLAN_GetMKMA(), nullptr);
   ASSERT_NE(MEKLAN_GetAddress(), nullptr);
-  EXPECT_EQ(U(MEKLAN_GetMKMA()[0].maName), "旭川");
-  EXPECT_EQ(U(MEKLAN_GetMKMA()[648].maName), "八重山");
+  EXPECT_EQ(Utf8(MEKLAN_GetMKMA()[0].maName), "旭川");
+  EXPECT_EQ(Utf8(MEKLAN_GetMKMA()[648].maName), "八重山");
   EXPECT_EQ(std::string(MEKLAN_GetAddress()[0].dantaiCode), "01101");
 }
 
 TEST(AddressAreaList, CityDividedBetweenMas) {
   MKADDRESS* list = nullptr;
-  ASSERT_EQ(MEKLAN_GetAddressAreaList(Cp("北海道").c_str(), Cp("夕張市").c_str(), 0, &list), 2);
+  ASSERT_EQ(MEKLAN_GetAddressAreaList(Sjis("北海道").c_str(), Sjis("夕張市").c_str(), 0, &list), 2);
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(U(list[0].maName), "栗山");
-  EXPECT_EQ(U(list[0].townName), "富野");
-  EXPECT_EQ(U(list[1].maName), "夕張");
-  EXPECT_EQ(U(list[1].townName), "");
+  EXPECT_EQ(Utf8(list[0].maName), "栗山");
+  EXPECT_EQ(Utf8(list[0].townName), "富野");
+  EXPECT_EQ(Utf8(list[1].maName), "夕張");
+  EXPECT_EQ(Utf8(list[1].townName), "");
   MEKLAN_MemFree(list);
 }
 
 TEST(AddressAreaList, WholePrefectureCopiesTheTableRecordsInOrder) {
-  std::string hokkaido = Cp("北海道");
+  std::string hokkaido = Sjis("北海道");
   const MKADDRESS* table = MEKLAN_GetAddress();
   std::vector<const MKADDRESS*> expected;
   for (int i = 0; i < MEKLAN_GetNumOfAddress(); ++i) {
@@ -83,13 +81,13 @@ TEST(AddressAreaList, WholePrefectureCopiesTheTableRecordsInOrder) {
 TEST(AddressAreaList, NothingMatchesGivesZeroAndNull) {
   MKADDRESS sentinel{};
   MKADDRESS* list = &sentinel;
-  EXPECT_EQ(MEKLAN_GetAddressAreaList(Cp("東京").c_str(), nullptr, 0, &list), 0);
+  EXPECT_EQ(MEKLAN_GetAddressAreaList(Sjis("東京").c_str(), nullptr, 0, &list), 0);
   EXPECT_EQ(list, nullptr);
   list = &sentinel;
-  EXPECT_EQ(MEKLAN_GetAddressAreaList(nullptr, Cp("夕張市").c_str(), 0, &list), 0);
+  EXPECT_EQ(MEKLAN_GetAddressAreaList(nullptr, Sjis("夕張市").c_str(), 0, &list), 0);
   EXPECT_EQ(list, nullptr);
   list = &sentinel;
-  EXPECT_EQ(MEKLAN_GetAddressAreaList(Cp("北海道").c_str(), Cp("夕張").c_str(), 0, &list), 0);
+  EXPECT_EQ(MEKLAN_GetAddressAreaList(Sjis("北海道").c_str(), Sjis("夕張").c_str(), 0, &list), 0);
   EXPECT_EQ(list, nullptr);
   MEKLAN_MemFree(nullptr);
 }
@@ -121,15 +119,27 @@ std::set<std::string> DefinedDynamicSymbols(const char* library) {
   return symbols;
 }
 
-TEST(ExportList, ExactlyTheSixteenExports) {
-  std::set<std::string> expected = {
-      "MEKLAN_GetVersion",   "MEKLAN_GetVersionX",        "MEKLAN_GetVersionCompati",
-      "MEKLAN_GetDayData",   "MEKLAN_GetNumOfMKMA",       "MEKLAN_GetMKMA",
-      "MEKLAN_GetNumOfAddress", "MEKLAN_GetAddress",      "MEKLAN_GetAddressAreaList",
-      "MEKLAN_MemFree",      "MEKLAN_GetNumOfNTT",        "MEKLAN_GetMA",
-      "MEKLAN_GetAreaCode",  "MEKLAN_GetDistance",        "MEKLAN_GetAreaPlus",
-      "MEKLAN_GetDistanceWithDialog"};
-  EXPECT_EQ(DefinedDynamicSymbols(MEKLAN_LIBRARY_FILE), expected);
+// Every defined symbol as "name@@node"; the version nodes themselves stand as "node@@node".
+TEST(ExportList, TheSixteenExportsAndTheEditionInterfaceEachUnderItsNode) {
+  std::set<std::string> expected = {"MEKLAN_3@@MEKLAN_3", "MEKLAN_EDITION_1@@MEKLAN_EDITION_1"};
+  for (const char* name :
+       {"MEKLAN_GetVersion", "MEKLAN_GetVersionX", "MEKLAN_GetVersionCompati", "MEKLAN_GetDayData",
+        "MEKLAN_GetNumOfMKMA", "MEKLAN_GetMKMA", "MEKLAN_GetNumOfAddress", "MEKLAN_GetAddress",
+        "MEKLAN_GetAddressAreaList", "MEKLAN_MemFree", "MEKLAN_GetNumOfNTT", "MEKLAN_GetMA",
+        "MEKLAN_GetAreaCode", "MEKLAN_GetDistance", "MEKLAN_GetAreaPlus", "MEKLAN_GetDistanceWithDialog"}) {
+    expected.insert(std::string(name) + "@@MEKLAN_3");
+  }
+  for (const char* name :
+       {"MEKLAN_EditionGetDayData", "MEKLAN_EditionGetNumOfMKMA", "MEKLAN_EditionGetMKMA",
+        "MEKLAN_EditionGetNumOfAddress", "MEKLAN_EditionGetAddress", "MEKLAN_EditionGetMA",
+        "MEKLAN_EditionGetAreaCode", "MEKLAN_EditionJoin"}) {
+    expected.insert(std::string(name) + "@@MEKLAN_EDITION_1");
+  }
+  std::set<std::string> found;
+  for (const std::string& s : DefinedDynamicSymbols(MEKLAN_LIBRARY_FILE)) {
+    found.insert(s.find("@@") == std::string::npos ? s + "@@" + s : s);
+  }
+  EXPECT_EQ(found, expected);
 }
 
 }  // namespace

@@ -7,22 +7,20 @@
 #include <thread>
 #include <vector>
 
-#include "cp932_text.h"
+#include "sjis.h"
 #include "lookup/bounded_text.h"
 #include "lookup/lookup.h"
 #include "tables/tables.h"
 
-using meklan_test::Cp;
-using meklan_test::U;
 using namespace meklan;
 
 namespace {
 
-int Find(const std::string& utf8_key) { return FindMaIndex(Cp(utf8_key).c_str()); }
+int Find(const std::string& utf8_key) { return FindMaIndex(Sjis(utf8_key).c_str()); }
 
 int IndexOf(const std::string& utf8_name, int branch) {
   for (int i = 0; i < kMaCount; ++i) {
-    if (U(kMaTable[i].maName) == utf8_name && kMaTable[i].branch == branch) return i;
+    if (Utf8(kMaTable[i].maName) == utf8_name && kMaTable[i].branch == branch) return i;
   }
   return -2;
 }
@@ -57,14 +55,14 @@ TEST(FindMaIndex, CandidatesAndTheFirstRecordOfACode) {
 TEST(FindMaIndex, ReadingSharedByTwoMasFindsTheFirst) {
   int first = -1;
   for (int i = 0; i < kMaCount && first < 0; ++i) {
-    if (U(kMaTable[i].maKana) == "せんだい") first = i;
+    if (Utf8(kMaTable[i].maKana) == "せんだい") first = i;
   }
   ASSERT_GE(first, 0);
   EXPECT_EQ(Find("せんだい"), first);
 }
 
 TEST(FindMaIndex, KeyIsReadUpTo255Bytes) {
-  std::string key = Cp("旭川") + std::string(300, ' ');
+  std::string key = Sjis("旭川") + std::string(300, ' ');
   EXPECT_EQ(FindMaIndex(key.c_str()), -1);
   std::string digits = "0166" + std::string(300, '0');
   EXPECT_EQ(FindMaIndex(digits.c_str()), -1);  // a huge number, no overflow, no match
@@ -89,11 +87,11 @@ TEST(NumberCandidates, TableAggregates) {
 }
 
 TEST(FormatPrefixRanges, RunsOfThreeOrMore) {
-  EXPECT_EQ(U(FormatPrefixRanges("/1/2/3/4/5/6/9/")), "1～6,9");
-  EXPECT_EQ(U(FormatPrefixRanges("/1/5/6/")), "1,5,6");
-  EXPECT_EQ(U(FormatPrefixRanges("/7/")), "7");
-  EXPECT_EQ(U(FormatPrefixRanges("/3/2/1/")), "3,2,1");  // no sorting
-  EXPECT_EQ(U(FormatPrefixRanges(kSpecialAreaTable[0].prefixList)),
+  EXPECT_EQ(Utf8(FormatPrefixRanges("/1/2/3/4/5/6/9/")), "1～6,9");
+  EXPECT_EQ(Utf8(FormatPrefixRanges("/1/5/6/")), "1,5,6");
+  EXPECT_EQ(Utf8(FormatPrefixRanges("/7/")), "7");
+  EXPECT_EQ(Utf8(FormatPrefixRanges("/3/2/1/")), "3,2,1");  // no sorting
+  EXPECT_EQ(Utf8(FormatPrefixRanges(kSpecialAreaTable[0].prefixList)),
             "90,92～94,950,959,960,963,964,966～969,99");
 }
 
@@ -105,7 +103,7 @@ TEST(FormatPrefixRanges, LongestTextOfTheTableIsHiroshima) {
     std::size_t len = std::strlen(FormatPrefixRanges(kMaTable[i].prefixList));
     if (len > longest) {
       longest = len;
-      name = U(kMaTable[i].maName);
+      name = Utf8(kMaTable[i].maName);
     }
   }
   EXPECT_EQ(longest, 37u);
@@ -128,8 +126,8 @@ TEST(FormatPrefixRanges, ConcurrentCallersGetTheirOwnText) {
     }
   };
   bool ok1 = true, ok2 = true;
-  std::thread a(worker, "/1/2/3/4/5/6/9/", Cp("1～6,9"), &ok1);
-  std::thread b(worker, "/90/92/93/94/", Cp("90,92～94"), &ok2);
+  std::thread a(worker, "/1/2/3/4/5/6/9/", Sjis("1～6,9"), &ok1);
+  std::thread b(worker, "/90/92/93/94/", Sjis("90,92～94"), &ok2);
   a.join();
   b.join();
   EXPECT_TRUE(ok1);
@@ -167,16 +165,16 @@ TEST(Tables, MaTableAggregates) {
   EXPECT_EQ(min_ns, -177);
   EXPECT_EQ(min_ew, -227);
   for (const char* same : {"えりも", "むつ", "いわき"}) {
-    EXPECT_EQ(std::string(kMaTable[Find(same)].maKana), Cp(same));
+    EXPECT_EQ(std::string(kMaTable[Find(same)].maKana), Sjis(same));
   }
 }
 
 TEST(Tables, PrefecturesAndSpecialAreas) {
-  EXPECT_EQ(U(kPrefectureTable[0]), "北海道");
-  EXPECT_EQ(U(kPrefectureTable[13]), "東京都");
-  EXPECT_EQ(U(kPrefectureTable[46]), "沖縄県");
-  EXPECT_EQ(U(kSpecialAreaTable[3].maName), "尾道松永特例");
-  EXPECT_EQ(U(kSpecialAreaBaseMa[3]), "尾道");
+  EXPECT_EQ(Utf8(kPrefectureTable[0]), "北海道");
+  EXPECT_EQ(Utf8(kPrefectureTable[13]), "東京都");
+  EXPECT_EQ(Utf8(kPrefectureTable[46]), "沖縄県");
+  EXPECT_EQ(Utf8(kSpecialAreaTable[3].maName), "尾道松永特例");
+  EXPECT_EQ(Utf8(kSpecialAreaBaseMa[3]), "尾道");
 }
 
 TEST(Tables, AddressRecordsKeepTheirInvariants) {
@@ -191,7 +189,7 @@ TEST(Tables, AddressRecordsKeepTheirInvariants) {
     if (*a.townName == '\0') {
       EXPECT_STREQ(a.chomeNote, "") << i;
     }
-    if (U(a.maName) == "下関" && a.branch == 0) ++shimonoseki_zero;
+    if (Utf8(a.maName) == "下関" && a.branch == 0) ++shimonoseki_zero;
   }
   // (下関, 0) names no record: the join by name alone finds branch 1.
   EXPECT_EQ(shimonoseki_zero, 2);
@@ -203,10 +201,10 @@ TEST(Tables, PairTables) {
   EXPECT_EQ(kAdjacentPairCount, 973);
   EXPECT_EQ(kNearExceptionCount, 36);
   EXPECT_EQ(kIslandPairCount, 70);
-  EXPECT_EQ(U(kAdjacentPairs[0].nameA) + "/" + U(kAdjacentPairs[0].nameB), "那覇/名護");
-  EXPECT_EQ(U(kAdjacentPairs[970].nameA) + "/" + U(kAdjacentPairs[970].nameB), "有川/福江");
-  EXPECT_EQ(U(kNearExceptions[0].nameA) + "/" + U(kNearExceptions[0].nameB), "須賀川/三春");
-  EXPECT_EQ(U(kIslandPairs[69].nameA) + "/" + U(kIslandPairs[69].nameB), "屋久島/鹿児島");
+  EXPECT_EQ(Utf8(kAdjacentPairs[0].nameA) + "/" + Utf8(kAdjacentPairs[0].nameB), "那覇/名護");
+  EXPECT_EQ(Utf8(kAdjacentPairs[970].nameA) + "/" + Utf8(kAdjacentPairs[970].nameB), "有川/福江");
+  EXPECT_EQ(Utf8(kNearExceptions[0].nameA) + "/" + Utf8(kNearExceptions[0].nameB), "須賀川/三春");
+  EXPECT_EQ(Utf8(kIslandPairs[69].nameA) + "/" + Utf8(kIslandPairs[69].nameB), "屋久島/鹿児島");
   // The rows are contiguous 22-byte records, names NUL-padded.
   EXPECT_EQ(reinterpret_cast<const char*>(&kAdjacentPairs[1]) - reinterpret_cast<const char*>(&kAdjacentPairs[0]), 22);
   EXPECT_EQ(kAdjacentPairs[0].nameA[10], '\0');

@@ -7,21 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "cp932_text.h"
+#include "sjis.h"
 #include "meklan.h"
 
-using meklan_test::Cp;
-using meklan_test::U;
 
 namespace {
 
 std::string GetMA(const std::string& utf8_key, int prefIndex = -1) {
   std::vector<char> out(MEKLAN_MALIST_SIZE + 64, '#');
-  EXPECT_EQ(MEKLAN_GetMA(Cp(utf8_key).c_str(), out.data(), prefIndex), 1);
+  EXPECT_EQ(MEKLAN_GetMA(Sjis(utf8_key).c_str(), out.data(), prefIndex), 1);
   std::string list(out.data());
   EXPECT_LT(list.size(), static_cast<std::size_t>(MEKLAN_MALIST_SIZE));
   for (std::size_t i = list.size() + 1; i < out.size(); ++i) EXPECT_EQ(out[i], '#') << "written at " << i;
-  return U(list);
+  return Utf8(list);
 }
 
 std::vector<std::string> Names(const std::string& list) {
@@ -37,7 +35,7 @@ std::vector<std::string> Names(const std::string& list) {
 std::string AllNamesInTableOrder() {
   std::string list;
   const MKMA* ma = MEKLAN_GetMKMA();
-  for (int i = 0; i < MEKLAN_GetNumOfMKMA(); ++i) list += U(ma[i].maName) + "$";
+  for (int i = 0; i < MEKLAN_GetNumOfMKMA(); ++i) list += Utf8(ma[i].maName) + "$";
   return list;
 }
 
@@ -48,15 +46,15 @@ struct AreaCode {
 
 AreaCode GetAreaCode(const std::string& utf8_key, int branch = -1) {
   char out[MEKLAN_AREACODE_SIZE] = "untouched";
-  int result = MEKLAN_GetAreaCode(Cp(utf8_key).c_str(), out, branch);
-  return {result, U(out)};
+  int result = MEKLAN_GetAreaCode(Sjis(utf8_key).c_str(), out, branch);
+  return {result, Utf8(out)};
 }
 
 TEST(GetMA, KeyZeroListsEveryRecordInTableOrder) {
   std::string all = GetMA("0");
   EXPECT_EQ(all, AllNamesInTableOrder());
   EXPECT_EQ(Names(all).size(), 649u);
-  EXPECT_EQ(Cp(all).size(), 3625u);
+  EXPECT_EQ(Sjis(all).size(), 3625u);
   std::vector<std::string> names = Names(all);
   EXPECT_EQ(std::count(names.begin(), names.end(), "石狩"), 3);
   // The empty key lists the same through the name pass alone.
@@ -120,7 +118,7 @@ TEST(GetMA, NamesAndReadings) {
 }
 
 TEST(GetMA, OneByteKeyRunsTheNamePassOnly) {
-  std::string first_byte = Cp("旭川").substr(0, 1);
+  std::string first_byte = Sjis("旭川").substr(0, 1);
   char out[MEKLAN_MALIST_SIZE];
   MEKLAN_GetMA(first_byte.c_str(), out, -1);
   std::string expected;
@@ -137,10 +135,10 @@ TEST(GetMA, KeysAreReadUpTo255Bytes) {
   std::string key = "0166" + std::string(400, '9');
   char out[MEKLAN_MALIST_SIZE];
   EXPECT_EQ(MEKLAN_GetMA(key.c_str(), out, -1), 1);
-  EXPECT_EQ(U(out), "旭川$");
+  EXPECT_EQ(Utf8(out), "旭川$");
   // A name followed by junk past the limit still lists by its first 255 bytes only.
   std::string long_name(255, 'x');
-  EXPECT_EQ(MEKLAN_GetMA((long_name + Cp("旭川")).c_str(), out, -1), 1);
+  EXPECT_EQ(MEKLAN_GetMA((long_name + Sjis("旭川")).c_str(), out, -1), 1);
   EXPECT_STREQ(out, "");
 }
 
@@ -169,7 +167,7 @@ TEST(GetAreaCode, DocumentedTexts) {
   EXPECT_EQ(GetAreaCode("広島").text, "082-[1,2,5,8,90,921～929,941～943,90,96,99]");
   EXPECT_EQ(GetAreaCode("松阪").text,
             "0598-[1]、0598-[2]、0598-[3]、0598-[32]、0598-[4]、0598-[49]、0598-[56]、0598-[6]");
-  EXPECT_EQ(Cp(GetAreaCode("松阪").text).size(), 81u);
+  EXPECT_EQ(Sjis(GetAreaCode("松阪").text).size(), 81u);
 }
 
 TEST(GetAreaCode, AnyKeyOfTheMaGivesTheSameText) {
@@ -206,12 +204,12 @@ TEST(GetAreaCode, LongestTextOfTheTableIsMatsusaka) {
   for (int i = 0; i < MEKLAN_GetNumOfMKMA(); ++i) {
     char out[MEKLAN_AREACODE_SIZE + 16];
     std::memset(out, '#', sizeof out);
-    ASSERT_EQ(MEKLAN_GetAreaCode(ma[i].maName, out, -1), 1) << U(ma[i].maName);
+    ASSERT_EQ(MEKLAN_GetAreaCode(ma[i].maName, out, -1), 1) << Utf8(ma[i].maName);
     ASSERT_EQ(out[MEKLAN_AREACODE_SIZE], '#');
     std::size_t len = std::strlen(out);
     if (len > longest) {
       longest = len;
-      longest_name = U(ma[i].maName);
+      longest_name = Utf8(ma[i].maName);
     }
   }
   EXPECT_EQ(longest, 81u);

@@ -6,39 +6,31 @@ namespace {
 using V = std::vector<std::string>;
 
 // Prefecture blocks in JIS order, as the index's entries assume.
-class ScanFixture : public ::testing::Test {
+class ScanFixture : public IndexedFilesFixture {
  protected:
   void SetUp() override {
-    ken = dir.Write("ken.csv", Lines({
-        KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｷﾀ1ｼﾞｮｳﾆｼ"),
-        KenLine("01102", "001  ", "0010010", "北海道", "札幌市北区", "北十条西", "ｻｯﾎﾟﾛｼｷﾀｸ", "ｷﾀ10ｼﾞｮｳﾆｼ"),
-        KenLine("01202", "040  ", "0400001", "北海道", "函館市", "中央町", "ﾊｺﾀﾞﾃｼ", "ﾁｭｳｵｳﾁｮｳ"),
-        KenLine("01101", "064  ", "0640941", "北海道", "札幌市中央区", "旭ケ丘", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｱｻﾋｶﾞｵｶ"),
-        KenLine("07203", "963  ", "9630001", "青森県", "郡山市", "ア", "ｺｵﾘﾔﾏｼ", "ｱ"),
-        KenLine("07204", "970  ", "9700001", "青森県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
-        KenLine("34302", "735  ", "7350001", "岩手県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
-    }));
-    jig = dir.Write("jig.csv", Lines({
-        JigLine("01101", "ｻｯﾎﾟﾛﾃﾚﾋﾞ", "札幌テレビ", "北海道", "札幌市中央区", "北一条西", "８丁目", "0608705", "060  "),
-        JigLine("02201", "ｱｵﾓﾘｼｮｳｼﾞ", "青森商事", "青森県", "青森市", "中央", "１", "0308601", "030  "),
-        JigLine("34302", "ﾌﾁｭｳｺｳｷﾞｮｳ", "府中工業", "岩手県", "府中町", "中央", "１－１", "7358601", "735  "),
-    }));
-    settings = SettingsFor(ken, jig);
-    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
-    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kJigyosyo), SearchStatus::kOk);
+    UseFiles(
+        {
+            KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｷﾀ1ｼﾞｮｳﾆｼ"),
+            KenLine("01102", "001  ", "0010010", "北海道", "札幌市北区", "北十条西", "ｻｯﾎﾟﾛｼｷﾀｸ", "ｷﾀ10ｼﾞｮｳﾆｼ"),
+            KenLine("01202", "040  ", "0400001", "北海道", "函館市", "中央町", "ﾊｺﾀﾞﾃｼ", "ﾁｭｳｵｳﾁｮｳ"),
+            KenLine("01101", "064  ", "0640941", "北海道", "札幌市中央区", "旭ケ丘", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｱｻﾋｶﾞｵｶ"),
+            KenLine("07203", "963  ", "9630001", "青森県", "郡山市", "ア", "ｺｵﾘﾔﾏｼ", "ｱ"),
+            KenLine("07204", "970  ", "9700001", "青森県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
+            KenLine("34302", "735  ", "7350001", "岩手県", "府中町", "中央", "ﾌﾁｭｳﾁｮｳ", "ﾁｭｳｵｳ"),
+        },
+        {
+            JigLine("01101", "ｻｯﾎﾟﾛﾃﾚﾋﾞ", "札幌テレビ", "北海道", "札幌市中央区", "北一条西", "８丁目", "0608705", "060  "),
+            JigLine("02201", "ｱｵﾓﾘｼｮｳｼﾞ", "青森商事", "青森県", "青森市", "中央", "１", "0308601", "030  "),
+            JigLine("34302", "ﾌﾁｭｳｺｳｷﾞｮｳ", "府中工業", "岩手県", "府中町", "中央", "１－１", "7358601", "735  "),
+        });
   }
   V Words(const std::string& key, WordMatch match, bool business = false) {
     view.ClearRows();
-    ScanKenAll(ctx, J(key), ScanMode::kWords, match);
-    if (business) ScanJigyosyo(ctx, J(key), ScanMode::kWords, match);
+    ScanKenAll(ctx, Sjis(key), ScanMode::kWords, match);
+    if (business) ScanJigyosyo(ctx, Sjis(key), ScanMode::kWords, match);
     return view.Column(kColPostCode);
   }
-
-  TempDir dir;
-  std::string ken, jig;
-  RecordingView view;
-  Settings settings;
-  SearchContext ctx{view, settings};
 };
 
 TEST_F(ScanFixture, ExactWordsMatchWholeFieldsInKanjiOrKana) {
@@ -89,29 +81,29 @@ TEST(SplitSearchTerms, ReadsLikeThePlusPattern) {
 }
 
 TEST_F(ScanFixture, CityListHoldsTheSelectedPrefecturesCitiesInFileOrder) {
-  view.prefecture = J("北海道");
-  EXPECT_EQ(ScanKenAll(ctx, J("北海道"), ScanMode::kCityList).rows, 4);
+  view.prefecture = Sjis("北海道");
+  EXPECT_EQ(ScanKenAll(ctx, Sjis("北海道"), ScanMode::kCityList).rows, 4);
   // Only consecutive repeats are dropped: 札幌市中央区 comes back after 函館市.
-  EXPECT_EQ(view.cities, (V{J("札幌市中央区"), J("札幌市北区"), J("函館市"), J("札幌市中央区")}));
-  EXPECT_EQ(ScanJigyosyo(ctx, J("北海道"), ScanMode::kCityList).rows, 0);
+  EXPECT_EQ(view.cities, (V{Sjis("札幌市中央区"), Sjis("札幌市北区"), Sjis("函館市"), Sjis("札幌市中央区")}));
+  EXPECT_EQ(ScanJigyosyo(ctx, Sjis("北海道"), ScanMode::kCityList).rows, 0);
 }
 
 TEST_F(ScanFixture, CityRowsComeFromTheSelectedPrefectureOnly) {
-  view.prefecture = J("岩手県");
+  view.prefecture = Sjis("岩手県");
   view.ClearRows();
-  ScanKenAll(ctx, J("府中町"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
-  ScanJigyosyo(ctx, J("府中町"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
+  ScanKenAll(ctx, Sjis("府中町"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
+  ScanJigyosyo(ctx, Sjis("府中町"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
   EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "735-8601"}));
   // Without a selection (or without a prefecture index) the whole file is read.
   view.prefecture = "";
   view.ClearRows();
-  ScanKenAll(ctx, J("府中町"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
+  ScanKenAll(ctx, Sjis("府中町"), ScanMode::kCity, WordMatch::kExact, view.prefecture);
   EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "970-0001"}));
 }
 
 TEST_F(ScanFixture, LocalGovernmentCodeIsComparedWhole) {
   view.ClearRows();
-  view.prefecture = J("青森県");  // not looked at
+  view.prefecture = Sjis("青森県");  // not looked at
   ScanKenAll(ctx, "34302", ScanMode::kDantai);
   ScanJigyosyo(ctx, "34302", ScanMode::kDantai);
   EXPECT_EQ(view.Column(kColPostCode), (V{"735-0001", "735-8601"}));
@@ -131,9 +123,9 @@ TEST_F(ScanFixture, MissingFileIsReportedForKenAllOnly) {
 }
 
 TEST_F(ScanFixture, ProgressCoversTheRangeRead) {
-  view.prefecture = J("北海道");
+  view.prefecture = Sjis("北海道");
   view.steps = 0;
-  ScanKenAll(ctx, J("北海道"), ScanMode::kCityList);
+  ScanKenAll(ctx, Sjis("北海道"), ScanMode::kCityList);
   EXPECT_EQ(view.range, std::make_pair(0, 20));
   EXPECT_GE(view.steps, 3);  // four lines, each above a twentieth of the stretch
   EXPECT_LE(view.steps, 20);

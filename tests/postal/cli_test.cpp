@@ -53,7 +53,8 @@ class CliFixture : public ::testing::Test {
 TEST_F(CliFixture, PrintsTwelveTabSeparatedFieldsWithTheHyphenOption) {
   Result r = Run("postcode ' 060 - 0001'");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "060-0001\t01101\t\t\t北海道\t札幌市中央区\t北一条西\tｹﾝ\tｼ\tﾁｮｳ\t\t\n");
+  // Columns 局番 and MA名 through the join with the current edition of the telephone tables.
+  EXPECT_EQ(r.out, "060-0001\t01101\t011-[1～8]\t札幌\t北海道\t札幌市中央区\t北一条西\tｹﾝ\tｼ\tﾁｮｳ\t\t\n");
   EXPECT_EQ(r.err, "");  // no progress bar when stderr is not a terminal
   r = Run("--no-hyphen postcode 100 --business");
   EXPECT_EQ(r.out.substr(0, 8), "1000001\t");
@@ -65,11 +66,11 @@ TEST_F(CliFixture, CsvAndJsonFormats) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "郵便番号,団体コード,局番,MA名,都道府県,市区町村,町域,都道府県(カナ),市区町村(カナ),町域(カナ),事業者名,事業者名(カナ)\r\n"
-            "100-0001,13101,,,東京都,千代田区,千代田,ｹﾝ,ｼ,ﾁｮｳ,,\r\n"
-            "100-8601,13101,,,東京都,千代田区,丸の内２,,,,\"株式会社\"\"Ｂ\"\"\",ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ\r\n");
+            "100-0001,13101,03-[1～9],東京,東京都,千代田区,千代田,ｹﾝ,ｼ,ﾁｮｳ,,\r\n"
+            "100-8601,13101,03-[1～9],東京,東京都,千代田区,丸の内２,,,,\"株式会社\"\"Ｂ\"\"\",ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ\r\n");
   r = Run("--format json dantai 13101");
   EXPECT_EQ(r.out,
-            "[\n  {\"postcode\": \"100-0001\", \"dantaiCode\": \"13101\", \"areaCodes\": \"\", \"maName\": \"\", "
+            "[\n  {\"postcode\": \"100-0001\", \"dantaiCode\": \"13101\", \"areaCodes\": \"03-[1～9]\", \"maName\": \"東京\", "
             "\"prefecture\": \"東京都\", \"city\": \"千代田区\", \"town\": \"千代田\", \"prefectureKana\": \"ｹﾝ\", "
             "\"cityKana\": \"ｼ\", \"townKana\": \"ﾁｮｳ\", \"business\": \"\", \"businessKana\": \"\"}\n]\n");
   r = Run("--format json dantai 99999");
@@ -108,7 +109,10 @@ TEST_F(CliFixture, ExitStatusesAndMessages) {
   EXPECT_NE(missing.err.find("missing.csv が見つかりません"), std::string::npos) << missing.err;
   ken = dir.Path("ken.csv");
   jig = dir.Path("missing-jig.csv");
-  EXPECT_EQ(Run("--business postcode 0600001").status, 1);
+  Result no_business = Run("--business postcode 0600001");  // the KEN_ALL rows and a warning
+  EXPECT_EQ(no_business.status, 0);
+  EXPECT_EQ(no_business.out.substr(0, 9), "060-0001\t");
+  EXPECT_NE(no_business.err.find("missing-jig.csv: JIGYOSYO.CSV not found"), std::string::npos) << no_business.err;
 }
 
 TEST_F(CliFixture, SettingsAreWrittenOnlyWhenTheIndexOfAStoredFileWasRebuilt) {
@@ -117,12 +121,12 @@ TEST_F(CliFixture, SettingsAreWrittenOnlyWhenTheIndexOfAStoredFileWasRebuilt) {
   EXPECT_FALSE(std::filesystem::exists(ini));
 
   // The files the settings name: their rebuilt indexes and times are saved, the paths stay.
-  const std::string named = "[POSTCODE]\r\nPostAllFile=" + J(ken) + "\r\n[POSTJIGCODE]\r\nPostJigFile=" + J(jig) + "\r\n";
+  const std::string named = "[POSTCODE]\r\nPostAllFile=" + Sjis(ken) + "\r\n[POSTJIGCODE]\r\nPostJigFile=" + Sjis(jig) + "\r\n";
   dir.Write("tovra.ini", named);
   ASSERT_EQ(Run("--ini '" + ini + "' postcode 0600001", false).status, 0);
   const std::string first = Slurp(ini);
-  EXPECT_NE(first.find("PostAllFile=" + J(ken) + "\r\n"), std::string::npos);
-  EXPECT_NE(first.find("PostJigFile=" + J(jig) + "\r\n"), std::string::npos);
+  EXPECT_NE(first.find("PostAllFile=" + Sjis(ken) + "\r\n"), std::string::npos);
+  EXPECT_NE(first.find("PostJigFile=" + Sjis(jig) + "\r\n"), std::string::npos);
   EXPECT_EQ(first.find("PostAllFileDate=\r\n"), std::string::npos);
   EXPECT_EQ(first.find("PostJigFileDate=\r\n"), std::string::npos);
 
@@ -141,6 +145,24 @@ TEST_F(CliFixture, SettingsAreWrittenOnlyWhenTheIndexOfAStoredFileWasRebuilt) {
   EXPECT_NE(r.out.find("ken_all\tfile\t" + ken), std::string::npos);
   EXPECT_NE(r.out.find("rebuilt"), std::string::npos);
   EXPECT_NE(r.out.find("ken_all\tpref\t12\t東京都\t"), std::string::npos);
+  EXPECT_NE(r.out.find("tables\t2003\t2003/12/01\t\ntables\tcurrent\t2026/02/10\tin use\n"), std::string::npos);
+}
+
+// --edition picks the telephone tables: 2003 leaves 局番 and MA名 empty, as the searches
+// always showed them.
+TEST_F(CliFixture, EditionOption) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"--edition 2003 ", "060-0001\t01101\t\t\t北海道"},
+      {"--edition current ", "060-0001\t01101\t011-[1～8]\t札幌\t北海道"},
+      {"", "060-0001\t01101\t011-[1～8]\t札幌\t北海道"}};
+  for (const auto& [option, start] : cases) {
+    Result r = Run(std::string(option) + "postcode 0600001");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind(start, 0), 0u) << option << r.out;
+  }
+  Result r = Run("--edition 2026 postcode 0600001");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.rfind("tovra-search postcode: unknown edition '2026' (2003 or current)\n", 0), 0u) << r.err;
 }
 
 // Global options stand before or after the command alike; each command has its own help.

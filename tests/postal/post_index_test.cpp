@@ -64,12 +64,12 @@ TEST_F(IndexFixture, RangesAndRunsAreExactByteOffsetsForCrLfAndLf) {
     settings.ken_all_index = index;
     SearchContext ctx{view, settings};
     view.ClearRows();
-    view.prefecture = J("北海道");
-    EXPECT_EQ(ScanKenAll(ctx, J("境町"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1) << "eol size " << eol.size();
-    EXPECT_EQ(view.Column(kColPrefecture), std::vector<std::string>{J("北海道")});
+    view.prefecture = Sjis("北海道");
+    EXPECT_EQ(ScanKenAll(ctx, Sjis("境町"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1) << "eol size " << eol.size();
+    EXPECT_EQ(view.Column(kColPrefecture), std::vector<std::string>{Sjis("北海道")});
     view.ClearRows();
-    view.prefecture = J("青森県");
-    EXPECT_EQ(ScanKenAll(ctx, J("境町"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1);
+    view.prefecture = Sjis("青森県");
+    EXPECT_EQ(ScanKenAll(ctx, Sjis("境町"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1);
     EXPECT_EQ(view.Column(kColPostCode), std::vector<std::string>{"300-0001"});
   }
 }
@@ -92,8 +92,8 @@ TEST_F(IndexFixture, FirstLineNotHokkaidoMeansNoPrefectureIndex) {
   EXPECT_FALSE(HasPrefectureIndex(settings.ken_all_index));
   // ... so a city search reads the whole file, whatever prefecture is selected.
   SearchContext ctx{view, settings};
-  view.prefecture = J("青森県");
-  EXPECT_EQ(ScanKenAll(ctx, J("境町"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 2);
+  view.prefecture = Sjis("青森県");
+  EXPECT_EQ(ScanKenAll(ctx, Sjis("境町"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 2);
 }
 
 TEST_F(IndexFixture, FirstCodeNotZeroLeavesAnEmptyZeroRun) {
@@ -148,7 +148,7 @@ TEST_F(IndexFixture, SixtyFourRunsFitSixtyFiveAreRefused) {
   EXPECT_TRUE(CheckPostIndex(ctx, PostFile::kKenAll, &rebuilt));
   EXPECT_TRUE(rebuilt);
   ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(U(view.messages[0]), "郵便番号ファイルポインタバッファエラー");
+  EXPECT_EQ(Utf8(view.messages[0]), "郵便番号ファイルポインタバッファエラー");
   // Refused: no time recorded (the next start tries again) and no index left behind...
   EXPECT_EQ(settings.ken_all_time, "");
   EXPECT_FALSE(HasRunTable(settings.ken_all_index));
@@ -178,9 +178,9 @@ TEST_F(IndexFixture, BlocksOutOfTableOrderGiveNoPrefectureIndex) {
   EXPECT_FALSE(HasPrefectureIndex(settings.ken_all_index));
   EXPECT_TRUE(HasRunTable(settings.ken_all_index));
   SearchContext ctx{view, settings};
-  view.prefecture = J("東京都");
-  EXPECT_EQ(ScanKenAll(ctx, J("東京都"), ScanMode::kCityList).rows, 1);
-  EXPECT_EQ(view.cities, std::vector<std::string>{J("千代田区")});
+  view.prefecture = Sjis("東京都");
+  EXPECT_EQ(ScanKenAll(ctx, Sjis("東京都"), ScanMode::kCityList).rows, 1);
+  EXPECT_EQ(view.cities, std::vector<std::string>{Sjis("千代田区")});
 }
 
 TEST_F(IndexFixture, LeadingCommaStopsTheBuildWithoutMessage) {
@@ -227,17 +227,17 @@ TEST_F(IndexFixture, StaleOffsetsBeyondTheFileNeverCrashASearch) {
   SearchContext ctx{view, settings};
   EXPECT_EQ(SearchPostCode(ctx, "0600001", PostCodeMatch::kExact).rows, 1);
   EXPECT_EQ(SearchPostCode(ctx, "0600002", PostCodeMatch::kExact).rows, 1);
-  view.prefecture = J("北海道");
-  EXPECT_EQ(ScanKenAll(ctx, J("札幌市"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 2);
-  view.prefecture = J("青森県");
-  EXPECT_EQ(ScanKenAll(ctx, J("札幌市"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 2);  // read whole, as without an index
+  view.prefecture = Sjis("北海道");
+  EXPECT_EQ(ScanKenAll(ctx, Sjis("札幌市"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 2);
+  view.prefecture = Sjis("青森県");
+  EXPECT_EQ(ScanKenAll(ctx, Sjis("札幌市"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 2);  // read whole, as without an index
 }
 
 TEST(PrefectureTable, FortySevenNamesInJisOrder) {
-  EXPECT_EQ(PrefectureIndex(J("北海道")), 0);
-  EXPECT_EQ(PrefectureIndex(J("東京都")), 12);
-  EXPECT_EQ(PrefectureIndex(J("沖縄県")), 46);
-  EXPECT_EQ(PrefectureIndex(J("北海")), -1);
+  EXPECT_EQ(PrefectureIndex(Sjis("北海道")), 0);
+  EXPECT_EQ(PrefectureIndex(Sjis("東京都")), 12);
+  EXPECT_EQ(PrefectureIndex(Sjis("沖縄県")), 46);
+  EXPECT_EQ(PrefectureIndex(Sjis("北海")), -1);
   EXPECT_EQ(PrefectureIndex(""), -1);
 }
 

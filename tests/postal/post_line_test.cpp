@@ -43,7 +43,7 @@ TEST(SplitPostLine, ShortOrBrokenLinesLeaveLaterFieldsEmptyNotStale) {
 
 TEST(SplitPostLine, CutsLongFieldsOnACharacterBoundary) {
   std::string wide;
-  for (int i = 0; i < 128; ++i) wide += J("あ");  // 256 bytes
+  for (int i = 0; i < 128; ++i) wide += Sjis("あ");  // 256 bytes
   PostRecord record;
   const std::string narrow_first = "a" + wide + ",b";
   SplitPostLine(narrow_first, 2, record);

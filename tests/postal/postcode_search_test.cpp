@@ -3,24 +3,22 @@
 namespace tovra::test {
 namespace {
 
-class PostCodeFixture : public ::testing::Test {
+class PostCodeFixture : public IndexedFilesFixture {
  protected:
   void SetUp() override {
-    ken = dir.Write("ken.csv", Lines({
-        KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西"),
-        KenLine("01101", "060  ", "0600042", "北海道", "札幌市中央区", "大通西"),
-        KenLine("01102", "00123", "0010001", "北海道", "札幌市北区", "北十条西"),
-        KenLine("02201", "030  ", "0300001", "青森県", "青森市", "大字六枚橋"),
-        KenLine("13101", "100  ", "1000001", "東京都", "千代田区", "千代田"),
-        KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西（続き）"),
-    }));
-    jig = dir.Write("jig.csv", Lines({
-        JigLine("01101", "ｶﾌﾞｼｷｶﾞｲｼｬｱ", "株式会社Ａ", "北海道", "札幌市中央区", "北一条西", "１丁目", "0608601", "060  "),
-        JigLine("13101", "ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ", "株式会社Ｂ", "東京都", "千代田区", "丸の内", "２丁目", "1008601", "10086"),
-    }));
-    settings = SettingsFor(ken, jig);
-    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
-    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kJigyosyo), SearchStatus::kOk);
+    UseFiles(
+        {
+            KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西"),
+            KenLine("01101", "060  ", "0600042", "北海道", "札幌市中央区", "大通西"),
+            KenLine("01102", "00123", "0010001", "北海道", "札幌市北区", "北十条西"),
+            KenLine("02201", "030  ", "0300001", "青森県", "青森市", "大字六枚橋"),
+            KenLine("13101", "100  ", "1000001", "東京都", "千代田区", "千代田"),
+            KenLine("01101", "060  ", "0600001", "北海道", "札幌市中央区", "北一条西（続き）"),
+        },
+        {
+            JigLine("01101", "ｶﾌﾞｼｷｶﾞｲｼｬｱ", "株式会社Ａ", "北海道", "札幌市中央区", "北一条西", "１丁目", "0608601", "060  "),
+            JigLine("13101", "ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ", "株式会社Ｂ", "東京都", "千代田区", "丸の内", "２丁目", "1008601", "10086"),
+        });
   }
   std::vector<std::string> Codes(std::string_view key, PostCodeMatch mode, bool business = false) {
     view.ClearRows();
@@ -28,12 +26,6 @@ class PostCodeFixture : public ::testing::Test {
     if (business) SearchJigPostCode(ctx, key, mode);
     return view.Column(kColPostCode);
   }
-
-  TempDir dir;
-  std::string ken, jig;
-  RecordingView view;
-  Settings settings;
-  SearchContext ctx{view, settings};
 };
 
 using V = std::vector<std::string>;
@@ -64,7 +56,7 @@ TEST_F(PostCodeFixture, ContainsDiffersBetweenTheTwoFiles) {
   SearchJigPostCode(ctx, "8601", PostCodeMatch::kContains);
   EXPECT_EQ(view.Column(kColPostCode), V{});
   SearchJigPostCode(ctx, "0086", PostCodeMatch::kContains);
-  EXPECT_EQ(view.Column(kColBusiness), V{J("株式会社Ｂ")});
+  EXPECT_EQ(view.Column(kColBusiness), V{Sjis("株式会社Ｂ")});
   // An empty key lists every line.
   EXPECT_EQ(Codes("", PostCodeMatch::kContains).size(), 6u);
 }
@@ -73,8 +65,8 @@ TEST_F(PostCodeFixture, RowsAreSortedByPostalCodeKeepingFileOrderForEqualCodes) 
   V codes = Codes("", PostCodeMatch::kContains, true);
   EXPECT_EQ(codes, (V{"001-0001", "030-0001", "060-0001", "060-0001", "060-0042", "060-8601", "100-0001", "100-8601"}));
   auto rows = view.Rows();
-  EXPECT_EQ(rows[2].columns[kColTown], J("北一条西"));
-  EXPECT_EQ(rows[3].columns[kColTown], J("北一条西（続き）"));
+  EXPECT_EQ(rows[2].columns[kColTown], Sjis("北一条西"));
+  EXPECT_EQ(rows[3].columns[kColTown], Sjis("北一条西（続き）"));
 }
 
 TEST_F(PostCodeFixture, RowLayoutsOfBothFiles) {
@@ -85,10 +77,10 @@ TEST_F(PostCodeFixture, RowLayoutsOfBothFiles) {
   auto rows = view.Rows();
   ASSERT_EQ(rows.size(), 2u);
   ResultRow ken_row;
-  ken_row.columns = {"1000001", "13101", "", "", J("東京都"), J("千代田区"), J("千代田"), J("ｹﾝ"), J("ｼ"), J("ﾁｮｳ"), "", ""};
+  ken_row.columns = {"1000001", "13101", "", "", Sjis("東京都"), Sjis("千代田区"), Sjis("千代田"), Sjis("ｹﾝ"), Sjis("ｼ"), Sjis("ﾁｮｳ"), "", ""};
   EXPECT_EQ(rows[0].columns, ken_row.columns);
   ResultRow jig_row;
-  jig_row.columns = {"1008601", "13101", "", "", J("東京都"), J("千代田区"), J("丸の内２丁目"), "", "", "", J("株式会社Ｂ"), J("ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ")};
+  jig_row.columns = {"1008601", "13101", "", "", Sjis("東京都"), Sjis("千代田区"), Sjis("丸の内２丁目"), "", "", "", Sjis("株式会社Ｂ"), Sjis("ｶﾌﾞｼｷｶﾞｲｼｬﾋﾞｰ")};
   EXPECT_EQ(rows[1].columns, jig_row.columns);
 }
 
@@ -102,7 +94,7 @@ TEST_F(PostCodeFixture, BusinessTownIsCutOnACharacterBoundary) {
   ASSERT_EQ(SearchJigPostCode(ctx, "0600009", PostCodeMatch::kExact).rows, 1);
   std::string cell = view.Rows()[0].columns[kColTown];
   EXPECT_EQ(cell.size(), 254u);  // 255 bytes would end inside a character
-  EXPECT_EQ(cell, (J(town) + J(rest)).substr(0, 254));
+  EXPECT_EQ(cell, (Sjis(town) + Sjis(rest)).substr(0, 254));
 }
 
 TEST_F(PostCodeFixture, MissingFilesAndBrokenLines) {
@@ -112,14 +104,14 @@ TEST_F(PostCodeFixture, MissingFilesAndBrokenLines) {
   settings.ken_all_path = dir.Path("gone.csv");
   EXPECT_EQ(SearchPostCode(ctx, "1000001", PostCodeMatch::kExact).rows, 0);
   ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0], dir.Path("gone.csv") + "\n" + J("が見つかりません"));
+  EXPECT_EQ(view.messages[0], dir.Path("gone.csv") + "\n" + Sjis("が見つかりません"));
 
   // A line beginning with a comma ends the search: result 0, rows found so far stay.
   settings.ken_all_path = dir.Write("comma.csv", Lines({KenLine("01101", "060  ", "0600001", "北海道", "a", "b"), ",", KenLine("01101", "060  ", "0600001", "北海道", "a", "c")}));
   ResetPostIndex(settings.ken_all_index);
   view.ClearRows();
   EXPECT_EQ(SearchPostCode(ctx, "0600001", PostCodeMatch::kExact).rows, 0);
-  EXPECT_EQ(view.Column(kColTown), V{J("b")});
+  EXPECT_EQ(view.Column(kColTown), V{Sjis("b")});
   EXPECT_EQ(view.last_pos, 0);
 }
 
@@ -135,19 +127,22 @@ TEST_F(PostCodeFixture, ExactSearchReadsOnlyItsDigitsRuns) {
 }
 
 TEST(NormalisePostCodeKey, JoinsTheDigitsAroundTheHyphen) {
-  EXPECT_EQ(NormalisePostCodeKey("060-0001"), "0600001");
-  EXPECT_EQ(NormalisePostCodeKey(" 060 - 0001"), "0600001");
-  EXPECT_EQ(NormalisePostCodeKey("0600001"), "0600001");
-  EXPECT_EQ(NormalisePostCodeKey("060-"), "060");
-  EXPECT_EQ(NormalisePostCodeKey("060-00-01"), "06000");
-  EXPECT_EQ(NormalisePostCodeKey("-0001"), "");
-  EXPECT_EQ(NormalisePostCodeKey("060x-0001"), "060");
-  const std::string wide_hyphen = J("060－0001");
-  EXPECT_EQ(NormalisePostCodeKey(wide_hyphen), wide_hyphen);
+  const std::string wide_hyphen = Sjis("060－0001");
   // A part holds at most 127 digits; the scan stops there.
   const std::string long_part(200, '1');
-  EXPECT_EQ(NormalisePostCodeKey(long_part + "-2"), std::string(127, '1'));
-  EXPECT_EQ(NormalisePostCodeKey("1-" + long_part), "1" + std::string(127, '1'));
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"060-0001", "0600001"},
+      {" 060 - 0001", "0600001"},
+      {"0600001", "0600001"},
+      {"060-", "060"},
+      {"060-00-01", "06000"},
+      {"-0001", ""},
+      {"060x-0001", "060"},
+      {wide_hyphen, wide_hyphen},
+      {long_part + "-2", std::string(127, '1')},
+      {"1-" + long_part, "1" + std::string(127, '1')},
+  };
+  for (const auto& [key, normalised] : cases) EXPECT_EQ(NormalisePostCodeKey(key), normalised) << key;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The searches on the bundled real files against an oracle written here: a plain split of
 // every line, with none of the engine's code.
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <set>
@@ -221,7 +222,7 @@ TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
       };
       return hit(first) && (second.empty() || hit(second));
     });
-    EXPECT_EQ(Engine(), expected) << "key " << U(key) << " match " << static_cast<int>(match);
+    EXPECT_EQ(Engine(), expected) << "key " << Utf8(key) << " match " << static_cast<int>(match);
   }
   EXPECT_GE(keys.size(), 50u);
 }
@@ -247,13 +248,13 @@ TEST_F(RealData, CitiesOfEveryPrefectureAndOneCityEachAgreeWithTheOracle) {
     for (const Fields& f : *ken_) {
       if (f[6] == pref && (expected.empty() || expected.back() != f[7])) expected.push_back(f[7]);
     }
-    ASSERT_EQ(view.cities, expected) << U(pref);
+    ASSERT_EQ(view.cities, expected) << Utf8(pref);
 
     const std::string city = expected[std::uniform_int_distribution<std::size_t>(0, expected.size() - 1)(rng)];
     ScanKenAll(ctx, city, ScanMode::kCity, WordMatch::kExact, view.prefecture);
     ScanJigyosyo(ctx, city, ScanMode::kCity, WordMatch::kExact, view.prefecture);
     auto rows = Oracle(true, [&](const Fields& f, bool jig) { return (jig ? f[3] : f[6]) == pref && (jig ? f[4] : f[7]) == city; });
-    EXPECT_EQ(Engine(), rows) << U(city);
+    EXPECT_EQ(Engine(), rows) << Utf8(city);
   }
 }
 
@@ -273,7 +274,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   const MKADDRESS* table = MEKLAN_GetAddress();
   const int count = MEKLAN_GetNumOfAddress();
   ASSERT_GT(count, 3000);
-  for (const std::string& key : std::vector<std::string>{"0153", "0166", J("旭"), "0120", "03", "0123-45-6789"}) {
+  for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭"), "0120", "03", "0123-45-6789"}) {
     SearchByAreaCode(ctx, key, AreaDisplay::kDistricts, view.business);
     std::vector<Row> expected;
     for (const std::string& name : MaNames(key)) {
@@ -285,7 +286,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
         expected.push_back({"", a.dantaiCode, codes, name, a.prefName, std::string(a.cityName) + a.townName, a.chomeNote, "", "", "", "", ""});
       }
     }
-    EXPECT_EQ(Engine(), expected) << U(key);
+    EXPECT_EQ(Engine(), expected) << Utf8(key);
   }
   // 0153 is shared by several MAs; the name list repeats some, each is searched once.
   EXPECT_GE(MaNames("0153").size(), 3u);
@@ -294,10 +295,10 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   for (const Row& r : Engine()) mas.insert(r[3]);
   EXPECT_EQ(mas.size(), MaNames("0153").size());
   // The beginning of a name works through the name pass.
-  SearchByAreaCode(ctx, J("旭"), AreaDisplay::kDistricts, view.business);
+  SearchByAreaCode(ctx, Sjis("旭"), AreaDisplay::kDistricts, view.business);
   std::set<std::string> asahi;
   for (const Row& r : Engine()) asahi.insert(r[3]);
-  EXPECT_TRUE(asahi.count(J("旭川")));
+  EXPECT_TRUE(asahi.count(Sjis("旭川")));
   // A key that names nothing: no rows, no message.
   SearchByAreaCode(ctx, "9", AreaDisplay::kDistricts, view.business);
   EXPECT_TRUE(Engine().empty());
@@ -307,7 +308,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
 TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
   const MKADDRESS* table = MEKLAN_GetAddress();
   const int count = MEKLAN_GetNumOfAddress();
-  for (const std::string& key : std::vector<std::string>{"0153", "0166", J("旭")}) {
+  for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭")}) {
     for (bool business : {false, true}) {
       view.business = business;
       SearchByAreaCode(ctx, key, AreaDisplay::kPostal, view.business);
@@ -327,8 +328,8 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
         }
       }
       auto rows = Engine();
-      EXPECT_FALSE(rows.empty()) << U(key);
-      EXPECT_EQ(rows, Sorted(expected)) << U(key) << " business " << business;
+      EXPECT_FALSE(rows.empty()) << Utf8(key);
+      EXPECT_EQ(rows, Sorted(expected)) << Utf8(key) << " business " << business;
     }
   }
 }
@@ -379,12 +380,130 @@ TEST(OlderIssues, IndexAndExactSearchesAgreeWithAPlainCount) {
       EXPECT_EQ(view.Rows().size(), expected) << code;
     }
     // The old prefecture's city list still comes from its own stretch.
-    view.SelectPrefecture(J("沖縄県"));
+    view.SelectPrefecture(Sjis("沖縄県"));
     view.ClearCities();
     if (is_ken) {
-      EXPECT_GT(ScanKenAll(ctx, J("沖縄県"), ScanMode::kCityList).rows, 10);
+      EXPECT_GT(ScanKenAll(ctx, Sjis("沖縄県"), ScanMode::kCityList).rows, 10);
     }
   }
+}
+
+}  // namespace
+}  // namespace tovra::test
+
+// --- The current edition of the telephone tables -------------------------------------------
+namespace tovra::test {
+namespace {
+
+// The row as the current edition shows it: the plain row with the library's join of the line.
+Row Joined(Row row, const Fields& f, bool business) {
+  MKJOIN join;
+  const std::string& town = business ? f[5] : f[8];
+  if (MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, f[0].c_str(), town.c_str(), business ? f[6].c_str() : nullptr,
+                         &join) > 0) {
+    row[2] = join.areaCodes;
+    row[3] = join.maNames;
+  }
+  return row;
+}
+
+bool NamesAny(const Fields& f, bool business, const std::set<std::string>& names) {
+  MKJOIN join;
+  const std::string& town = business ? f[5] : f[8];
+  MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, f[0].c_str(), town.c_str(), business ? f[6].c_str() : nullptr, &join);
+  const MKMA* ma = MEKLAN_EditionGetMKMA(MEKLAN_EDITION_CURRENT);
+  for (int i = 0; i < join.count; ++i) {
+    if (names.count(ma[join.maIndex[i]].maName)) return true;
+  }
+  return false;
+}
+
+std::set<std::string> CurrentMaNames(const std::string& key) {
+  char list[MEKLAN_MALIST_SIZE];
+  MEKLAN_EditionGetMA(MEKLAN_EDITION_CURRENT, key.c_str(), -1, list, sizeof list);
+  std::set<std::string> names;
+  std::stringstream s(list);
+  for (std::string name; std::getline(s, name, '$');) names.insert(name);
+  return names;
+}
+
+// 局番から with the current edition: every row whose join names one of the key's MAs, divided
+// municipalities included (0539: 浜松 and 天竜; 武蔵野三鷹 serves parts of 新座市 and 小金井市).
+TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
+  settings.ma_edition = MEKLAN_EDITION_CURRENT;
+  for (const std::string& key : std::vector<std::string>{"0539", Sjis("大曲"), Sjis("武蔵野三鷹"), Sjis("焼尻")}) {
+    const std::set<std::string> names = CurrentMaNames(key);
+    ASSERT_FALSE(names.empty()) << Utf8(key);
+    for (bool business : {false, true}) {
+      SearchByAreaCode(ctx, key, AreaDisplay::kPostal, business);
+      std::vector<Row> expected;
+      for (const Fields& f : *ken_) {
+        if (NamesAny(f, false, names)) expected.push_back(Joined(KenRow(f), f, false));
+      }
+      for (const Fields& f : *jig_) {
+        if (business && NamesAny(f, true, names)) expected.push_back(Joined(JigRow(f), f, true));
+      }
+      auto rows = Engine();
+      EXPECT_FALSE(rows.empty()) << Utf8(key);
+      EXPECT_EQ(rows, Sorted(expected)) << Utf8(key) << " business " << business;
+      if (key == "0539") {
+        const auto tenryu = std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r[1] == "22140"; });
+        const auto all = std::count_if(ken_->begin(), ken_->end(), [](const Fields& f) { return f[0] == "22140"; });
+        EXPECT_GT(all, 50);
+        if (!business) {
+          EXPECT_EQ(tenryu, all);  // every row of 浜松市天竜区
+        }
+      }
+    }
+  }
+}
+
+TEST_F(RealData, AreaCodeDistrictsOfTheCurrentEditionCarryTheWording) {
+  settings.ma_edition = MEKLAN_EDITION_CURRENT;
+  SearchByAreaCode(ctx, Sjis("武蔵野三鷹"), AreaDisplay::kDistricts, false);
+  auto rows = Engine();
+  std::vector<Row> expected;
+  const MKADDRESS* table = MEKLAN_EditionGetAddress(MEKLAN_EDITION_CURRENT);
+  for (int i = 0; i < MEKLAN_EditionGetNumOfAddress(MEKLAN_EDITION_CURRENT); ++i) {
+    const MKADDRESS& a = table[i];
+    if (Sjis("武蔵野三鷹") != a.maName) continue;
+    char codes[MEKLAN_AREACODE_SIZE];
+    MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, a.maName, a.branch, codes, sizeof codes);
+    expected.push_back({"", a.dantaiCode, codes, a.maName, a.prefName, std::string(a.cityName) + a.townName, "", "", "",
+                        "", "", ""});
+  }
+  EXPECT_EQ(rows, expected);
+  const Row* niiza = nullptr;
+  for (const Row& r : rows) niiza = r[1] == "11230" ? &r : niiza;
+  ASSERT_NE(niiza, nullptr);
+  EXPECT_EQ(Utf8((*niiza)[5]), "新座市石神一丁目及び三丁目から五丁目まで、栗原、新堀、西堀並びに野寺一丁目及び五丁目に限る。");
+  EXPECT_EQ(Utf8((*niiza)[2]), "042-[41～49]");
+}
+
+// Every other search shows the MAs of its rows too; a straddling town shows all of them.
+TEST_F(RealData, RowsOfEverySearchShowTheirMasWithTheCurrentEdition) {
+  settings.ma_edition = MEKLAN_EDITION_CURRENT;
+  ScanKenAll(ctx, "11230", ScanMode::kDantai);
+  ScanJigyosyo(ctx, "11230", ScanMode::kDantai);
+  auto rows = Engine();
+  std::vector<Row> expected;
+  for (const Fields& f : *ken_) {
+    if (f[0] == "11230") expected.push_back(Joined(KenRow(f), f, false));
+  }
+  for (const Fields& f : *jig_) {
+    if (f[0] == "11230") expected.push_back(Joined(JigRow(f), f, true));
+  }
+  EXPECT_EQ(rows, Sorted(expected));
+  bool straddling = false;
+  for (const Row& r : rows) {
+    EXPECT_FALSE(r[3].empty()) << Utf8(r[6]);
+    straddling = straddling || (r[6] == Sjis("石神") && Utf8(r[3]) == "武蔵野三鷹/川口");
+  }
+  EXPECT_TRUE(straddling);
+  SearchPostCode(ctx, "3520001", PostCodeMatch::kExact);
+  rows = Engine();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(Utf8(rows[0][3]), "川口");
 }
 
 }  // namespace

@@ -48,10 +48,10 @@ TEST(SearchStatus, EverySearchTellsRowsFromEachFailure) {
     SearchContext ctx{view, settings};
     const std::vector<std::pair<const char*, SearchResult>> results = {
         {"postcode", SearchPostCode(ctx, "0600001", PostCodeMatch::kExact)},
-        {"words", ScanKenAll(ctx, J("札幌"), ScanMode::kWords, WordMatch::kContains)},
+        {"words", ScanKenAll(ctx, Sjis("札幌"), ScanMode::kWords, WordMatch::kContains)},
         {"dantai", ScanKenAll(ctx, "01101", ScanMode::kDantai)},
-        {"city", ScanKenAll(ctx, J("札幌市中央区"), ScanMode::kCity, WordMatch::kExact, J("北海道"))},
-        {"cities", ScanKenAll(ctx, J("北海道"), ScanMode::kCityList)},
+        {"city", ScanKenAll(ctx, Sjis("札幌市中央区"), ScanMode::kCity, WordMatch::kExact, Sjis("北海道"))},
+        {"cities", ScanKenAll(ctx, Sjis("北海道"), ScanMode::kCityList)},
     };
     for (const auto& [search, result] : results) {
       EXPECT_EQ(result.status, c.status) << c.name << ": " << search;
@@ -112,7 +112,7 @@ TEST(SearchStatus, AreaCodeSearchTellsTheViewItsSetAndLastPrefectureOnce) {
   EXPECT_TRUE(std::is_sorted(view.work.begin(), view.work.end()));
   EXPECT_EQ(std::adjacent_find(view.work.begin(), view.work.end()), view.work.end());
   EXPECT_EQ(view.selects, 1);
-  EXPECT_EQ(view.prefecture, J("北海道"));
+  EXPECT_EQ(view.prefecture, Sjis("北海道"));
   EXPECT_GT(result.rows, 0);
   EXPECT_EQ(result.rows, static_cast<int>(view.Rows().size()));
 

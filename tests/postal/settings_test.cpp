@@ -56,14 +56,14 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   const std::string text = ReadAll(path);
   const auto lines = KeyLines(text);
   // 594 keys, the two stamp keys at the ends of their sections (which the profile reader passes
-  // over), and six section lines, every line ending in CR LF.
-  ASSERT_EQ(lines.size(), 602u);
+  // over), MaEdition in [RUN], and six section lines, every line ending in CR LF.
+  ASSERT_EQ(lines.size(), 603u);
   for (const std::string& l : lines) EXPECT_EQ(l.back(), '\r');
   EXPECT_EQ(lines[0], "[INI_WRITE_VERSION]\r");
   EXPECT_EQ(lines[1], "VERSION=520\r");
   EXPECT_EQ(lines[2], "[WINDOW]\r");
   EXPECT_EQ(lines[7], "[POSTCODE]\r");
-  EXPECT_EQ(lines[8], J("PostAllFile=/data/郵便/ken_all.csv") + "\r");
+  EXPECT_EQ(lines[8], Sjis("PostAllFile=/data/郵便/ken_all.csv") + "\r");
   EXPECT_EQ(lines[9], "PostAllFileDate=Tue May 26 09:57:00 2026\r");
   EXPECT_EQ(lines[10], "pfu0start=0\r");
   EXPECT_EQ(lines[11], "pfu0size=-1\r");
@@ -74,8 +74,9 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   EXPECT_EQ(lines[10 + 188 + 385], "[POSTJIGCODE]\r");
   EXPECT_EQ(lines[10 + 188 + 385 + 3], "PostJigFileStamp=\r");
   EXPECT_EQ(lines[10 + 188 + 385 + 4], "[RUN]\r");
-  EXPECT_EQ(lines[10 + 188 + 385 + 6], "[LISTVIEW]\r");
-  EXPECT_EQ(lines[10 + 188 + 385 + 7], "iWidthPostCode=60\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 6], "MaEdition=1\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 7], "[LISTVIEW]\r");
+  EXPECT_EQ(lines[10 + 188 + 385 + 8], "iWidthPostCode=60\r");
 
   Settings back;
   LoadSettings(path, "/elsewhere/", back);
@@ -88,6 +89,32 @@ TEST(Settings, SavedFileHasTheProfileLayoutAndReadsBack) {
   EXPECT_EQ(back.column_width, s.column_width);
   EXPECT_EQ(0, std::memcmp(&back.ken_all_index, &s.ken_all_index, sizeof(PostIndex)));
   EXPECT_EQ(0, std::memcmp(&back.jigyosyo_index, &s.jigyosyo_index, sizeof(PostIndex)));
+}
+
+// The edition of the telephone tables: 0 (2003) or 1 (current, also the default); any other
+// value is not one of them and keeps the default.
+TEST(Settings, MaEditionReadsOnlyTheTwoEditions) {
+  const std::pair<const char*, int> cases[] = {{"", 1},
+                                               {"[RUN]\r\nMaEdition=0\r\n", 0},
+                                               {"[RUN]\r\nMaEdition=1\r\n", 1},
+                                               {"[RUN]\r\nMaEdition=2003\r\n", 1},
+                                               {"[RUN]\r\nMaEdition=-1\r\n", 1},
+                                               {"[RUN]\r\nMaEdition=current\r\n", 1}};
+  for (const auto& [text, edition] : cases) {
+    TempDir dir;
+    const std::string path = dir.Write("tovra.ini", text);
+    Settings s;
+    LoadSettings(path, "/p/", s);
+    EXPECT_EQ(s.ma_edition, edition) << text;
+    Settings changed = s;
+    changed.ma_edition = 1 - edition;
+    EXPECT_EQ(ChangedSettingsParts(s, changed), unsigned{kEditionPart});
+    s = changed;
+    ASSERT_TRUE(SaveSettings(path, s, nullptr, kEditionPart));
+    Settings back;
+    LoadSettings(path, "/p/", back);
+    EXPECT_EQ(back.ma_edition, 1 - edition) << text;
+  }
 }
 
 TEST(Settings, EmptyPathsLongValuesAndForeignFiles) {
@@ -107,7 +134,7 @@ TEST(Settings, EmptyPathsLongValuesAndForeignFiles) {
   // A path cut inside a double-byte character keeps only whole characters.
   std::string wide = "/";
   for (int i = 0; i < 200; ++i) wide += "路";
-  dir.Write("tovra.ini", "[POSTCODE]\r\nPostAllFile=" + J(wide) + "\r\n");
+  dir.Write("tovra.ini", "[POSTCODE]\r\nPostAllFile=" + Sjis(wide) + "\r\n");
   LoadSettings(path, "/p/", s);
   EXPECT_EQ(s.ken_all_path, wide.substr(0, 1 + 129 * 3));
 }
@@ -119,7 +146,7 @@ TEST(Settings, SaveIsAtomicAndRefusesUnstorablePaths) {
   s.jigyosyo_path = "/data/\xF0\x9F\x98\x80.csv";  // an emoji has no CP932 form
   std::string message;
   ASSERT_TRUE(SaveSettings(path, s, &message));
-  EXPECT_NE(message.find(J("は設定ファイルに保存できません")), std::string::npos);
+  EXPECT_NE(message.find(Sjis("は設定ファイルに保存できません")), std::string::npos);
   const std::string text = ReadAll(path);
   EXPECT_NE(text.find("PostJigFile=\r\n"), std::string::npos);
   EXPECT_EQ(text.find("\xF0\x9F"), std::string::npos);
@@ -154,7 +181,7 @@ TEST(Settings, ValuesTheProfileReaderWouldTrimReadBackUnchanged) {
   // A line end inside a path cannot be stored: the stored path stays, with the message.
   s.ken_all_path = "/data/two\nlines.csv";
   ASSERT_TRUE(SaveSettings(path, s, &message));
-  EXPECT_NE(message.find(J("は設定ファイルに保存できません")), std::string::npos);
+  EXPECT_NE(message.find(Sjis("は設定ファイルに保存できません")), std::string::npos);
   EXPECT_NE(ReadAll(path).find("PostAllFile=\" /data/ken all.csv \"\r\n"), std::string::npos);
 }
 

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "meklan.h"
+
 namespace tovra::test {
 
 TempDir::TempDir() {
@@ -37,14 +39,14 @@ std::string ReadAll(const std::string& path) {
 std::string KenLine(const std::string& dantai, const std::string& old_code, const std::string& code,
                     const std::string& pref, const std::string& city, const std::string& town,
                     const std::string& city_kana, const std::string& town_kana) {
-  return J(dantai + ",\"" + old_code + "\",\"" + code + "\",\"ｹﾝ\",\"" + city_kana + "\",\"" + town_kana +
+  return Sjis(dantai + ",\"" + old_code + "\",\"" + code + "\",\"ｹﾝ\",\"" + city_kana + "\",\"" + town_kana +
            "\",\"" + pref + "\",\"" + city + "\",\"" + town + "\",0,0,0,0,0,0");
 }
 
 std::string JigLine(const std::string& dantai, const std::string& name_kana, const std::string& name,
                     const std::string& pref, const std::string& city, const std::string& town,
                     const std::string& rest, const std::string& code, const std::string& old_code) {
-  return J(dantai + ",\"" + name_kana + "\",\"" + name + "\",\"" + pref + "\",\"" + city + "\",\"" + town +
+  return Sjis(dantai + ",\"" + name_kana + "\",\"" + name + "\",\"" + pref + "\",\"" + city + "\",\"" + town +
            "\",\"" + rest + "\",\"" + code + "\",\"" + old_code + "\",\"局\",0,0,0");
 }
 
@@ -58,6 +60,7 @@ Settings SettingsFor(const std::string& ken_all, const std::string& jigyosyo) {
   Settings s = DefaultSettings("/nonexistent/");
   s.ken_all_path = ken_all;
   s.jigyosyo_path = jigyosyo;
+  s.ma_edition = MEKLAN_EDITION_2003;  // rows as the searches have always shown them
   return s;
 }
 

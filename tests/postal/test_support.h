@@ -1,5 +1,5 @@
-// Test doubles and helpers of the postal tests: a recording view, CP932 text from UTF-8
-// literals, temporary data files and generated data lines.
+// Test doubles and helpers of the postal tests: a recording view, temporary data files and
+// generated data lines (CP932 text from UTF-8 literals comes from sjis.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,19 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "cp932.h"
 #include "collecting_view.h"
 #include "searches.h"
+#include "sjis.h"
 
 namespace tovra::test {
-
-// CP932 bytes of a UTF-8 literal.
-inline std::string J(const std::string& utf8) {
-  auto converted = cp932::FromUtf8(utf8);
-  EXPECT_TRUE(converted.has_value()) << utf8;
-  return converted.value_or(std::string());
-}
-inline std::string U(const std::string& cp932_text) { return cp932::ToUtf8(cp932_text); }
 
 // The collecting view, with what the tests look at besides: progress and messages.
 class RecordingView : public CollectingView {
@@ -85,7 +77,27 @@ std::string JigLine(const std::string& dantai, const std::string& name_kana, con
 // Lines joined with an end of line.
 std::string Lines(const std::vector<std::string>& lines, const std::string& eol = "\r\n");
 
-// A settings record pointing at the given files, no index, hyphen on.
+// A settings record pointing at the given files, no index, hyphen on, the telephone tables
+// of 2003 (postal rows without MA columns).
 Settings SettingsFor(const std::string& ken_all, const std::string& jigyosyo);
+
+// Two small data files with both indexes built, searched through a recording view.
+class IndexedFilesFixture : public ::testing::Test {
+ protected:
+  // Writes ken.csv and jig.csv, points the settings at them and builds both indexes.
+  void UseFiles(const std::vector<std::string>& ken_lines, const std::vector<std::string>& jig_lines) {
+    ken = dir.Write("ken.csv", Lines(ken_lines));
+    jig = dir.Write("jig.csv", Lines(jig_lines));
+    settings = SettingsFor(ken, jig);
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kKenAll), SearchStatus::kOk);
+    ASSERT_EQ(BuildPostIndex(ctx, PostFile::kJigyosyo), SearchStatus::kOk);
+  }
+
+  TempDir dir;
+  std::string ken, jig;
+  RecordingView view;
+  Settings settings;
+  SearchContext ctx{view, settings};
+};
 
 }  // namespace tovra::test

@@ -48,7 +48,7 @@ struct CliCase {
   std::function<void(TempDir&, const std::string& path)> make;
   const char* args;
   int status;
-  // stderr in UTF-8; "%s" stands for the data file's path.
+  // stderr in UTF-8; "%s" stands for the data file's path, "%j" for the business file's.
   std::string err;
   std::vector<std::string> codes;
 };
@@ -81,6 +81,17 @@ std::vector<CliCase> CliCases() {
        not_regular, {}},
       {"DeviceBehindALink", [](TempDir&, const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
        "address 札幌", 1, not_regular, {}},
+      // As the desktop program greys out 事業所データ使用: the KEN_ALL rows, and why no others.
+      {"BusinessFileMissing", file(kSapporo + "\r\n"), "--business postcode 0600001", 0,
+       "tovra-search: warning: %j: JIGYOSYO.CSV not found; --business lists KEN_ALL.CSV rows only\n", {"060-0001"}},
+      {"BusinessFileIsADirectory",
+       [](TempDir& d, const std::string&) {
+         d.Write("ken.csv", kSapporo + "\r\n");
+         std::filesystem::create_directory(d.Path("none.csv"));  // RunCli's --jig
+       },
+       "--business dantai 01101", 0,
+       "tovra-search: warning: %j: JIGYOSYO.CSV is not a regular file; --business lists KEN_ALL.CSV rows only\n",
+       {"060-0001"}},
   };
 }
 
@@ -94,6 +105,7 @@ TEST_P(HostileFilesThroughTheCli, ExitStatusMessageAndRows) {
   CliResult r = RunCli(dir, path, c.args);
   std::string err = c.err;
   if (std::size_t at = err.find("%s"); at != std::string::npos) err.replace(at, 2, path);
+  if (std::size_t at = err.find("%j"); at != std::string::npos) err.replace(at, 2, dir.Path("none.csv"));
   EXPECT_EQ(r.status, c.status);
   EXPECT_EQ(r.err, err);
   EXPECT_EQ(r.codes, c.codes);
@@ -228,6 +240,74 @@ TEST(HostileFilesThroughTheCli, GarbageSettingsAndDirectoryPaths) {
   EXPECT_EQ(Slurp(dir.Path("err")), "tovra-search: " + dir.Path("ken_dir") + " が見つかりません\n");
   EXPECT_EQ(Slurp(dir.Path("out")), "");
   EXPECT_EQ(Slurp(ini), garbage);  // nothing was rebuilt, so the file is left alone
+}
+
+// Control characters in the fields of a hostile file, through every output format: a TAB
+// must not add a field, a CR or LF not a line, and nothing may reach the terminal raw (ESC and
+// BEL would let a file write escape sequences). ソ ends in the byte of a backslash and must stay
+// one character.
+struct ControlCase {
+  const char* name;
+  const char* args;
+  std::string shows;     // a part of stdout, in UTF-8
+  std::string controls;  // the control characters stdout may hold: its own line structure
+};
+
+const std::string kFffd = "\xEF\xBF\xBD";
+
+std::vector<ControlCase> ControlCases() {
+  return {
+      {"Tsv", "postcode 0600001",
+       "\t北海道\t札幌\\t市\t北" + kFffd + "[2J" + kFffd + "ソ\\\\一条\\r\tｹﾝ\tｻｯﾎﾟﾛ" + kFffd + "\tﾁｮｳ\t\t\n",
+       "\t\n"},
+      {"Csv", "--format csv postcode 0600001",
+       ",北海道,札幌" + kFffd + "市,\"北" + kFffd + "[2J" + kFffd + "ソ\\一条\r\",ｹﾝ,ｻｯﾎﾟﾛ" + kFffd + ",ﾁｮｳ,,\r\n",
+       "\r\n"},
+      {"Json", "--format json postcode 0600001",
+       "\"city\": \"札幌\\t市\", \"town\": \"北\\u001b[2J\\u0007ソ\\\\一条\\r\", \"prefectureKana\": \"ｹﾝ\", "
+       "\"cityKana\": \"ｻｯﾎﾟﾛ\\u007f\"",
+       "\n"},
+      {"CityListTsv", "cities 北海道", "札幌\\t市\n", "\n"},
+      {"CityListCsv", "--format csv cities 北海道", "札幌" + kFffd + "市\n", "\n"},
+  };
+}
+
+class ControlCharactersThroughTheCli : public ::testing::TestWithParam<ControlCase> {};
+
+TEST_P(ControlCharactersThroughTheCli, AreEscapedOrShownAsReplacement) {
+  const ControlCase& c = GetParam();
+  TempDir dir;
+  // The first line decides that lines end in CR LF, so that the CR inside the field stays.
+  const std::string hostile =
+      KenLine("01101", "060  ", "0600001", "北海道", "札幌\t市", "北\x1b[2J\x07ソ\\一条\r", "ｻｯﾎﾟﾛ\x7f");
+  const std::string path = dir.Write("ken.csv", kNaha + "\r\n" + hostile + "\r\n");
+  const std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " --ken '" + path + "' --ini '" +
+                          dir.Path("tovra.ini") + "' " + c.args + " >'" + dir.Path("out") + "'";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const std::string out = Slurp(dir.Path("out"));
+  EXPECT_NE(out.find(c.shows), std::string::npos) << out;
+  for (char byte : out) {
+    const auto b = static_cast<unsigned char>(byte);
+    if (b < 0x20 || b == 0x7F) {
+      EXPECT_NE(c.controls.find(byte), std::string::npos) << "raw byte " << int{b};
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ControlCharactersThroughTheCli, ::testing::ValuesIn(ControlCases()),
+                         [](const ::testing::TestParamInfo<ControlCase>& info) { return std::string(info.param.name); });
+
+// A data path from a hostile settings file comes back in the message on stderr: the same
+// rule keeps its control characters from the terminal.
+TEST(ControlCharactersThroughTheCli, InAPathOfTheSettingsFile) {
+  TempDir dir;
+  const std::string ini = dir.Write("tovra.ini", "[POSTCODE]\r\nPostAllFile=" + dir.Path("k\x1b]0;x\x07.csv") +
+                                                     "\r\n[POSTJIGCODE]\r\nPostJigFile=" + dir.Path("none.csv") + "\r\n");
+  const std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " --ini '" + ini + "' postcode 0600001 2>'" +
+                          dir.Path("err") + "'";
+  const int raw = std::system(cmd.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+  EXPECT_EQ(Slurp(dir.Path("err")), "tovra-search: " + dir.Path("k" + kFffd + "]0;x" + kFffd + ".csv") + " が見つかりません\n");
 }
 
 }  // namespace

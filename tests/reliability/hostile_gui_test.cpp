@@ -25,7 +25,7 @@ void WriteBytes(const QString& path, const std::string& bytes) {
   file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-const std::string kSapporo = test::Sj(
+const std::string kSapporo = Sjis(
     "01101,\"060  \",\"0600001\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\",\"ｷﾀ1ｼﾞｮｳﾆｼ\",\"北海道\",\"札幌市中央区\","
     "\"北一条西\",0,0,1,0,0,0\r\n");
 

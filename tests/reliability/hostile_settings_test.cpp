@@ -56,7 +56,7 @@ constexpr std::int32_t kMin = -2147483647 - 1;
 std::vector<SettingsCase> SettingsCases() {
   const std::string long_path = "/" + std::string(400, 'p');
   // A double-byte character straddling the 259-byte limit is dropped whole.
-  const std::string straddling = "/" + std::string(257, 'q') + J("路");
+  const std::string straddling = "/" + std::string(257, 'q') + Sjis("路");
   return {
       {"GarbageBytes", Garbage(), ExpectDefaults},
       {"GarbageAroundGoodKeys", Garbage() + std::string("\r\n[WINDOW]\r\nLEFT=12\0junk\r\n", 26) + Garbage(),
@@ -141,9 +141,9 @@ TEST(HostileSettingsFile, HugeIndexNumbersNeverMisleadASearch) {
   s.ken_all_path = ken;
   RecordingView view;
   SearchContext ctx{view, s};
-  view.prefecture = J("北海道");
+  view.prefecture = Sjis("北海道");
   EXPECT_EQ(SearchPostCode(ctx, "0600001", PostCodeMatch::kExact).rows, 1);
-  EXPECT_EQ(ScanKenAll(ctx, J("札幌市中央区"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1);
+  EXPECT_EQ(ScanKenAll(ctx, Sjis("札幌市中央区"), ScanMode::kCity, WordMatch::kExact, view.prefecture).rows, 1);
   EXPECT_TRUE(view.messages.empty());
 }
 

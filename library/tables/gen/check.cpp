@@ -1,12 +1,13 @@
 // The invariants of the built-in data. The lookups scan the tables without bounds checks of
 // their own (contiguous names, shared points, digit lists, names that exist), so every rule
 // here protects an assumption made somewhere in the library.
-#include <cmath>
 #include <map>
 #include <set>
 
 #include "cp932.h"
+#include "distance/distance.h"
 #include "generator.h"
+#include "rules.h"
 
 namespace meklan::gen {
 namespace {
@@ -43,6 +44,8 @@ void CheckRequired(const std::string& file, int line, const std::string& column,
                    const std::string& value, Diagnostics& diag) {
   if (value.empty()) diag.Add(file, line, "empty required text: " + column);
 }
+
+}  // namespace
 
 // Rules that hold for every record of the MA and special-area tables.
 void CheckMaRecord(const std::string& file, const MaRow& r, Diagnostics& diag) {
@@ -90,6 +93,8 @@ void CheckMaNames(const std::string& file, const std::vector<MaRow>& rows, Diagn
   }
 }
 
+namespace {
+
 void CheckMaTable(const Tables& t, Diagnostics& diag) {
   for (const MaRow& r : t.ma) {
     CheckMaRecord("ma.tsv", r, diag);
@@ -118,9 +123,13 @@ void CheckPrefectures(const Tables& t, Diagnostics& diag) {
     diag.Add(file, 1, "expected 47 prefectures, found " + std::to_string(t.prefectures.size()));
   }
   std::set<std::string> seen;
+  std::set<int> codes;
   for (const PrefectureRow& p : t.prefectures) {
     CheckRequired(file, p.line, "name", p.name, diag);
     if (!seen.insert(p.name).second) diag.Add(file, p.line, "prefecture occurs twice: " + Utf8(p.name));
+    if (p.jisCode < 1 || p.jisCode > static_cast<int>(kPrefectureCount) || !codes.insert(p.jisCode).second) {
+      diag.Add(file, p.line, "jisCode is not one of 1 to 47 used once: " + std::to_string(p.jisCode));
+    }
   }
 }
 
@@ -179,7 +188,7 @@ void CheckPairTables(const Tables& t, Diagnostics& diag) {
       if (known && table == &t.adjacent) {
         const MaRow& a = *point_of[r.nameA];
         const MaRow& b = *point_of[r.nameB];
-        int km = GridDistanceKm(a.posNS, a.posEW, b.posNS, b.posEW);
+        int km = CalcMaDistance(a.posNS - b.posNS, a.posEW - b.posEW);
         if (km < kAdjacentMinKm) {
           diag.Add(table->file, r.line, "adjacent pair within 20 km (" + std::to_string(km) + " km)");
         }
@@ -189,13 +198,6 @@ void CheckPairTables(const Tables& t, Diagnostics& diag) {
 }
 
 }  // namespace
-
-int GridDistanceKm(int ns1, int ew1, int ns2, int ew2) {
-  double dns = ns1 - ns2;
-  double dew = ew1 - ew2;
-  double s = dns * dns + dew * dew;
-  return static_cast<int>(std::sqrt(s) * 2 * 10.0) / 10;
-}
 
 void CheckTables(const Tables& t, Diagnostics& diag) {
   std::set<std::string> ma_names;

@@ -39,6 +39,7 @@ struct PairRow {
 struct PrefectureRow {
   int line = 0;
   std::string name;
+  int jisCode = 0;  // the national code (01 北海道 ... 47 沖縄県), the postal data's order
 };
 
 struct PairTable {
@@ -84,8 +85,24 @@ std::string EmitPrefectures(const Tables& tables);
 // Messages go to `err`; returns the process exit code (0 success, 1 refused data or I/O).
 int RunGenerator(const std::string& in_dir, const std::string& out_dir, std::ostream& err);
 
-// Whole kilometres of the charging distance between two grid points (one unit = 2 km),
-// truncated the way the library's distance computation truncates them.
-int GridDistanceKm(int ns1, int ew1, int ns2, int ew2);
+// One row of a text table: a constant's name, its text in CP932 and as written (UTF-8).
+struct TextRow {
+  int line = 0;
+  std::string name;
+  std::string text;
+  std::string written;
+};
+
+// Reads a text table (columns "name" and "text"; the text in UTF-8, where \n, \r, \t and
+// \\ stand for their characters); bad names, escapes and encodings go to `diag`.
+std::vector<TextRow> ReadTexts(const std::string& path, Diagnostics& diag);
+
+// A header with one `inline constexpr char` array per text, in namespace `name_space`.
+std::string EmitTexts(const std::vector<TextRow>& texts, const std::string& source,
+                      const std::string& name_space);
+
+// Whole run for a text table: read `tsv`, write `header`; exit code as RunGenerator's.
+int RunTextGenerator(const std::string& tsv, const std::string& header, const std::string& name_space,
+                     std::ostream& err);
 
 }  // namespace meklan::gen

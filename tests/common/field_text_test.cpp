@@ -1,0 +1,43 @@
+#include "field_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::string kFffd = "\xEF\xBF\xBD";
+
+TEST(JsonString, EscapesWhatJsonForbidsAndKeepsUtf8AsItIs) {
+  EXPECT_EQ(clitext::JsonString(""), "\"\"");
+  EXPECT_EQ(clitext::JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
+  EXPECT_EQ(clitext::JsonString("\n\r\t"), "\"\\n\\r\\t\"");
+  EXPECT_EQ(clitext::JsonString(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\\u007f\"");
+  EXPECT_EQ(clitext::JsonString(std::string("a\0b", 3)), "\"a\\u0000b\"");
+  EXPECT_EQ(clitext::JsonString("旭川 0166"), "\"旭川 0166\"");
+}
+
+// What each format makes of the characters that could break a line or drive a terminal.
+struct FieldCase {
+  std::string in, tsv, csv;
+};
+
+TEST(FieldText, TsvEscapesAndCsvQuotesEveryControlCharacter) {
+  const FieldCase cases[] = {
+      {"", "", ""},
+      {"旭川 0166", "旭川 0166", "旭川 0166"},
+      {"a\tb", "a\\tb", "a" + kFffd + "b"},
+      {"a\r\nb", "a\\r\\nb", "\"a\r\nb\""},
+      {"C:\\ソ", "C:\\\\ソ", "C:\\ソ"},
+      {"\x1b]0;title\x07", kFffd + "]0;title" + kFffd, kFffd + "]0;title" + kFffd},
+      {std::string("a\0b\x7f", 4), "a" + kFffd + "b" + kFffd, "a" + kFffd + "b" + kFffd},
+      {"a,\"b\"", "a,\"b\"", "\"a,\"\"b\"\"\""},
+      {"\"\x1b\n", "\"" + kFffd + "\\n", "\"\"\"" + kFffd + "\n\""},
+  };
+  for (const FieldCase& c : cases) {
+    EXPECT_EQ(clitext::TsvField(c.in), c.tsv) << c.in;
+    EXPECT_EQ(clitext::CsvField(c.in), c.csv) << c.in;
+  }
+}
+
+}  // namespace
