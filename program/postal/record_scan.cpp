@@ -370,6 +370,8 @@ std::size_t RecordScanner::FindHit(std::size_t from, std::size_t to, int& kind) 
     for (std::size_t i = 0; i < needles_.size(); ++i) {
       const std::string& n = needles_[i];
       if (q + n.size() <= size && std::memcmp(base + q, n.data(), n.size()) == 0) {
+        // Most "（" close on their own line: passed over here, without leaving the search.
+        if (joined_too_ && i + 1 == needles_.size() && !MayOpenRecord(q)) continue;
         kind = static_cast<int>(i);
         return true;
       }
@@ -462,8 +464,6 @@ RecordScanner::Step RecordScanner::Next(PostRecord& record, std::size_t& consume
           pos_ = line_start;
         } else {
           pos_ = hit + 1;
-          // Most "（" close on their own line: passed over before anything else is looked at.
-          if (joined_too_ && static_cast<std::size_t>(kind) + 1 == needles_.size() && !MayOpenRecord(hit)) continue;
           line_start = LineStartOf(hit);
         }
       }
