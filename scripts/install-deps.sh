@@ -5,8 +5,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config unzip
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-ipafont-gothic xvfb xauth
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+  fonts-ipafont-gothic xvfb xauth desktop-file-utils
   clang libclang-rt-14-dev
   hyperfine
 )

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: a strict build (warnings are errors) and an ASan+UBSan build, each
-# tested with ctest, then a short run of every fuzz target. Ends with one summary line.
+# tested with ctest, then a short run of every fuzz target, then a packager's build (Release,
+# default options) whose Debian package is installed into a scratch root and built against.
+# Ends with one summary line.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -46,6 +48,18 @@ ok=$(grep -c ' ok$' "$logs/fuzz.log" || true)
 bad=$(grep -c 'FAILED' "$logs/fuzz.log" || true)
 passed=$((passed + ok))
 failed=$((failed + bad))
+
+echo "== packager's build (Release, default options) and its Debian package"
+if cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DMEKLAN_BUILD_TESTS=OFF \
+     -DMEKLAN_BUILD_BENCH=OFF >/dev/null &&
+   cmake --build build-release -j "$(nproc)" >"$logs/release.log" 2>&1 &&
+   tests/package/check_package.sh build-release; then
+  passed=$((passed + 1))
+else
+  tail -40 "$logs/release.log" || true
+  echo "packager's build or package check FAILED"
+  failed=$((failed + 1)); status=1
+fi
 [ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 
 echo "summary: $passed passed, $failed failed"

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -21,6 +22,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QPainter>
+#include <qdrawutil.h>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -125,6 +131,9 @@ QWidget* MakeButton(const ControlTemplate& c, QWidget* parent) {
 QWidget* MakeCombo(const ControlTemplate& c, QWidget* parent) {
   auto* combo = new QComboBox(parent);
   combo->setEditable(c.kind == ControlKind::kComboDropDown);
+  // Styles that pop the list up as a menu (Fusion among them) ignore the visible-item count
+  // and show every item, up to the whole screen; the template gives the list its height.
+  combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
   combo->setProperty("sorted", static_cast<bool>(c.style & kSorted));
   return combo;
 }
@@ -132,14 +141,52 @@ QWidget* MakeCombo(const ControlTemplate& c, QWidget* parent) {
 QWidget* MakeListBox(const ControlTemplate& c, QWidget* parent) {
   auto* list = new QListWidget(parent);
   list->setSortingEnabled(c.style & kSorted);
-  list->setVerticalScrollBarPolicy((c.style & kVScroll) ? Qt::ScrollBarAlwaysOn
-                                                        : Qt::ScrollBarAsNeeded);
+  // A list box scrolls when its items do not fit; the scroll bar shows only then.
+  list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   list->setUniformItemSizes(true);
   return list;
 }
 
+// A report-style list: Home and End go to the first and last row, as in other list views,
+// rather than to the first and last column of the current row.
+class ReportListView : public QTableView {
+ public:
+  using QTableView::QTableView;
+
+ protected:
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+    if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+  }
+};
+
+// A group box drawn as the original platform drew it: the frame's top line runs through the
+// middle of the title, and the title's top is the template's y. Qt's styles put the title above
+// the frame and move the frame down, onto the first control inside.
+class TemplateGroupBox : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const int textHeight = fontMetrics().height();
+    // An etched line, as the original drew it; styles draw their own frame below a margin of
+    // their own, which would move the line down again.
+    qDrawShadeRect(&painter, rect().adjusted(0, textHeight / 2, 0, 0), palette(), true, 1, 0);
+    if (title().isEmpty()) return;
+    const QString text = StripMnemonic(title());
+    const int indent = fontMetrics().averageCharWidth();
+    const QRect textRect(indent, 0, fontMetrics().horizontalAdvance(text) + 4, textHeight);
+    painter.fillRect(textRect, palette().window());
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::WindowText));
+    painter.drawText(textRect, Qt::AlignCenter, text);
+  }
+};
+
 QWidget* MakeListView(const QFont& font, QWidget* parent) {
-  auto* view = new QTableView(parent);
+  auto* view = new ReportListView(parent);
   view->setShowGrid(true);
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -180,7 +227,7 @@ QWidget* MakeControl(const ControlTemplate& c, const QFont& font, QWidget* paren
     case ControlKind::kRadio:
       return new QRadioButton(QString::fromUtf8(c.text ? c.text : ""), parent);
     case ControlKind::kGroupBox:
-      return new QGroupBox(QString::fromUtf8(c.text ? c.text : ""), parent);
+      return new TemplateGroupBox(QString::fromUtf8(c.text ? c.text : ""), parent);
     case ControlKind::kComboDropList:
     case ControlKind::kComboDropDown: return MakeCombo(c, parent);
     case ControlKind::kListBox: return MakeListBox(c, parent);
@@ -189,6 +236,38 @@ QWidget* MakeControl(const ControlTemplate& c, const QFont& font, QWidget* paren
   }
   return new QWidget(parent);
 }
+
+int WidestLine(const QFontMetrics& fm, const QString& text) {
+  int widest = 0;
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    widest = std::max(widest, fm.horizontalAdvance(line));
+  }
+  return widest;
+}
+
+}  // namespace
+
+int TextWidthNeeded(const QWidget* control) {
+  if (const auto* label = qobject_cast<const QLabel*>(control)) {
+    if (label->text().isEmpty() || !label->pixmap().isNull()) return 0;
+    const QString text = StripMnemonic(label->text());
+    const QMargins m = label->contentsMargins();
+    return WidestLine(label->fontMetrics(), text) + m.left() + m.right() + 2 * label->margin();
+  }
+  if (const auto* button = qobject_cast<const QPushButton*>(control)) {
+    if (button->text().isEmpty()) return 0;
+    const QStyle* style = button->style();
+    return WidestLine(button->fontMetrics(), StripMnemonic(button->text())) +
+           2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+           2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+  }
+  if (const auto* check = qobject_cast<const QAbstractButton*>(control)) {
+    return check->text().isEmpty() ? 0 : check->sizeHint().width();
+  }
+  return 0;
+}
+
+namespace {
 
 // A combo box's template height is the height of its dropped list; the closed box takes the
 // height its font needs.
@@ -199,13 +278,30 @@ void PlaceCombo(QComboBox* combo, const QRect& px) {
   combo->setMaxVisibleItems(std::max(5, (px.height() - closed) / row));
 }
 
+// The stand-in font is wider than the one the templates were laid out for: a text control
+// grows to the width its text needs, so that no label or button loses its last character.
+// Right-aligned labels grow to the left, centred ones to both sides.
+QRect WidenForText(const ControlTemplate& c, QWidget* w, QRect px) {
+  const int extra = TextWidthNeeded(w) - px.width();
+  if (extra <= 0) return px;
+  if (c.kind == ControlKind::kStatic && (c.style & kRightText)) {
+    px.setLeft(px.left() - extra);
+  } else if (c.kind == ControlKind::kStatic && (c.style & kCenterText)) {
+    px.setLeft(px.left() - extra / 2);
+    px.setRight(px.right() + (extra - extra / 2));
+  } else {
+    px.setRight(px.right() + extra);
+  }
+  return px;
+}
+
 void PlaceControl(const ControlTemplate& c, QWidget* w, const QRect& px) {
   if (auto* combo = qobject_cast<QComboBox*>(w)) {
     PlaceCombo(combo, px);
   } else if (c.kind == ControlKind::kIcon) {
     w->setGeometry(px.x(), px.y(), kIconPixels, kIconPixels);
   } else {
-    w->setGeometry(px);
+    w->setGeometry(WidenForText(c, w, px));
   }
 }
 
@@ -407,7 +503,16 @@ QDialog* BuildDialog(const DialogTemplate& t, QWidget* parent, const MenuItemTem
   } else {
     dialog->resize(size.width(), size.height() + menuHeight);
   }
+  if (t.centered) CenterOnScreen(dialog, parent);
   return dialog;
+}
+
+void CenterOnScreen(QWidget* window, const QWidget* owner) {
+  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  QRect frame(QPoint(0, 0), window->size());
+  frame.moveCenter(screen->availableGeometry().center());
+  window->move(frame.topLeft());
 }
 
 QWidget* ClientArea(const QWidget* dialog) {

@@ -66,6 +66,15 @@ QMenuBar* BuildMenuBar(const MenuItemTemplate* items, int count, QWidget* parent
 QDialog* BuildDialog(const DialogTemplate& t, QWidget* parent,
                      const MenuItemTemplate* menu = nullptr, int menuCount = 0);
 
+// Moves a window to the middle of the available area of its owner's screen (without an owner,
+// of the primary screen), as templates marked "centred" ask: Qt would centre a dialog over its
+// owner instead. Called by BuildDialog for such templates, before the dialog is shown.
+void CenterOnScreen(QWidget* window, const QWidget* owner);
+
+// The width in pixels a label, push button, check box or radio button needs to show its whole
+// text in its font (0 for other controls). The builder never makes such a control narrower.
+int TextWidthNeeded(const QWidget* control);
+
 // The widget that holds the controls (the dialog's client area).
 QWidget* ClientArea(const QWidget* dialog);
 

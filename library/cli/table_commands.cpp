@@ -6,23 +6,14 @@
 #include <string>
 
 #include "commands.h"
+#include "cp932.h"
 #include "field_text.h"
 #include "meklan.h"
 #include "tables/tables.h"
-#include "tables/texts_data.h"
+#include "version_note.h"
 
 namespace meklan::cli {
 namespace {
-
-// The library file's version resource.
-constexpr const char* kVersionResource[][2] = {
-    {"FileVersion", "3190"},
-    {"ProductVersion", "3.19"},
-    {"Comments", text::kVersionComments},
-    {"FileDescription", "MEKLAN"},
-    {"InternalName", "MEKLAN"},
-    {"ProductName", "MEKLAN"},
-};
 
 // One row of a table in the terminal's charset, with the field escapes of tovra-search.
 void PrintTsv(std::initializer_list<std::string> cp932_fields) {
@@ -138,7 +129,14 @@ int RunInfo(const Command& self, const Arguments& args) {
   PrintField("address records", std::to_string(MEKLAN_GetNumOfAddress()));
   PrintField("local-government codes", std::to_string(codes.size()));
   PrintField("prefectures", std::to_string(kPrefectureCount));
-  for (const auto& [label, value] : kVersionResource) PrintField(label, value);
+  // The version resource comes from the library file that was loaded, not from this command.
+  const std::string file = LibraryFile();
+  const auto note = ReadVersionNote(file);
+  if (!note) return Fail(self, file + " carries no version note (owner MEKLAN)");
+  for (const auto& [label, value] : *note) {
+    const auto cp932_value = cp932::FromUtf8(value);
+    PrintField(label, cp932_value.value_or("?"));
+  }
   return kExitOk;
 }
 

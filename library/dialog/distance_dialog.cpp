@@ -2,11 +2,9 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QStringList>
 #include <QTimer>
 #include <optional>
@@ -125,16 +123,6 @@ void Connect(DialogState& s) {
                    s.dialog, &QDialog::reject);
 }
 
-// The template asks for a dialog centred on the screen (the owner's screen, if any), not
-// over its owner as Qt places dialogs.
-void CenterOnScreen(QDialog* dialog, const QWidget* owner) {
-  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-  if (screen == nullptr) return;
-  QRect frame(QPoint(0, 0), dialog->size());
-  frame.moveCenter(screen->availableGeometry().center());
-  dialog->move(frame.topLeft());
-}
-
 void Initialise(DialogState& s) {
   s.result = -1;
   SetEditText(s, kIdFromEdit, QString::fromStdString(cp932::ToUtf8(FieldText(s.rec->fromName))));
@@ -151,7 +139,6 @@ int RunDistanceDialog(QWidget* owner, MKDISTANCE* rec, int showMessage,
   DialogState s{dialog, rec, showMessage, &library, -1, false};
   Connect(s);
   Initialise(s);
-  CenterOnScreen(dialog, owner);
   if (opened) {
     QTimer::singleShot(0, dialog, [&opened, d = dialog.data()] { opened(d); });
   }

@@ -15,6 +15,7 @@
 #include "display_probe.h"
 #include "distance_dialog.h"
 #include "message_box.h"
+#include "qt_translations.h"
 #include "template_builder.h"
 
 namespace {
@@ -50,7 +51,9 @@ int RunInApplication(QWidget* owner, MKDISTANCE* rec, int showMessage,
 // environment when it starts; the caller's locale is put back afterwards.
 class TemporaryApplication {
  public:
-  TemporaryApplication() : locale_(std::setlocale(LC_ALL, nullptr)), app_(argc_, argv_) {}
+  TemporaryApplication() : locale_(std::setlocale(LC_ALL, nullptr)), app_(argc_, argv_) {
+    ui::InstallJapaneseQtTranslations();
+  }
   ~TemporaryApplication() = default;
   TemporaryApplication(const TemporaryApplication&) = delete;
   TemporaryApplication& operator=(const TemporaryApplication&) = delete;

@@ -12,24 +12,25 @@
 
 #include "lookup/bounded_text.h"
 #include "lookup/lookup.h"
+#include "tables/texts_data.h"
 
 namespace meklan {
 namespace {
 
 // CP932 texts of the postal files.
-constexpr std::string_view kCatchAll = "\x88\xc8\x89\xba\x82\xc9\x8c\x66\x8d\xda\x82\xaa\x82\xc8\x82\xa2\x8f\xea\x8d\x87";  // 以下に掲載がない場合
-constexpr std::string_view kOpen = "\x81\x69";             // （
-constexpr std::string_view kClose = "\x81\x6a";            // ）
-constexpr std::string_view kChome = "\x92\x9a\x96\xda";    // 丁目
-constexpr std::string_view kRange = "\x81\x60";            // ～
-constexpr std::string_view kComma = "\x81\x41";            // 、
-constexpr std::string_view kDot = "\x81\x45";              // ・
+constexpr std::string_view kCatchAll = text::kTownCatchAll;
+constexpr std::string_view kOpen = text::kTownOpen;
+constexpr std::string_view kClose = text::kTownClose;
+constexpr std::string_view kChome = text::kChome;
+constexpr std::string_view kRange = text::kChomeRange;
+constexpr std::string_view kComma = text::kTownComma;
+constexpr std::string_view kDot = text::kTownDot;
 constexpr std::string_view kSlash = "/";
 
-constexpr std::string_view kSmallKe = "\x83\x96";       // ヶ
-constexpr std::string_view kKe = "\x83\x50";            // ケ
-constexpr std::string_view kMachi = "\x92\xac";         // 町
-constexpr std::string_view kMura = "\x91\xba";          // 村
+constexpr std::string_view kSmallKe = text::kSmallKe;
+constexpr std::string_view kKe = text::kKe;
+constexpr std::string_view kMachi = text::kMachi;
+constexpr std::string_view kMura = text::kMura;
 constexpr std::uint64_t kUnnamedPart = 1;                // chome bit 0, see PartTown
 
 bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }

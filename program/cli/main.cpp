@@ -247,7 +247,8 @@ const common::cli::Program kProgram = {
     "rebuilt; --ken and --jig apply to this run only and are never saved.\n",
     "  --ken FILE          KEN_ALL.CSV to search (default: the settings' path)\n"
     "  --jig FILE          JIGYOSYO.CSV to search (default: the settings' path)\n"
-    "  --ini FILE          settings file (default: ini/tovra.ini beside the program)\n"
+    "  --ini FILE          settings file (default: ini/tovra.ini beside the program, or\n"
+    "                      ~/.config/tovra/tovra.ini when that ini/ is not writable)\n"
     "  --business          also search JIGYOSYO.CSV (business offices); without that file,\n"
     "                      a warning and the KEN_ALL.CSV rows\n"
     "  --hyphen            show postal codes as 060-0001 (default: the settings' choice)\n"

@@ -4,6 +4,7 @@
 
 #include "cp932.h"
 #include "key_fold.h"
+#include "messages.h"
 #include "record_scan.h"
 #include "search_common.h"
 
@@ -77,7 +78,7 @@ FoldedWords ScanTerms(std::string_view key, ScanMode mode) {
 bool MaySpanLines(const std::vector<std::string>& forms, WordMatch match) {
   for (const std::string& form : forms) {
     if (match == WordMatch::kContains && cp932::BoundaryAtOrBefore(form, form.size() - 1) > 0) return true;
-    if (match == WordMatch::kExact && (form.find('(') != std::string::npos || cp932::Contains(form, "\x81\x69"))) {
+    if (match == WordMatch::kExact && (form.find('(') != std::string::npos || cp932::Contains(form, msg::kRecordOpen))) {
       return true;
     }
   }

@@ -20,12 +20,13 @@
 #endif
 
 #include "cp932.h"
+#include "messages.h"
 
 namespace tovra {
 namespace {
 
-constexpr std::string_view kOpenParen = "\x81\x69";   // （
-constexpr std::string_view kCloseParen = "\x81\x6A";  // ）
+constexpr std::string_view kOpenParen = msg::kRecordOpen;
+constexpr std::string_view kCloseParen = msg::kRecordClose;
 constexpr int kLineHead = -1;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 

@@ -163,6 +163,15 @@ std::string LinkTarget(std::string path) {
   return {};
 }
 
+constexpr const char* kKenAllTail = "data/ken_all.csv";
+constexpr const char* kJigyosyoTail = "data/jigyosyo.csv";
+
+// The default file of the record's own program folder is stored empty, so that the file names no
+// folder and a copied or installed folder reads its own data/.
+std::string PathOrDefault(const Settings& s, const std::string& path, const char* tail) {
+  return (!s.program_dir.empty() && path == s.program_dir + tail) ? std::string() : path;
+}
+
 // Holds an advisory lock on "<path>.lock" for its lifetime; every save takes it, so a save
 // never works from a file that another process is replacing.
 class SaveLock {
@@ -344,12 +353,49 @@ std::string ProgramDirectory() {
   return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-std::string SettingsPath(const std::string& program_dir) { return program_dir + "ini/tovra.ini"; }
+std::string SettingsPath(const std::string& program_dir) {
+  const std::string portable = program_dir + "ini/tovra.ini";
+  const std::string ini_dir = program_dir + "ini";
+  struct stat st {};
+  if (::stat(ini_dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(ini_dir.c_str(), W_OK) == 0) {
+    return portable;
+  }
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  std::string config;
+  if (xdg != nullptr && xdg[0] == '/') {
+    config = xdg;
+  } else if (home != nullptr && home[0] == '/') {
+    config = std::string(home) + "/.config";
+  } else {
+    return portable;
+  }
+  ::mkdir(config.c_str(), 0700);
+  const std::string dir = config + "/tovra";
+  ::mkdir(dir.c_str(), 0700);
+  return dir + "/tovra.ini";
+}
+
+std::string DataPathInThisFolder(const std::string& stored, const std::string& program_dir,
+                                 const std::string& default_tail) {
+  const std::string own = program_dir + default_tail;
+  const std::string tail = "/" + default_tail;
+  if (stored.size() <= tail.size() || stored.compare(stored.size() - tail.size(), tail.size(), tail) != 0) {
+    return stored;
+  }
+  const std::string folder = stored.substr(0, stored.size() - default_tail.size());
+  if (folder == program_dir) return stored;
+  auto exists = [](const std::string& path) { return ::access(path.c_str(), F_OK) == 0; };
+  const bool program_folder =
+      exists(folder + "tovra") || exists(folder + "tovra-search") || exists(folder + "ini");
+  return (program_folder || !exists(stored)) ? own : stored;
+}
 
 Settings DefaultSettings(const std::string& program_dir) {
   Settings s;
-  s.ken_all_path = program_dir + "data/ken_all.csv";
-  s.jigyosyo_path = program_dir + "data/jigyosyo.csv";
+  s.program_dir = program_dir;
+  s.ken_all_path = program_dir + kKenAllTail;
+  s.jigyosyo_path = program_dir + kJigyosyoTail;
   ResetPostIndex(s.ken_all_index);
   ResetPostIndex(s.jigyosyo_index);
   return s;
@@ -381,9 +427,9 @@ SettingsFileStatus LoadSettings(const std::string& ini_path, const std::string& 
   const SettingsFileStatus status = ReadSettingsFile(ini_path, text);
   IniReader ini(text);
   std::string path = StoredPath(StoredPathText(ini, "POSTCODE", "PostAllFile"));
-  if (!path.empty()) settings.ken_all_path = path;
+  if (!path.empty()) settings.ken_all_path = DataPathInThisFolder(path, program_dir, kKenAllTail);
   path = StoredPath(StoredPathText(ini, "POSTJIGCODE", "PostJigFile"));
-  if (!path.empty()) settings.jigyosyo_path = path;
+  if (!path.empty()) settings.jigyosyo_path = DataPathInThisFolder(path, program_dir, kJigyosyoTail);
   ReadRecord(ini, settings);
   return status;
 }
@@ -430,8 +476,8 @@ bool SaveSettings(const std::string& settings_path, const Settings& s, std::stri
   if (parts & kEditionPart) merged.ma_edition = s.ma_edition;
   if (parts & kColumnsPart) merged.column_width = s.column_width;
   // A path that cannot be stored leaves the stored one as it is.
-  if (parts & kKenAllPathPart) ken_all_path = PathToStore(s.ken_all_path, message).value_or(ken_all_path);
-  if (parts & kJigyosyoPathPart) jigyosyo_path = PathToStore(s.jigyosyo_path, message).value_or(jigyosyo_path);
+  if (parts & kKenAllPathPart) ken_all_path = PathToStore(PathOrDefault(s, s.ken_all_path, kKenAllTail), message).value_or(ken_all_path);
+  if (parts & kJigyosyoPathPart) jigyosyo_path = PathToStore(PathOrDefault(s, s.jigyosyo_path, kJigyosyoTail), message).value_or(jigyosyo_path);
   if (parts & kKenAllIndexPart) {
     merged.ken_all_time = s.ken_all_time;
     merged.ken_all_stamp = s.ken_all_stamp;

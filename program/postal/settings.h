@@ -44,12 +44,25 @@ struct Settings {
   std::array<std::int32_t, 12> column_width{60, 44, 0, 0, 60, 100, 120, 0, 0, 0, 120, 0};
   PostIndex ken_all_index;    // pfu*, pfc*
   PostIndex jigyosyo_index;   // pfuj*, pfcj*
+  // The program folder whose data/ holds the default files. A path equal to its default is
+  // stored empty (which reads back as the default of whichever folder reads the file), so a
+  // copied or installed folder uses its own data/.
+  std::string program_dir;
 };
 
 // The program directory of the running executable, with a trailing "/".
 std::string ProgramDirectory();
-// "<dir>ini/tovra.ini".
+// The settings file: "<dir>ini/tovra.ini" in a portable folder. When that ini/ exists but this
+// user cannot write it (a program installed by the system), the user's own file
+// "$XDG_CONFIG_HOME/tovra/tovra.ini" (default ~/.config), whose directory is created 0700.
 std::string SettingsPath(const std::string& program_dir);
+
+// The path a stored data path stands for in this program folder. A stored path to the default
+// file of another program folder ("<other>/data/ken_all.csv" where <other> holds tovra,
+// tovra-search or ini/, or where that file is gone) is a leftover of a copied settings file or a
+// moved folder: this folder's own default is used instead. Anything else is kept as it is.
+std::string DataPathInThisFolder(const std::string& stored, const std::string& program_dir,
+                                 const std::string& default_tail);
 
 // Defaults: data/ken_all.csv and data/jigyosyo.csv under the program directory, both indexes
 // empty, no recorded times.

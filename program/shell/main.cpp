@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include "main_dialog.h"
+#include "qt_translations.h"
 #include "resources.h"
 #include "settings.h"
 #include "startup.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   const std::string programDir = tovra::ProgramDirectory();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("TOVRA"));
+  ui::InstallJapaneseQtTranslations();
   QApplication::setFont(ui::DialogFont(tovra::res::kMainDialog));
   QApplication::setWindowIcon(tovra::res::ProgramIcon());
   ui::SetIconResolver(tovra::res::IconResource);

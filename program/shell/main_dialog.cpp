@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableView>
 
 #include "cp932.h"
@@ -268,15 +269,22 @@ int MainDialog::CheckedId(int groupMember) const {
 
 // --- Searches ---------------------------------------------------------------------------------
 
+// Sorting and showing a list of a hundred thousand rows takes a while after the progress bar
+// has finished: the busy cursor stays until the list is shown.
 void MainDialog::BeginFill() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
   list_->hide();
   model_->Clear();
   model_->BeginBatch();
 }
 
+// Every new list opens at its first row and its first column.
 void MainDialog::EndFill() {
   model_->EndBatch();
+  list_->scrollToTop();
+  list_->horizontalScrollBar()->setValue(list_->horizontalScrollBar()->minimum());
   list_->show();
+  QApplication::restoreOverrideCursor();
 }
 
 void MainDialog::Search() {
@@ -388,9 +396,15 @@ void MainDialog::CopyClickedResult() {
   if (!business.empty()) address += Cp932Literal("　") + business;
 
   QDialog* d = dialog_.get();
-  ui::ControlAs<QLineEdit>(d, kReadingField)->setText(ToQString(Cut(reading, kJoinedMax)));
-  ui::ControlAs<QLineEdit>(d, kAddressField)->setText(ToQString(Cut(address, kJoinedMax)));
-  ui::ControlAs<QLineEdit>(d, kAreaCodeField)->setText(ToQString(column(kColAreaCode)));
+  // Shown from the start ("〒" and the code), not scrolled to the cursor at the end.
+  auto show = [d](int id, const std::string& text) {
+    auto* field = ui::ControlAs<QLineEdit>(d, id);
+    field->setText(ToQString(text));
+    field->setCursorPosition(0);
+  };
+  show(kReadingField, Cut(reading, kJoinedMax));
+  show(kAddressField, Cut(address, kJoinedMax));
+  show(kAreaCodeField, column(kColAreaCode));
 }
 
 // --- Geometry ---------------------------------------------------------------------------------
@@ -576,7 +590,11 @@ std::string MainDialog::WorkItem(int index) {
 bool MainDialog::UseBusinessData() { return IsChecked(kUseBusinessData); }
 
 void MainDialog::ShowMessage(const std::string& text, const std::string& caption) {
+  // A message that comes during a fill is answered with the arrow, not the busy cursor.
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::restoreOverrideCursor();
   ui::ShowMessageBox({dialog_.get(), ToQString(text), ToQString(caption), ui::MessageIcon::kNone});
+  if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void MainDialog::ShowIndexNotice() { notice_ = std::make_unique<IndexNotice>(dialog_.get()); }

@@ -8,10 +8,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "gui_test_support.h"
@@ -427,6 +429,95 @@ class MainDialogTest : public QObject {
     QVERIFY(shown.size() <= 511);
     QVERIFY(shown.size() >= 509);
     QVERIFY(!f.text(kAddressField).contains(QChar(0xFFFD)));
+  }
+
+  void longOutputFieldsShowTheirTextFromTheStart() {
+    Fixture f;
+    QString longTown;
+    for (int i = 0; i < 60; ++i) longTown += QString::fromUtf8("町");
+    ResultRow row = Row({{0, "060-0001"}, {4, "北海道"}, {5, "札幌市中央区"}, {7, "ﾎｯｶｲﾄﾞｳ"}});
+    row.columns[6] = Sjis(longTown.toUtf8().constData());
+    row.columns[9] = Sjis(QString(150, QChar(0xFF81)).toUtf8().constData());  // ﾁ
+    f.recorder.rowsPerSearch = {row};
+    f.search("060");
+    f.clickRow(0);
+    for (int id : {kReadingField, kAddressField}) {
+      auto* field = f.as<QLineEdit>(id);
+      QVERIFY2(field->fontMetrics().horizontalAdvance(field->text()) > field->width(),
+               "the text must be longer than its field for this test");
+      QCOMPARE(field->cursorPosition(), 0);
+      // The first character is painted at the field's left edge, not scrolled out of view.
+      QVERIFY(field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < field->width() / 4);
+    }
+  }
+
+  void everyNewListOpensAtItsFirstRowAndColumn() {
+    Fixture f;
+    std::vector<ResultRow> rows;
+    for (int i = 0; i < 300; ++i) {
+      rows.push_back(Row({{0, "060-0001"}, {4, "北海道"}, {6, "北一条西"}, {10, "事業所"}}));
+    }
+    f.recorder.rowsPerSearch = rows;
+    QHeaderView* header = f.main->resultList()->horizontalHeader();
+    for (int c = 0; c < kColumnCount; ++c) header->resizeSection(c, 200);
+    QTableView* list = f.main->resultList();
+    for (auto next : std::initializer_list<std::function<void()>>{
+             [&] { f.search("060"); },
+             [&] { f.click(kModeBrowse); }}) {
+      f.search("060");
+      list->setFocus();
+      QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+      list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
+      test::Settle();
+      QVERIFY(list->verticalScrollBar()->value() > 0);
+      QVERIFY(list->horizontalScrollBar()->value() > 0);
+      next();
+      QCOMPARE(list->verticalScrollBar()->value(), 0);
+      QCOMPARE(list->horizontalScrollBar()->value(), 0);
+    }
+  }
+
+  void theCursorIsBusyUntilTheListIsShownButNotOverAMessage() {
+    test::ProgramFolder folder;
+    test::Recorder recorder;
+    Settings settings = DefaultSettings(folder.path());
+    SearchCalls calls = recorder.Calls();
+    auto busy = [] {
+      return QApplication::overrideCursor() != nullptr &&
+             QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    };
+    bool busyInSearch = false;
+    bool busyOverMessage = true;
+    calls.searchPostCode = [&](SearchContext& c, std::string_view, PostCodeMatch) {
+      busyInSearch = busy();
+      c.view.ShowMessage("x", "TOVRA");
+      return SearchResult{};
+    };
+    ui::SetMessageBoxHook([&](const ui::MessageBoxRequest&) { busyOverMessage = busy(); });
+    MainDialog main(settings, folder.path(), calls);
+    main.Start();
+    test::Settle();
+    ui::ControlAs<QLineEdit>(main.dialog(), kSearchText)->setText("060");
+    ui::ControlAs<QAbstractButton>(main.dialog(), kIdOk)->click();
+    test::Settle();
+    ui::SetMessageBoxHook(nullptr);
+    QVERIFY(busyInSearch);
+    QVERIFY(!busyOverMessage);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  void homeAndEndGoToTheFirstAndLastRow() {
+    Fixture f;
+    std::vector<ResultRow> rows;
+    for (int i = 0; i < 50; ++i) rows.push_back(Row({{0, "060-0001"}, {4, "北海道"}}));
+    f.recorder.rowsPerSearch = rows;
+    f.search("060");
+    f.clickRow(3);
+    QTableView* list = f.main->resultList();
+    QTest::keyClick(list, Qt::Key_End);
+    QCOMPARE(list->currentIndex().row(), 49);
+    QTest::keyClick(list, Qt::Key_Home);
+    QCOMPARE(list->currentIndex().row(), 0);
   }
 
   void escapeQuitsAndSavesTheSettings() {

@@ -12,6 +12,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QRegularExpression>
+#include <QScreen>
 
 #include "gui_test_support.h"
 #include "help_window.h"
@@ -164,6 +165,31 @@ class SecondaryDialogsTest : public QObject {
     for (const char* e : SpecialNumbers()) byTable << QString::fromUtf8(e);
     QCOMPARE(entries, byTable);  // sorting keeps the table order
     QCOMPARE(entries.filter("第二種パケット通信").size(), 3);
+  }
+
+  void dialogsOpenCentredOnTheScreenNotOnTheirOwner() {
+    QDialog owner;
+    owner.setGeometry(10, 10, 200, 150);  // far from the screen's middle
+    owner.show();
+    const QPoint middle = owner.screen()->availableGeometry().center();
+    std::vector<QPoint> centres;
+    auto record = Then([&centres](QDialog* d) {
+      centres.push_back(d->geometry().center());
+      d->reject();
+    });
+    Settings s = SampleSettings();
+    RunSettingsDialog(&owner, s, record);
+    RunAboutDialog(&owner, record);
+    RunSpecialNumbersDialog(&owner, record);
+    {
+      IndexNotice notice(&owner);
+      centres.push_back(notice.dialog()->geometry().center());
+    }
+    QCOMPARE(centres.size(), 4u);
+    for (const QPoint& c : centres) {
+      QVERIFY2((c - middle).manhattanLength() <= 4,
+               qPrintable(QString("%1,%2 vs %3,%4").arg(c.x()).arg(c.y()).arg(middle.x()).arg(middle.y())));
+    }
   }
 
   void theNoticeCannotBeClosedByTheUser() {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "sjis.h"
 #include "meklan.h"
+#include "sjis.h"
 
 
 namespace {
