@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <mutex>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -52,9 +55,89 @@ Parens CountParens(std::string_view text) {
   return p;
 }
 
+// No data file holds a NUL byte; a mapped file shortened meanwhile reads as NULs past its end.
+bool HoldsNul(std::string_view text) { return std::memchr(text.data(), 0, text.size()) != nullptr; }
+
 // "(" minus ")" of a reading (half-width text: no double-byte characters to step over).
 int KanaDepth(std::string_view kana) {
   return static_cast<int>(std::count(kana.begin(), kana.end(), '(') - std::count(kana.begin(), kana.end(), ')'));
+}
+
+// --- The guard of mapped files --------------------------------------------------------------
+//
+// Another program may shorten a data file while it is mapped (rewriting KEN_ALL.CSV in place
+// during a search). The pages past the new end then raise SIGBUS when touched. Reading the file
+// instead costs several times the mapping, so a mapping is kept and guarded: a bus error inside a
+// guarded mapping puts zero-filled pages over the rest of it and the access is repeated. The
+// data files hold no NUL byte, so the scanner ends at the first one (RecordScanner::ReadRecord).
+// A bus error anywhere else goes where the program had sent it.
+
+struct GuardSlot {
+  std::atomic<bool> taken{false};
+  std::atomic<std::uintptr_t> begin{0};
+  std::atomic<std::uintptr_t> end{0};  // page-rounded
+};
+constexpr int kGuardSlots = 32;
+GuardSlot g_guards[kGuardSlots];
+struct sigaction g_previous_bus_action;
+std::uintptr_t g_page_size = 4096;
+bool g_guard_installed = false;
+
+void OnBusError(int sig, siginfo_t* info, void* context) {
+  const auto addr = reinterpret_cast<std::uintptr_t>(info->si_addr);
+  for (GuardSlot& slot : g_guards) {
+    const std::uintptr_t begin = slot.begin.load(std::memory_order_acquire);
+    const std::uintptr_t end = slot.end.load(std::memory_order_acquire);
+    if (begin == 0 || addr < begin || addr >= end) continue;
+    const std::uintptr_t from = addr / g_page_size * g_page_size;
+    void* zeros = ::mmap(reinterpret_cast<void*>(from), end - from, PROT_READ,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
+    if (zeros != MAP_FAILED) return;
+    break;
+  }
+  const struct sigaction& prev = g_previous_bus_action;
+  if ((prev.sa_flags & SA_SIGINFO) != 0 && prev.sa_sigaction != nullptr) {
+    prev.sa_sigaction(sig, info, context);
+  } else if ((prev.sa_flags & SA_SIGINFO) == 0 && prev.sa_handler != SIG_DFL && prev.sa_handler != SIG_IGN) {
+    prev.sa_handler(sig);
+  } else {
+    // The fault recurs on return and ends the program as it would have without the guard.
+    ::signal(SIGBUS, SIG_DFL);
+  }
+}
+
+bool InstallBusGuard() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    g_page_size = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    struct sigaction action {};
+    action.sa_sigaction = OnBusError;
+    action.sa_flags = SA_SIGINFO | SA_NODEFER;
+    sigemptyset(&action.sa_mask);
+    g_guard_installed = ::sigaction(SIGBUS, &action, &g_previous_bus_action) == 0;
+  });
+  return g_guard_installed;
+}
+
+// A slot guarding [map, map + size); -1 when none is free (the caller reads the file instead).
+int GuardMapping(const void* map, std::size_t size) {
+  if (!InstallBusGuard()) return -1;
+  for (int i = 0; i < kGuardSlots; ++i) {
+    GuardSlot& slot = g_guards[i];
+    if (slot.taken.exchange(true, std::memory_order_acq_rel)) continue;
+    const auto begin = reinterpret_cast<std::uintptr_t>(map);
+    slot.end.store((begin + size + g_page_size - 1) / g_page_size * g_page_size, std::memory_order_release);
+    slot.begin.store(begin, std::memory_order_release);
+    return i;
+  }
+  return -1;
+}
+
+void ReleaseGuard(int index) {
+  GuardSlot& slot = g_guards[index];
+  slot.begin.store(0, std::memory_order_release);
+  slot.end.store(0, std::memory_order_release);
+  slot.taken.store(false, std::memory_order_release);
 }
 
 }  // namespace
@@ -62,7 +145,9 @@ int KanaDepth(std::string_view kana) {
 // --- PostFileBytes ----------------------------------------------------------------------------
 
 PostFileBytes::~PostFileBytes() {
-  if (map_ != nullptr) ::munmap(map_, size_);
+  if (map_ == nullptr) return;
+  ReleaseGuard(guard_);
+  ::munmap(map_, size_);
 }
 
 bool PostFileBytes::Open(const std::string& path) {
@@ -72,12 +157,19 @@ bool PostFileBytes::Open(const std::string& path) {
   size_ = static_cast<std::size_t>(length);
   if (size_ > 0) {
     void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (map != MAP_FAILED) map_ = map;
+    if (map != MAP_FAILED) {
+      guard_ = GuardMapping(map, size_);
+      if (guard_ >= 0) {
+        map_ = map;
+      } else {
+        ::munmap(map, size_);
+      }
+    }
   }
   if (map_ != nullptr) {
     data_ = static_cast<const char*>(map_);
   } else {
-    // Not mappable (an odd file system): read it whole.
+    // Not mappable (an odd file system) or no guard free: read it whole.
     char chunk[64 * 1024];
     ssize_t got;
     while ((got = ::read(fd, chunk, sizeof chunk)) != 0) {
@@ -279,6 +371,8 @@ std::size_t RecordScanner::FindHit(std::size_t from, std::size_t to, int& kind) 
     for (std::size_t i = 0; i < needles_.size(); ++i) {
       const std::string& n = needles_[i];
       if (q + n.size() <= size && std::memcmp(base + q, n.data(), n.size()) == 0) {
+        // Most "（" close on their own line: passed over here, without leaving the search.
+        if (joined_too_ && i + 1 == needles_.size() && !MayOpenRecord(q)) continue;
         kind = static_cast<int>(i);
         return true;
       }
@@ -371,8 +465,6 @@ RecordScanner::Step RecordScanner::Next(PostRecord& record, std::size_t& consume
           pos_ = line_start;
         } else {
           pos_ = hit + 1;
-          // Most "（" close on their own line: passed over before anything else is looked at.
-          if (joined_too_ && static_cast<std::size_t>(kind) + 1 == needles_.size() && !MayOpenRecord(hit)) continue;
           line_start = LineStartOf(hit);
         }
       }
@@ -385,6 +477,7 @@ RecordScanner::Step RecordScanner::Next(PostRecord& record, std::size_t& consume
     }
     bool blank = false;
     const Step step = ReadRecord(start, record, blank);
+    if (step == Step::kEnd) break;
     if (blank) continue;
     report(step == Step::kRecord ? last_end_ : LineAt(start).next);
     return step;
@@ -396,6 +489,11 @@ RecordScanner::Step RecordScanner::Next(PostRecord& record, std::size_t& consume
 
 RecordScanner::Step RecordScanner::ReadRecord(std::size_t start, PostRecord& record, bool& blank) {
   const Line first = LineAt(start);
+  if (HoldsNul(bytes_.substr(start, first.text_end - start))) {
+    // What a file shortened during the search reads as past its new end: the data ends here.
+    pos_ = last_end_ = limit_;
+    return Step::kEnd;
+  }
   const SplitResult split = SplitPostLine(bytes_.substr(start, first.text_end - start), field_count_, record);
   std::size_t end = first.next;
   blank = split == SplitResult::kBlank;
@@ -423,7 +521,8 @@ std::size_t RecordScanner::JoinContinuations(PostRecord& record, std::size_t end
   PostRecord next;
   for (int n = 1; depth > 0 && n < kMaxJoinedLines && end < bytes_.size(); ++n) {
     const Line line = LineAt(end);
-    if (SplitPostLine(bytes_.substr(end, line.text_end - end), field_count_, next) != SplitResult::kFields) break;
+    const std::string_view text = bytes_.substr(end, line.text_end - end);
+    if (HoldsNul(text) || SplitPostLine(text, field_count_, next) != SplitResult::kFields) break;
     UnquoteFields(next, field_count_);
     if (next[3] != record[3]) break;
     town_ += next[9];

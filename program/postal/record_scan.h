@@ -21,7 +21,8 @@
 namespace tovra {
 
 // The bytes of one data file for the length of a search: mapped when the system can, read
-// whole otherwise. The file must not shrink while it is open.
+// whole otherwise. A mapped file that another program shortens meanwhile reads as NUL bytes
+// past its new end (never a bus error); the scanner ends at the first NUL.
 class PostFileBytes {
  public:
   PostFileBytes() = default;
@@ -42,6 +43,7 @@ class PostFileBytes {
   const char* data_ = nullptr;
   std::size_t size_ = 0;
   void* map_ = nullptr;
+  int guard_ = -1;
   std::string copy_;
   char eol_ = '\n';
   LineReader::OpenFailure failure_ = LineReader::OpenFailure::kNone;

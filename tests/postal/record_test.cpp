@@ -1,9 +1,12 @@
 // Whole KEN_ALL.CSV records: a town field split over lines with the same postal code is one
 // record in every search, wherever the split falls.
+#include <unistd.h>
+
 #include <algorithm>
 #include <random>
 
 #include "key_fold.h"
+#include "record_scan.h"
 #include "test_support.h"
 
 namespace tovra::test {
@@ -141,6 +144,40 @@ TEST_F(RecordFixture, ARecordEndsAtTheFilesEndOrAtAnotherCode) {
   view.ClearRows();
   EXPECT_EQ(SearchPostCode(ctx, "0660005", PostCodeMatch::kExact).status, SearchStatus::kMalformedLine);
   EXPECT_EQ(Towns(), V{Sjis("協和（８８－２、４２７－")});
+}
+
+// Another program shortens the file after it was opened (mapped): the scan gives the whole
+// lines that are left and ends, never a bus error, wherever the cut falls.
+TEST_F(RecordFixture, AFileShortenedWhileOpenGivesTheLinesLeft) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 4000; ++i) lines.push_back(Plain("0660001", "幸町" + std::to_string(i)));
+  for (const std::string& l : SplitRecord("0660005")) lines.push_back(l);
+  const std::string bytes = Lines(lines, "\r\n");
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  for (const std::size_t cut : {std::size_t{0}, std::size_t{100}, page, 3 * page + 7, bytes.size() / 2,
+                                bytes.size() - 2, bytes.size()}) {
+    for (const bool with_key : {false, true}) {
+      SCOPED_TRACE(std::to_string(cut) + (with_key ? " key" : " every record"));
+      const std::string path = dir.Write("ken.csv", bytes);
+      PostFileBytes file;
+      ASSERT_TRUE(file.Open(path));
+      ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(cut)), 0);
+      RecordScanner scanner(file, kKenAllFieldCount, true);
+      scanner.Look(with_key ? V{Sjis("千歳市")} : V{}, false);
+      V towns;
+      PostRecord record;
+      std::size_t consumed = 0;
+      while (scanner.Next(record, consumed) == RecordScanner::Step::kRecord) towns.emplace_back(record[9]);
+      // Whole lines before the cut: those whose line end it left.
+      const auto whole = static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut), '\n'));
+      V expected;
+      for (std::size_t i = 0; i < std::min<std::size_t>(whole, 4000); ++i) expected.push_back(Sjis("幸町" + std::to_string(i)));
+      // The split record: as many of its lines as are whole.
+      const char* const joined[] = {"協和（８８－２、４２７－", "協和（８８－２、４２７－３、４３１－１２、", kJoinedTown};
+      if (whole > 4000) expected.push_back(Sjis(joined[whole - 4001]));
+      EXPECT_EQ(towns, expected);
+    }
+  }
 }
 
 // Random files of short lines whose towns open and close parentheses at random, searched for
