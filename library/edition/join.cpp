@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "cp932.h"
 #include "lookup/bounded_text.h"
 #include "lookup/lookup.h"
 #include "tables/texts_data.h"
@@ -33,12 +34,10 @@ constexpr std::string_view kMachi = text::kMachi;
 constexpr std::string_view kMura = text::kMura;
 constexpr std::uint64_t kUnnamedPart = 1;                // chome bit 0, see PartTown
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // True when a character starts at `offset` of `text` (or offset is its end).
 bool IsCharacterBoundary(std::string_view text, std::size_t offset) {
   std::size_t i = 0;
-  while (i < offset) i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+  while (i < offset) i += cp932::IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
   return i == offset;
 }
 
@@ -46,7 +45,7 @@ bool IsCharacterBoundary(std::string_view text, std::size_t offset) {
 std::size_t FindCharacter(std::string_view text, std::string_view what) {
   for (std::size_t i = 0; i < text.size();) {
     if (text.substr(i, what.size()) == what) return i;
-    i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    i += cp932::IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
   }
   return std::string_view::npos;
 }
@@ -116,8 +115,8 @@ bool SameLetter(std::string_view a, std::string_view b) {
 bool SameName(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   while (i < a.size() && i < b.size()) {
-    std::size_t n = IsLeadByte(static_cast<unsigned char>(a[i])) ? 2 : 1;
-    std::size_t m = IsLeadByte(static_cast<unsigned char>(b[i])) ? 2 : 1;
+    std::size_t n = cp932::IsLeadByte(static_cast<unsigned char>(a[i])) ? 2 : 1;
+    std::size_t m = cp932::IsLeadByte(static_cast<unsigned char>(b[i])) ? 2 : 1;
     if (n != m || !SameLetter(a.substr(i, n), b.substr(i, m))) return false;
     i += n;
   }
