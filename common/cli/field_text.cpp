@@ -1,6 +1,7 @@
 #include "field_text.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "cp932.h"
 
@@ -11,16 +12,24 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
-// Each field converted on its own: joined first, a TAB or comma inside a field could no
-// longer be told from the separator.
+// The fields are converted on their own (in one call for all of them): joined first, a TAB or
+// comma inside a field could no longer be told from the separator.
 template <typename Field>
-std::string Line(std::span<const std::string> cp932_fields, char separator, Field field) {
-  std::string line;
-  for (std::size_t i = 0; i < cp932_fields.size(); ++i) {
-    if (i > 0) line += separator;
-    line += field(cp932::ToUtf8(cp932_fields[i]));
+std::string Lines(std::span<const std::span<const std::string>> rows, char separator, std::string_view eol,
+                  Field field) {
+  std::vector<std::string_view> texts;
+  for (std::span<const std::string> row : rows) texts.insert(texts.end(), row.begin(), row.end());
+  const std::vector<std::string> utf8 = cp932::ToUtf8Each(texts);
+  std::string lines;
+  std::size_t k = 0;
+  for (std::span<const std::string> row : rows) {
+    for (std::size_t i = 0; i < row.size(); ++i, ++k) {
+      if (i > 0) lines += separator;
+      lines += field(utf8[k]);
+    }
+    lines += eol;
   }
-  return cp932::Utf8ToLocale(line);
+  return cp932::Utf8ToLocale(lines);
 }
 
 }  // namespace
@@ -83,8 +92,16 @@ std::string JsonString(std::string_view utf8) {
   return out + "\"";
 }
 
-std::string TsvLine(std::span<const std::string> cp932_fields) { return Line(cp932_fields, '\t', TsvField); }
+std::string TsvLine(std::span<const std::string> cp932_fields) { return Lines({&cp932_fields, 1}, '\t', "", TsvField); }
 
-std::string CsvLine(std::span<const std::string> cp932_fields) { return Line(cp932_fields, ',', CsvField); }
+std::string CsvLine(std::span<const std::string> cp932_fields) { return Lines({&cp932_fields, 1}, ',', "", CsvField); }
+
+std::string TsvLines(std::span<const std::span<const std::string>> rows, std::string_view eol) {
+  return Lines(rows, '\t', eol, TsvField);
+}
+
+std::string CsvLines(std::span<const std::span<const std::string>> rows, std::string_view eol) {
+  return Lines(rows, ',', eol, CsvField);
+}
 
 }  // namespace clitext

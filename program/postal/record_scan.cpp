@@ -14,8 +14,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && __has_include(<sys/platform/x86.h>)
 #include <immintrin.h>
+#include <sys/platform/x86.h>
 #define TOVRA_HAVE_AVX2_PATH 1
 #endif
 
@@ -336,8 +337,11 @@ __attribute__((target("avx2"))) std::size_t FindCandidateWide(const char* base, 
   return kNone;
 }
 
+// Asked of the C library, which has looked at the processor already: the compiler's own test
+// would link a constructor that asks the processor again at every start, and each of those
+// questions is slow under a hypervisor.
 bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
+  static const bool has = CPU_FEATURE_ACTIVE(AVX2);
   return has;
 }
 #endif
