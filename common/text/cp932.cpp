@@ -1,6 +1,8 @@
 #include "cp932.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <clocale>
 #include <cstring>
 #include <iconv.h>
@@ -153,9 +155,41 @@ std::optional<std::string> FromUtf8(std::string_view utf8_text) {
   return Convert(kCp932, kUtf8, utf8_text, [](std::string&) { return false; });
 }
 
-void InitLocale() { std::setlocale(LC_CTYPE, ""); }
+namespace {
+
+// The locale the environment names for LC_CTYPE, as setlocale(LC_CTYPE, "") picks it.
+std::string_view LocaleNameFromEnvironment() {
+  for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(var);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return {};
+}
+
+// Whether a locale name says its charset is UTF-8 ("C.UTF-8", "ja_JP.utf8@x"): such a locale
+// speaks UTF-8, and one that does not exist falls back to C, which speaks UTF-8 here too.
+bool NamesUtf8(std::string_view name) {
+  const std::size_t dot = name.find('.');
+  if (dot == std::string_view::npos) return false;
+  std::string codeset(name.substr(dot + 1, name.find('@', dot) - dot - 1));
+  std::erase(codeset, '-');
+  for (char& c : codeset) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return codeset == "utf8";
+}
+
+bool g_locale_is_utf8 = false;
+
+}  // namespace
+
+void InitLocale() {
+  // Loading the locale's data costs more than some whole searches, and a UTF-8 locale is all
+  // the charset of the terminal needs to know.
+  g_locale_is_utf8 = NamesUtf8(LocaleNameFromEnvironment());
+  if (!g_locale_is_utf8) std::setlocale(LC_CTYPE, "");
+}
 
 std::string LocaleCharset() {
+  if (g_locale_is_utf8) return kUtf8;
   const char* cs = nl_langinfo(CODESET);
   if (cs == nullptr || *cs == '\0' || std::strcmp(cs, "ANSI_X3.4-1968") == 0 ||
       std::strcmp(cs, "ASCII") == 0) {
