@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "post_index.h"
@@ -13,7 +14,7 @@ namespace tovra {
 
 class CollectingView : public SearchView {
  public:
-  void AddRow(const ResultRow& row) override { rows_.push_back(row); }
+  void AddRow(ResultRow row) override { rows_.push_back(std::move(row)); }
   bool SelectPrefecture(const std::string& name) override {
     if (PrefectureIndex(name) < 0) return false;
     prefecture = name;
