@@ -470,22 +470,25 @@ bool RecordScanner::MayOpenRecord(std::size_t paren) const {
 std::size_t RecordScanner::RecordStart(std::size_t line_start) const {
   if (!joins_) return line_start;
   const std::size_t floor = std::max(window_start_, last_end_);
-  PostRecord here, before;
-  const Line own = LineAt(line_start);
-  if (SplitPostLine(bytes_.substr(line_start, own.text_end - line_start), field_count_, here) != SplitResult::kFields) {
-    return line_start;
-  }
-  UnquoteFields(here, field_count_);
+  // A line's postal code (field 3) and town (field 9), as the split of the record gives them.
+  auto code_and_town = [this](std::size_t start, std::string_view& code, std::string_view& town) {
+    const Line line = LineAt(start);
+    if (SplitTwoFields(bytes_.substr(start, line.text_end - start), 3, 9, code, town) != SplitResult::kFields) {
+      return false;
+    }
+    code = Unquoted(code);
+    town = Unquoted(town);
+    return true;
+  };
+  std::string_view code, town, before_code, before_town;
+  if (!code_and_town(line_start, code, town)) return line_start;
   std::size_t cur = line_start;
   for (int n = 1; n < kMaxJoinedLines && cur > floor; ++n) {
     std::size_t prev_end = cur - 1;  // the previous line's line end
     if (eol_ == '\r' && bytes_[prev_end] == '\n' && prev_end > floor && bytes_[prev_end - 1] == '\r') --prev_end;
     const std::size_t prev = LineStartOf(prev_end);
-    const Line line = LineAt(prev);
-    if (SplitPostLine(bytes_.substr(prev, line.text_end - prev), field_count_, before) != SplitResult::kFields) break;
-    UnquoteFields(before, field_count_);
-    if (before[3] != here[3]) break;
-    const Parens p = CountParens(before[9]);
+    if (!code_and_town(prev, before_code, before_town) || before_code != code) break;
+    const Parens p = CountParens(before_town);
     if (p.opens > p.closes) return prev;
     if (p.opens > 0 || p.closes > 0) break;
     cur = prev;
