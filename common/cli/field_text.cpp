@@ -1,6 +1,7 @@
 #include "field_text.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "cp932.h"
 
@@ -11,16 +12,64 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
-// Each field converted on its own: joined first, a TAB or comma inside a field could no
-// longer be told from the separator.
-template <typename Field>
-std::string Line(std::span<const std::string> cp932_fields, char separator, Field field) {
-  std::string line;
-  for (std::size_t i = 0; i < cp932_fields.size(); ++i) {
-    if (i > 0) line += separator;
-    line += field(cp932::ToUtf8(cp932_fields[i]));
+// Appends `utf8` with `escape` applied to each byte it asks for (`special`); the stretches
+// between such bytes, nearly all of a field, are copied whole.
+template <typename Special, typename Escape>
+void AppendEscaped(std::string& out, std::string_view utf8, Special special, Escape escape) {
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if (!special(static_cast<unsigned char>(utf8[i]))) continue;
+    out.append(utf8.substr(from, i - from));
+    escape(out, utf8[i]);
+    from = i + 1;
   }
-  return cp932::Utf8ToLocale(line);
+  out.append(utf8.substr(from));
+}
+
+void AppendTsvField(std::string& out, std::string_view utf8) {
+  AppendEscaped(
+      out, utf8, [](unsigned char c) { return IsControl(c) || c == '\\'; },
+      [](std::string& o, char c) {
+        switch (c) {
+          case '\t': o += "\\t"; break;
+          case '\r': o += "\\r"; break;
+          case '\n': o += "\\n"; break;
+          case '\\': o += "\\\\"; break;
+          default: o += kReplacement;
+        }
+      });
+}
+
+void AppendCsvField(std::string& out, std::string_view utf8) {
+  const bool quoted = utf8.find_first_of(",\"\r\n") != std::string_view::npos;
+  if (quoted) out += '"';
+  AppendEscaped(
+      out, utf8, [](unsigned char c) { return c == '"' || (IsControl(c) && c != '\r' && c != '\n'); },
+      [](std::string& o, char c) { o += c == '"' ? std::string_view("\"\"") : kReplacement; });
+  if (quoted) out += '"';
+}
+
+// The fields are converted on their own (in one call for all of them): joined first, a TAB or
+// comma inside a field could no longer be told from the separator.
+template <typename AppendField>
+std::string Lines(std::span<const std::span<const std::string>> rows, char separator, std::string_view eol,
+                  AppendField append_field) {
+  std::vector<std::string_view> texts;
+  for (std::span<const std::string> row : rows) texts.insert(texts.end(), row.begin(), row.end());
+  const std::vector<std::string> utf8 = cp932::ToUtf8Each(texts);
+  std::string lines;
+  std::size_t size = 0;
+  for (const std::string& u : utf8) size += u.size() + 1;
+  lines.reserve(size + rows.size() * eol.size());
+  std::size_t k = 0;
+  for (std::span<const std::string> row : rows) {
+    for (std::size_t i = 0; i < row.size(); ++i, ++k) {
+      if (i > 0) lines += separator;
+      append_field(lines, utf8[k]);
+    }
+    lines += eol;
+  }
+  return cp932::Utf8ToLocale(lines);
 }
 
 }  // namespace
@@ -28,36 +77,14 @@ std::string Line(std::span<const std::string> cp932_fields, char separator, Fiel
 std::string TsvField(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  for (char c : utf8) {
-    switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\\': out += "\\\\"; break;
-      default:
-        if (IsControl(static_cast<unsigned char>(c))) {
-          out += kReplacement;
-        } else {
-          out += c;
-        }
-    }
-  }
+  AppendTsvField(out, utf8);
   return out;
 }
 
 std::string CsvField(std::string_view utf8) {
-  const bool quoted = utf8.find_first_of(",\"\r\n") != std::string_view::npos;
-  std::string out = quoted ? "\"" : "";
-  for (char c : utf8) {
-    if (c == '"') {
-      out += "\"\"";
-    } else if (IsControl(static_cast<unsigned char>(c)) && c != '\r' && c != '\n') {
-      out += kReplacement;
-    } else {
-      out += c;
-    }
-  }
-  if (quoted) out += '"';
+  std::string out;
+  out.reserve(utf8.size() + 2);
+  AppendCsvField(out, utf8);
   return out;
 }
 
@@ -83,8 +110,16 @@ std::string JsonString(std::string_view utf8) {
   return out + "\"";
 }
 
-std::string TsvLine(std::span<const std::string> cp932_fields) { return Line(cp932_fields, '\t', TsvField); }
+std::string TsvLine(std::span<const std::string> cp932_fields) { return TsvLines({&cp932_fields, 1}, ""); }
 
-std::string CsvLine(std::span<const std::string> cp932_fields) { return Line(cp932_fields, ',', CsvField); }
+std::string CsvLine(std::span<const std::string> cp932_fields) { return CsvLines({&cp932_fields, 1}, ""); }
+
+std::string TsvLines(std::span<const std::span<const std::string>> rows, std::string_view eol) {
+  return Lines(rows, '\t', eol, AppendTsvField);
+}
+
+std::string CsvLines(std::span<const std::span<const std::string>> rows, std::string_view eol) {
+  return Lines(rows, ',', eol, AppendCsvField);
+}
 
 }  // namespace clitext

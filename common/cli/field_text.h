@@ -27,5 +27,9 @@ std::string JsonString(std::string_view utf8);
 // CP932 fields as one TSV or CSV line in the terminal's charset, without its line end.
 std::string TsvLine(std::span<const std::string> cp932_fields);
 std::string CsvLine(std::span<const std::string> cp932_fields);
+// Rows of CP932 fields as such lines, each followed by `eol`: the same text, with one
+// conversion for all the rows instead of one per field.
+std::string TsvLines(std::span<const std::span<const std::string>> rows, std::string_view eol);
+std::string CsvLines(std::span<const std::span<const std::string>> rows, std::string_view eol);
 
 }  // namespace clitext

@@ -1,6 +1,8 @@
 #include "cp932.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <clocale>
 #include <cstring>
 #include <iconv.h>
@@ -45,24 +47,34 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
   iconv_t cd = OpenConversion(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  std::string out;
-  out.reserve(in.size() * 3 / 2 + 8);
+  // Written straight into the result, in room for the whole text (no character of the charsets
+  // involved takes more than three times its bytes): glibc converts in two steps, and an output
+  // that fills up makes it convert the last stretch again, which on a long text costs more than
+  // the conversion itself.
+  std::string out(in.size() * 3 + 16, '\0');
+  std::size_t used = 0;
   char* src = const_cast<char*>(in.data());
   std::size_t src_left = in.size();
-  char buf[1024];
   bool ok = true;
   while (src_left > 0) {
-    char* dst = buf;
-    std::size_t dst_left = sizeof buf;
+    char* dst = out.data() + used;
+    std::size_t dst_left = out.size() - used;
     std::size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
-    out.append(buf, static_cast<std::size_t>(dst - buf));
+    used = static_cast<std::size_t>(dst - out.data());
     if (r != static_cast<std::size_t>(-1)) continue;
-    if (errno == E2BIG) continue;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
     // EILSEQ or EINVAL (a truncated character at the end): one byte does not convert.
+    out.resize(used);
     if (!on_bad(out)) { ok = false; break; }
+    used = out.size();
     ++src;
     --src_left;
+    out.resize(used + src_left * 3 + 16);
   }
+  out.resize(used);
   if (!ok) return std::nullopt;
   return out;
 }
@@ -109,13 +121,75 @@ std::string ToUtf8(std::string_view cp932_text) {
   return r ? *r : std::string();
 }
 
+std::vector<std::string> ToUtf8Each(std::span<const std::string_view> cp932_texts) {
+  // Joined by NUL, which converts to itself and which no text holds (a text that does is
+  // converted on its own), and split again after the one conversion.
+  std::string joined;
+  std::size_t total = 0;
+  for (std::string_view t : cp932_texts) total += t.size() + 1;
+  joined.reserve(total);
+  bool separable = true;
+  for (std::string_view t : cp932_texts) {
+    separable = separable && t.find('\0') == std::string_view::npos;
+    joined.append(t);
+    joined.push_back('\0');
+  }
+  std::vector<std::string> out;
+  out.reserve(cp932_texts.size());
+  if (separable) {
+    const std::string utf8 = ToUtf8(joined);
+    std::size_t from = 0;
+    for (std::size_t nul; (nul = utf8.find('\0', from)) != std::string::npos; from = nul + 1) {
+      out.emplace_back(utf8, from, nul - from);
+    }
+    // A byte that does not convert never takes the NUL after it along; should the converter
+    // ever do so, the texts are converted one by one.
+    if (out.size() == cp932_texts.size() && from == utf8.size()) return out;
+    out.clear();
+  }
+  for (std::string_view t : cp932_texts) out.push_back(ToUtf8(t));
+  return out;
+}
+
 std::optional<std::string> FromUtf8(std::string_view utf8_text) {
   return Convert(kCp932, kUtf8, utf8_text, [](std::string&) { return false; });
 }
 
-void InitLocale() { std::setlocale(LC_CTYPE, ""); }
+namespace {
+
+// The locale the environment names for LC_CTYPE, as setlocale(LC_CTYPE, "") picks it.
+std::string_view LocaleNameFromEnvironment() {
+  for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(var);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return {};
+}
+
+// Whether a locale name says its charset is UTF-8 ("C.UTF-8", "ja_JP.utf8@x"): such a locale
+// speaks UTF-8, and one that does not exist falls back to C, which speaks UTF-8 here too.
+bool NamesUtf8(std::string_view name) {
+  const std::size_t dot = name.find('.');
+  if (dot == std::string_view::npos) return false;
+  std::string codeset(name.substr(dot + 1, name.find('@', dot) - dot - 1));
+  std::erase(codeset, '-');
+  for (char& c : codeset) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return codeset == "utf8";
+}
+
+bool g_locale_is_utf8 = false;
+
+}  // namespace
+
+void InitLocale() {
+  // Loading the locale's data costs more than some whole searches, and a UTF-8 locale is all
+  // the charset of the terminal needs to know.
+  g_locale_is_utf8 = NamesUtf8(LocaleNameFromEnvironment());
+  if (!g_locale_is_utf8) std::setlocale(LC_CTYPE, "");
+}
 
 std::string LocaleCharset() {
+  if (g_locale_is_utf8) return kUtf8;
   const char* cs = nl_langinfo(CODESET);
   if (cs == nullptr || *cs == '\0' || std::strcmp(cs, "ANSI_X3.4-1968") == 0 ||
       std::strcmp(cs, "ASCII") == 0) {

@@ -7,8 +7,10 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cp932 {
 
@@ -30,6 +32,9 @@ inline bool Contains(std::string_view haystack, std::string_view needle) {
 
 // CP932 -> UTF-8. Bytes that do not convert become U+FFFD; never fails.
 std::string ToUtf8(std::string_view cp932_text);
+// ToUtf8 of each text, in one call of the converter: a call costs more than the conversion
+// of a short field, and output converts many fields at a time.
+std::vector<std::string> ToUtf8Each(std::span<const std::string_view> cp932_texts);
 // UTF-8 -> CP932. nullopt when some character has no CP932 form (or the input is not UTF-8).
 std::optional<std::string> FromUtf8(std::string_view utf8_text);
 

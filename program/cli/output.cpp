@@ -1,5 +1,8 @@
 #include "output.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "cp932.h"
 #include "field_text.h"
 #include "searches.h"
@@ -12,34 +15,56 @@ constexpr const char* kJsonKeys[kColumnCount] = {
     "town",     "prefectureKana", "cityKana", "townKana", "business",   "businessKana",
 };
 
+// Rows converted and written a batch at a time: one conversion per batch, and the memory of
+// one batch's text, however many rows there are.
+constexpr std::size_t kRowsPerBatch = 512;
+
+template <typename Lines>
+void WriteInBatches(std::FILE* out, const std::vector<ResultRow>& rows, Lines lines) {
+  std::vector<std::span<const std::string>> batch;
+  for (std::size_t from = 0; from < rows.size(); from += kRowsPerBatch) {
+    batch.clear();
+    for (std::size_t r = from; r < std::min(rows.size(), from + kRowsPerBatch); ++r) batch.emplace_back(rows[r].columns);
+    const std::string text = lines(batch);
+    std::fwrite(text.data(), 1, text.size(), out);
+  }
+}
+
 }  // namespace
 
 void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows) {
   switch (format) {
     case Format::kTsv:
-      for (const ResultRow& row : rows) std::fprintf(out, "%s\n", clitext::TsvLine(row.columns).c_str());
+      WriteInBatches(out, rows, [](auto batch) { return clitext::TsvLines(batch, "\n"); });
       break;
     case Format::kCsv: {
       std::vector<std::string> titles(ColumnTitles().begin(), ColumnTitles().end());
       std::fprintf(out, "%s\r\n", clitext::CsvLine(titles).c_str());
-      for (const ResultRow& row : rows) std::fprintf(out, "%s\r\n", clitext::CsvLine(row.columns).c_str());
+      WriteInBatches(out, rows, [](auto batch) { return clitext::CsvLines(batch, "\r\n"); });
       break;
     }
-    case Format::kJson:
+    case Format::kJson: {
       std::fputs("[", out);
-      for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::string obj = r == 0 ? "\n  {" : ",\n  {";
-        for (int c = 0; c < kColumnCount; ++c) {
-          if (c > 0) obj += ", ";
-          obj += clitext::JsonString(kJsonKeys[c]);
-          obj += ": ";
-          obj += clitext::JsonString(cp932::ToUtf8(rows[r].columns[static_cast<std::size_t>(c)]));
+      bool first = true;
+      WriteInBatches(out, rows, [&first](auto batch) {
+        std::vector<std::string_view> texts;
+        for (std::span<const std::string> row : batch) texts.insert(texts.end(), row.begin(), row.end());
+        const std::vector<std::string> utf8 = cp932::ToUtf8Each(texts);
+        std::string objects;
+        for (std::size_t k = 0; k < utf8.size(); ++k) {
+          const std::size_t c = k % kColumnCount;
+          if (c == 0) objects += std::exchange(first, false) ? "\n  {" : ",\n  {";
+          if (c > 0) objects += ", ";
+          objects += clitext::JsonString(kJsonKeys[c]);
+          objects += ": ";
+          objects += clitext::JsonString(utf8[k]);
+          if (c + 1 == kColumnCount) objects += "}";
         }
-        obj += "}";
-        std::fputs(obj.c_str(), out);
-      }
+        return objects;
+      });
       std::fputs(rows.empty() ? "]\n" : "\n]\n", out);
       break;
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "post_index.h"
@@ -13,7 +14,10 @@ namespace tovra {
 
 class CollectingView : public SearchView {
  public:
-  void AddRow(const ResultRow& row) override { rows_.push_back(row); }
+  void AddRow(ResultRow row) override {
+    rows_.push_back(std::move(row));
+    sorted_ = false;
+  }
   bool SelectPrefecture(const std::string& name) override {
     if (PrefectureIndex(name) < 0) return false;
     prefecture = name;
@@ -23,21 +27,26 @@ class CollectingView : public SearchView {
   void AddCity(const std::string& city) override { cities.push_back(city); }
   void SetWorkList(const std::vector<std::string>& sorted_names) override { work = sorted_names; }
 
-  // Rows in the result list's order.
-  std::vector<ResultRow> Rows() const {
-    std::vector<ResultRow> rows = rows_;
-    SortRows(rows);
-    return rows;
+  // Rows in the result list's order: sorted where they lie when asked for (a stable sort, so
+  // rows added later still come after the equal ones added before).
+  const std::vector<ResultRow>& Rows() const {
+    if (!sorted_) SortRows(rows_);
+    sorted_ = true;
+    return rows_;
   }
   std::size_t RowCount() const { return rows_.size(); }
-  void ClearRows() { rows_.clear(); }
+  void ClearRows() {
+    rows_.clear();
+    sorted_ = true;
+  }
 
   std::string prefecture;           // the last prefecture a search selected
   std::vector<std::string> cities;  // the city list
   std::vector<std::string> work;    // the hidden work list
 
  private:
-  std::vector<ResultRow> rows_;
+  mutable std::vector<ResultRow> rows_;
+  mutable bool sorted_ = true;
 };
 
 }  // namespace tovra

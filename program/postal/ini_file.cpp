@@ -17,14 +17,14 @@ std::string_view Trim(std::string_view s) {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Sections and keys are found without regard to ASCII case.
-std::string LookupName(std::string_view section, std::string_view key) {
-  std::string name;
-  name.reserve(section.size() + key.size() + 1);
-  for (char c : section) name.push_back(AsciiLower(c));
-  name.push_back('\n');  // cannot occur inside a section or key name
-  for (char c : key) name.push_back(AsciiLower(c));
-  return name;
+// Sections and keys are found without regard to ASCII case (FNV-1a over the lower case).
+std::size_t NameHash(std::string_view section, std::string_view key) {
+  std::uint64_t h = 14695981039346656037ull;
+  auto mix = [&h](char c) { h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull; };
+  for (char c : section) mix(c);
+  mix('\n');  // cannot occur inside a section or key name
+  for (char c : key) mix(c);
+  return static_cast<std::size_t>(h);
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -37,12 +37,13 @@ bool SameName(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-IniReader::IniReader(std::string_view text) {
-  std::string section;
-  while (!text.empty()) {
-    std::size_t nl = text.find('\n');
-    std::string_view line = Trim(text.substr(0, nl));
-    text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
+IniReader::IniReader(std::string_view text) : text_(text) {
+  std::string_view rest = text_;
+  std::string_view section;
+  while (!rest.empty()) {
+    std::size_t nl = rest.find('\n');
+    std::string_view line = Trim(rest.substr(0, nl));
+    rest.remove_prefix(nl == std::string_view::npos ? rest.size() : nl + 1);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       std::size_t close = line.find(']');
@@ -55,15 +56,44 @@ IniReader::IniReader(std::string_view text) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);
     }
-    // The first occurrence of a key wins, as with the profile reader.
-    entries_.emplace(LookupName(section, Trim(line.substr(0, eq))), std::string(value));
+    entries_.push_back({section, Trim(line.substr(0, eq)), value});
+  }
+  // Looked up by hash, without a string built per name; the first occurrence of a name wins,
+  // as with the profile reader.
+  std::size_t capacity = 16;
+  while (capacity < entries_.size() * 2) capacity *= 2;
+  slots_.assign(capacity, 0);
+  std::size_t kept = 0;
+  for (std::size_t n = 0; n < entries_.size(); ++n) {
+    const Entry e = entries_[n];
+    if (Find(e.section, e.key) != nullptr) continue;  // among the entries kept so far
+    entries_[kept++] = e;
+    for (std::size_t i = NameHash(e.section, e.key);; ++i) {
+      std::uint32_t& slot = slots_[i & (capacity - 1)];
+      if (slot == 0) {
+        slot = static_cast<std::uint32_t>(kept);
+        break;
+      }
+    }
+  }
+  entries_.resize(kept);
+}
+
+const IniReader::Entry* IniReader::Find(std::string_view section, std::string_view key) const {
+  if (slots_.empty()) return nullptr;
+  for (std::size_t i = NameHash(section, key);; ++i) {
+    const std::uint32_t slot = slots_[i & (slots_.size() - 1)];
+    if (slot == 0) return nullptr;
+    const Entry& e = entries_[slot - 1];
+    if (SameName(e.section, section) && SameName(e.key, key)) return &e;
   }
 }
 
 std::optional<std::string> IniReader::Get(std::string_view section, std::string_view key) const {
-  auto found = entries_.find(LookupName(section, key));
-  if (found == entries_.end()) return std::nullopt;
-  return found->second;
+  // The first occurrence of a key wins, as with the profile reader.
+  const Entry* e = Find(section, key);
+  if (e == nullptr) return std::nullopt;
+  return std::string(e->value);
 }
 
 std::int32_t IniReader::GetInt(std::string_view section, std::string_view key, std::int32_t fallback) const {

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tovra {
@@ -16,11 +15,20 @@ namespace tovra {
 class IniReader {
  public:
   explicit IniReader(std::string_view text);
+  IniReader(const IniReader&) = delete;  // the entries point into its own copy of the text
+  IniReader& operator=(const IniReader&) = delete;
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
   std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
 
  private:
-  std::unordered_map<std::string, std::string> entries_;  // "section\nkey", lower case -> value
+  struct Entry {
+    std::string_view section, key, value;  // into text_
+  };
+  const Entry* Find(std::string_view section, std::string_view key) const;
+
+  std::string text_;
+  std::vector<Entry> entries_;        // each name once, its first occurrence
+  std::vector<std::uint32_t> slots_;  // open-addressed hash of the names: entry index + 1, 0 when free
 };
 
 // Collects keys as WritePrivateProfileString would place them into a fresh file: a key goes to

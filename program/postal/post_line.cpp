@@ -360,11 +360,15 @@ SplitResult SplitTwoFields(std::string_view line, int first, int second, std::st
   return result;
 }
 
+std::string_view Unquoted(std::string_view field) {
+  if (field.find('"') == std::string_view::npos) return field;
+  return CopySubstring(field, 1, static_cast<int>(field.size()) - 2);
+}
+
 void UnquoteFields(PostRecord& record, int field_count) {
   for (int f = 0; f < field_count; ++f) {
     std::string_view& text = record.field[static_cast<std::size_t>(f)];
-    if (text.find('"') == std::string_view::npos) continue;
-    text = CopySubstring(text, 1, static_cast<int>(text.size()) - 2);
+    text = Unquoted(text);
   }
 }
 

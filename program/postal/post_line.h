@@ -144,6 +144,7 @@ SplitResult SplitTwoFields(std::string_view line, int first, int second, std::st
 
 // Every field that holds a double quote anywhere loses its first and its last byte.
 void UnquoteFields(PostRecord& record, int field_count);
+std::string_view Unquoted(std::string_view field);
 
 // Characters start..start+count-1 of src (clipped to src); empty when count <= 0.
 std::string_view CopySubstring(std::string_view src, int start, int count);

@@ -109,4 +109,10 @@ class RecordScanner {
   std::string town_, kana_;     // joined fields of the last record
 };
 
+namespace test_seams {
+// The widest vector search the scanner may use: 512, 256 or 128 bits, or 0 for the byte loop
+// alone (the processor's widest is used up to it). Lets a test run every path on one machine.
+void LimitVectorWidth(int bits);
+}  // namespace test_seams
+
 }  // namespace tovra

@@ -54,8 +54,8 @@ class SearchView {
   virtual ~SearchView() = default;
 
   // Result list. The list keeps its rows sorted by column 0 (byte order); rows with equal
-  // keys keep the order in which they were added.
-  virtual void AddRow(const ResultRow&) {}
+  // keys keep the order in which they were added. The row is the list's to keep.
+  virtual void AddRow(ResultRow) {}
 
   // Progress indicator.
   virtual void SetProgressRange(int /*low*/, int /*high*/) {}

@@ -514,7 +514,7 @@ void MainDialog::Quit() {
 
 // --- The port -----------------------------------------------------------------------------------
 
-void MainDialog::AddRow(const ResultRow& row) { model_->AddRow(row); }
+void MainDialog::AddRow(ResultRow row) { model_->AddRow(std::move(row)); }
 
 void MainDialog::SetProgressRange(int low, int high) {
   auto* bar = ui::ControlAs<QProgressBar>(dialog_.get(), kProgressBar);

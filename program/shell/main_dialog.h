@@ -58,7 +58,7 @@ class MainDialog : public QObject, public SearchView {
   void Command(int id);
 
   // SearchView.
-  void AddRow(const ResultRow& row) override;
+  void AddRow(ResultRow row) override;
   void SetProgressRange(int low, int high) override;
   void SetProgressStep(int step) override;
   void StepProgress() override;

@@ -35,15 +35,15 @@ void ResultModel::EndBatch() {
   endResetModel();
 }
 
-void ResultModel::AddRow(const ResultRow& row) {
+void ResultModel::AddRow(ResultRow row) {
   if (batching_) {
-    pending_.push_back(row);
+    pending_.push_back(std::move(row));
     return;
   }
   const auto at = std::upper_bound(rows_.begin(), rows_.end(), row, RowBefore);
   const int position = static_cast<int>(at - rows_.begin());
   beginInsertRows(QModelIndex(), position, position);
-  rows_.insert(at, row);
+  rows_.insert(at, std::move(row));
   endInsertRows();
 }
 

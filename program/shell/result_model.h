@@ -20,7 +20,7 @@ class ResultModel : public QAbstractTableModel {
   // model reset; outside a batch each row is inserted at its sorted place.
   void BeginBatch();
   void EndBatch();
-  void AddRow(const ResultRow& row);
+  void AddRow(ResultRow row);
   void Clear();
 
   const ResultRow& Row(int index) const { return rows_[static_cast<std::size_t>(index)]; }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 namespace {
 
 // 表 is 0x95 0x5C: its trail byte is the ASCII backslash, the classic Shift-JIS trap.
@@ -43,6 +47,51 @@ TEST(Cp932Convert, BadBytesBecomeReplacementAndUnconvertibleInputIsRefused) {
   EXPECT_EQ(cp932::ToUtf8("a\x95"), "a\xEF\xBF\xBD");  // truncated character
   EXPECT_FALSE(cp932::FromUtf8("😀").has_value());
   EXPECT_FALSE(cp932::FromUtf8("\xC3").has_value());  // not UTF-8
+}
+
+// Converting many texts at once must give exactly what converting each on its own gives, bad
+// bytes included: a lead byte that ends one text never takes the next text's first byte.
+TEST(Cp932Convert, ManyTextsAtOnceAreEachTextOnItsOwn) {
+  const std::vector<std::string> fixed = {
+      "", "0600001", "\x96\x6B\x8A\x43\x93\xB9", "\xBB\xAF\xCE\xDF\xDB", "a\x95", "\x5C" "b", "\x95",
+      "\x5C", "\xFF\x80\xA0", "\x81", "\x40", kHyo + kSo, "\xFD\xFE"};
+  // Random texts over the bytes that matter: lead bytes, trail bytes, bytes that never
+  // convert, half-width kana, ASCII.
+  const std::string alphabet = "\x81\x95\x9F\xE0\xFC\x40\x5C\x7E\x80\xA0\xB1\xDF\xFD\xFF" "aZ0,";
+  std::mt19937 random(7);
+  std::vector<std::string> texts = fixed;
+  for (int i = 0; i < 3000; ++i) {
+    std::string t(random() % 9, ' ');
+    for (char& c : t) c = alphabet[random() % alphabet.size()];
+    texts.push_back(t);
+  }
+  std::vector<std::string_view> views(texts.begin(), texts.end());
+  const std::vector<std::string> all = cp932::ToUtf8Each(views);
+  ASSERT_EQ(all.size(), texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(all[i], cp932::ToUtf8(texts[i])) << i;
+
+  // A text holding a NUL (which nothing in the files can) is still converted as on its own.
+  const std::string with_nul("a\0\x95\x5C", 4);
+  const std::vector<std::string_view> odd = {with_nul, "b"};
+  EXPECT_EQ(cp932::ToUtf8Each(odd), (std::vector<std::string>{cp932::ToUtf8(with_nul), "b"}));
+}
+
+// A long text converts as its pieces do, bad bytes and all, in both directions.
+TEST(Cp932Convert, LongTextsConvertWhole) {
+  std::string text, expected;
+  for (int i = 0; i < 5000; ++i) {
+    const std::string piece = i % 7 == 0 ? std::string("\xFF") : i % 2 == 0 ? std::string("\xBB\xAF") : kHyo;
+    text += piece;
+    expected += cp932::ToUtf8(piece);
+  }
+  const std::string utf8 = cp932::ToUtf8(text);
+  EXPECT_EQ(utf8, expected);
+  std::string valid_utf8 = utf8;
+  std::erase(valid_utf8, '\xEF');  // not a valid text any more: refused whole
+  EXPECT_FALSE(cp932::FromUtf8(valid_utf8).has_value());
+  std::string round;
+  for (int i = 0; i < 5000; ++i) round += i % 2 == 0 ? "ｻｯ" : "表";
+  EXPECT_EQ(cp932::ToUtf8(cp932::FromUtf8(round).value_or("")), round);
 }
 
 }  // namespace

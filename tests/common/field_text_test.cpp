@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,6 +39,24 @@ TEST(FieldText, TsvEscapesAndCsvQuotesEveryControlCharacter) {
     EXPECT_EQ(clitext::TsvField(c.in), c.tsv) << c.in;
     EXPECT_EQ(clitext::CsvField(c.in), c.csv) << c.in;
   }
+}
+
+// Several rows at once give the lines one row at a time gives.
+TEST(FieldText, RowsAtOnceAreTheLinesOfEachRow) {
+  const std::vector<std::vector<std::string>> rows = {
+      {"0600001", "\x96\x6B\x8A\x43\x93\xB9", ""},
+      {"a\tb", "C:\\\x83\x5C", "x,\"y\""},
+      {"\x95", "\x5C", "\xFF"},
+      {},
+  };
+  std::vector<std::span<const std::string>> spans(rows.begin(), rows.end());
+  std::string tsv, csv;
+  for (const auto& row : rows) {
+    tsv += clitext::TsvLine(row) + "\n";
+    csv += clitext::CsvLine(row) + "\r\n";
+  }
+  EXPECT_EQ(clitext::TsvLines(spans, "\n"), tsv);
+  EXPECT_EQ(clitext::CsvLines(spans, "\r\n"), csv);
 }
 
 }  // namespace

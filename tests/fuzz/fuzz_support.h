@@ -59,7 +59,7 @@ class CheckingView : public tovra::SearchView {
  public:
   int rows = 0;
 
-  void AddRow(const tovra::ResultRow& row) override {
+  void AddRow(tovra::ResultRow row) override {
     for (const std::string& c : row.columns)
       if (c.size() > 4096) std::abort();  // a column never grows without bound
     ++rows;

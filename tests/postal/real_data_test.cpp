@@ -2,12 +2,14 @@
 // every line, with none of the engine's code.
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <set>
 #include <sstream>
 
 #include "key_fold.h"
 #include "meklan.h"
+#include "record_scan.h"
 #include "test_support.h"
 
 namespace tovra::test {
@@ -298,6 +300,43 @@ TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
     EXPECT_EQ(Engine(), expected) << "key " << Utf8(key) << " match " << static_cast<int>(match);
   }
   EXPECT_GE(keys.size(), 50u);
+}
+
+// The scanner's vector searches (512, 256 and 128 bits wide) against its plain byte loop, over
+// the whole of both files: keys of one form and of several, keys across the cut of a joined
+// record, two terms, postal codes, old codes.
+TEST_F(RealData, EveryVectorWidthFindsWhatTheByteLoopFinds) {
+  struct Restore {
+    ~Restore() { test_seams::LimitVectorWidth(512); }
+  } restore;
+  std::vector<std::function<void()>> searches;
+  for (const char* key : {"川崎", "かわさき", "４２７－３", "１", "（", "札幌+中央", "ﾄｳｷﾖｳ", "0001"}) {
+    const std::string k = Sjis(key);
+    searches.push_back([this, k] {
+      ScanKenAll(ctx, k, ScanMode::kWords, WordMatch::kContains);
+      ScanJigyosyo(ctx, k, ScanMode::kWords, WordMatch::kContains);
+    });
+  }
+  for (int n = 0; n < 4; ++n) {
+    const std::string k = Piece(AnyKen()[8], 2);
+    searches.push_back([this, k] { ScanKenAll(ctx, k, ScanMode::kWords, WordMatch::kContains); });
+  }
+  for (const char* code : {"0001", "19901", "35011", "060"}) {
+    searches.push_back([this, code] {
+      SearchPostCode(ctx, code, PostCodeMatch::kContains);
+      SearchJigPostCode(ctx, code, PostCodeMatch::kExact);
+    });
+  }
+  for (const auto& search : searches) {
+    test_seams::LimitVectorWidth(0);
+    search();
+    const std::vector<Row> expected = Engine();
+    for (int bits : {128, 256, 512}) {
+      test_seams::LimitVectorWidth(bits);
+      search();
+      EXPECT_EQ(Engine(), expected) << bits << " bits";
+    }
+  }
 }
 
 TEST_F(RealData, LocalGovernmentCodesAgreeWithTheOracle) {
