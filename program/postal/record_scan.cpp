@@ -16,7 +16,14 @@
 #endif
 #if defined(__x86_64__) && defined(__GNUC__) && __has_include(<sys/platform/x86.h>)
 #include <immintrin.h>
+#if defined(__clang__)
+// glibc declares the helpers of this header with C's _Bool, which clang does not take in C++.
+#define _Bool bool
 #include <sys/platform/x86.h>
+#undef _Bool
+#else
+#include <sys/platform/x86.h>
+#endif
 #define TOVRA_HAVE_AVX2_PATH 1
 #endif
 
