@@ -8,6 +8,7 @@
 namespace {
 
 const std::string kFffd = "\xEF\xBF\xBD";
+const std::string kLong = "旭川市 0166 ｱｻﾋｶﾜ 北海道";  // 40 bytes
 
 TEST(JsonString, EscapesWhatJsonForbidsAndKeepsUtf8AsItIs) {
   EXPECT_EQ(clitext::JsonString(""), "\"\"");
@@ -34,6 +35,10 @@ TEST(FieldText, TsvEscapesAndCsvQuotesEveryControlCharacter) {
       {std::string("a\0b\x7f", 4), "a" + kFffd + "b" + kFffd, "a" + kFffd + "b" + kFffd},
       {"a,\"b\"", "a,\"b\"", "\"a,\"\"b\"\"\""},
       {"\"\x1b\n", "\"" + kFffd + "\\n", "\"\"\"" + kFffd + "\n\""},
+      // Long fields, passed over sixteen bytes at a time up to the block with the byte.
+      {kLong + "\t" + kLong, kLong + "\\t" + kLong, kLong + kFffd + kLong},
+      {kLong + kLong + "\\", kLong + kLong + "\\\\", kLong + kLong + "\\"},
+      {kLong + "\"" + kLong + "\x7f", kLong + "\"" + kLong + kFffd, "\"" + kLong + "\"\"" + kLong + kFffd + "\""},
   };
   for (const FieldCase& c : cases) {
     EXPECT_EQ(clitext::TsvField(c.in), c.tsv) << c.in;
