@@ -170,6 +170,8 @@ void Register() {
       {"postcode_contains/0001", "0001", [](SearchContext& c, CountingView&) { SearchPostCode(c, "0001", PostCodeMatch::kContains); }},
       {"address_exact/札幌市中央区", chuo_ku, [=](SearchContext& c, CountingView&) { ScanKenAll(c, chuo_ku, ScanMode::kWords, WordMatch::kExact); }},
       {"address_contains/札幌", sapporo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, sapporo, ScanMode::kWords, WordMatch::kContains); }},
+      // A key the file does not hold: the scan alone, no record read and no row built.
+      {"address_contains_absent/鬱金", Sjis("鬱金"), [](SearchContext& c, CountingView&) { ScanKenAll(c, Sjis("鬱金"), ScanMode::kWords, WordMatch::kContains); }},
       {"address_contains/川崎", kawasaki, [=](SearchContext& c, CountingView&) { ScanKenAll(c, kawasaki, ScanMode::kWords, WordMatch::kContains); }},
       // A reading typed in hiragana: looked for as ｶﾜｻｷ and as typed.
       {"address_contains_folded/かわさき", Sjis("ｶﾜｻｷ"), [=](SearchContext& c, CountingView&) { ScanKenAll(c, kawasaki_kana, ScanMode::kWords, WordMatch::kContains); }},
