@@ -35,18 +35,18 @@ void WriteInBatches(std::FILE* out, const std::vector<ResultRow>& rows, Lines li
 void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows) {
   switch (format) {
     case Format::kTsv:
-      WriteInBatches(out, rows, [](auto batch) { return clitext::TsvLines(batch, "\n"); });
+      WriteInBatches(out, rows, [](const auto& batch) { return clitext::TsvLines(batch, "\n"); });
       break;
     case Format::kCsv: {
       std::vector<std::string> titles(ColumnTitles().begin(), ColumnTitles().end());
       std::fprintf(out, "%s\r\n", clitext::CsvLine(titles).c_str());
-      WriteInBatches(out, rows, [](auto batch) { return clitext::CsvLines(batch, "\r\n"); });
+      WriteInBatches(out, rows, [](const auto& batch) { return clitext::CsvLines(batch, "\r\n"); });
       break;
     }
     case Format::kJson: {
       std::fputs("[", out);
       bool first = true;
-      WriteInBatches(out, rows, [&first](auto batch) {
+      WriteInBatches(out, rows, [&first](const auto& batch) {
         std::vector<std::string_view> texts;
         for (std::span<const std::string> row : batch) texts.insert(texts.end(), row.begin(), row.end());
         const std::vector<std::string> utf8 = cp932::ToUtf8Each(texts);
