@@ -1,5 +1,6 @@
 #include "cp932.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -66,13 +67,16 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
       out.resize(out.size() * 2);
       continue;
     }
-    // EILSEQ or EINVAL (a truncated character at the end): one byte does not convert.
-    out.resize(used);
-    if (!on_bad(out)) { ok = false; break; }
-    used = out.size();
+    // EILSEQ or EINVAL (a truncated character at the end): one byte does not convert. What
+    // stands for it goes in at `used`, the result keeping its room: a text of bad bytes costs
+    // no more than a good one.
+    std::string stand_in;
+    if (!on_bad(stand_in)) { ok = false; break; }
+    if (out.size() - used < stand_in.size()) out.resize(std::max(out.size() * 2, used + stand_in.size()));
+    out.replace(used, stand_in.size(), stand_in);
+    used += stand_in.size();
     ++src;
     --src_left;
-    out.resize(used + src_left * 3 + 16);
   }
   out.resize(used);
   if (!ok) return std::nullopt;
