@@ -28,10 +28,10 @@ void Check(bool ok, const std::string& what) {
   if (!ok) ++g_failures;
 }
 
-std::wstring Widen(const char* utf8) {
-  std::wstring out(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0)),
-                   L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out.data(), static_cast<int>(out.size()));
+std::wstring Widen(const char* text, UINT codePage = CP_UTF8) {
+  std::wstring out(
+      static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0)), L'\0');
+  MultiByteToWideChar(codePage, 0, text, -1, out.data(), static_cast<int>(out.size()));
   out.resize(out.size() - 1);
   return out;
 }
@@ -136,7 +136,7 @@ int RunVersion() {
                                       &length) && value != nullptr;
     const std::string got = found ? Narrow(value) : "(missing)";
     // The block's code page: the text must survive the trip through CP932 unchanged.
-    const bool cp932 = found && Narrow(Widen(Cp932(t.text).c_str())) == t.text;
+    const bool cp932 = found && Widen(Narrow(value, 932).c_str(), 932) == value;
     Check(found && got == t.text && cp932,
           Narrow(t.name) + " = \"" + got + "\" (want \"" + t.text + "\")");
   }
@@ -248,7 +248,9 @@ DialogRun RunDialog(const MeklanExports& m, const char* from, const char* to, Dr
   HWND dialog = WaitForWindow(nullptr);
   Check(dialog != nullptr, "the distance dialog opened");
   if (dialog != nullptr) {
+    // Keystrokes go to the active window: wait until the dialog is it.
     SetForegroundWindow(dialog);
+    for (int i = 0; i < 100 && GetForegroundWindow() != dialog; ++i) Sleep(50);
     Sleep(300);
     drive(dialog);
   }
