@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/install-deps.sh g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 \
-  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 xdotool
+  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64
 
 archs=("$@")
 [ ${#archs[@]} -gt 0 ] || archs=(x86_64 i686)

@@ -1,7 +1,8 @@
 /*
  * meklan.h - the MEKLAN library: Japan's telephone charging areas (MA) as of 2003/12/01.
  *
- * This header is the whole public interface of libmeklan.so and its reference manual.
+ * This header is the whole public interface of libmeklan.so (and of meklan.dll, the same
+ * library for Windows) and its reference manual.
  * All texts crossing it are NUL-terminated CP932 (Shift-JIS) byte strings, compared byte by
  * byte. All integers are 32-bit. Record layouts are part of the interface: fields stay in
  * this order and every field is a 32-bit integer, a pointer or a fixed char array.
@@ -217,6 +218,11 @@ MEKLAN_API int MEKLAN_CALL MEKLAN_GetAreaPlus(const char *text, char *out);
  * showing anything: rec is NULL, the module is missing, no display can be reached, the
  * caller's application is a QCoreApplication or lives on another thread, owner is not a
  * live widget, or another distance dialog is open in the process (one at a time).
+ *
+ * In meklan.dll (Windows) the dialog is a Win32 dialog of the DLL itself, built from the same
+ * template, and owner is the caller's window (HWND) or NULL; the dialog runs modally on the
+ * calling thread. -1 without showing anything: rec is NULL, owner is not a window, the
+ * dialog cannot be created, or another distance dialog is open in the process.
  */
 MEKLAN_API int MEKLAN_CALL MEKLAN_GetDistanceWithDialog(void *owner, MKDISTANCE *rec, int showMessage);
 
