@@ -76,71 +76,52 @@ DWORD ListBoxStyle(std::uint32_t flags) {
   return style;
 }
 
-// The class (atom or name) and the kind's own style bits of one control.
-void WriteClassAndStyle(const ControlTemplate& c, DWORD* style, TemplateWriter* classOut) {
+// The kind's own style bits of one control.
+DWORD KindStyle(const ControlTemplate& c) {
   switch (c.kind) {
-    case ControlKind::kStatic:
-      *style |= StaticStyle(c.style);
-      classOut->Atom(kStaticAtom);
-      return;
-    case ControlKind::kIcon:
-      *style |= SS_ICON;
-      classOut->Atom(kStaticAtom);
-      return;
-    case ControlKind::kEdit:
-      *style |= EditStyle(c.style);
-      classOut->Atom(kEditAtom);
-      return;
-    case ControlKind::kButton:
-      *style |= BS_PUSHBUTTON;
-      classOut->Atom(kButtonAtom);
-      return;
-    case ControlKind::kDefButton:
-      *style |= BS_DEFPUSHBUTTON;
-      classOut->Atom(kButtonAtom);
-      return;
-    case ControlKind::kCheckBox:
-      *style |= BS_AUTOCHECKBOX;
-      classOut->Atom(kButtonAtom);
-      return;
-    case ControlKind::kRadio:
-      *style |= BS_AUTORADIOBUTTON;
-      classOut->Atom(kButtonAtom);
-      return;
-    case ControlKind::kGroupBox:
-      *style |= BS_GROUPBOX;
-      classOut->Atom(kButtonAtom);
-      return;
+    case ControlKind::kStatic: return StaticStyle(c.style);
+    case ControlKind::kIcon: return SS_ICON;
+    case ControlKind::kEdit: return EditStyle(c.style);
+    case ControlKind::kButton: return BS_PUSHBUTTON;
+    case ControlKind::kDefButton: return BS_DEFPUSHBUTTON;
+    case ControlKind::kCheckBox: return BS_AUTOCHECKBOX;
+    case ControlKind::kRadio: return BS_AUTORADIOBUTTON;
+    case ControlKind::kGroupBox: return BS_GROUPBOX;
     case ControlKind::kComboDropList:
-    case ControlKind::kComboDropDown:
-      *style |= ComboStyle(c.kind, c.style);
-      classOut->Atom(kComboBoxAtom);
-      return;
-    case ControlKind::kListBox:
-      *style |= ListBoxStyle(c.style);
-      classOut->Atom(kListBoxAtom);
-      return;
+    case ControlKind::kComboDropDown: return ComboStyle(c.kind, c.style);
+    case ControlKind::kListBox: return ListBoxStyle(c.style);
+    case ControlKind::kListView: return LVS_REPORT | LVS_SHOWSELALWAYS;
+    case ControlKind::kProgress: return 0;
+  }
+  return 0;
+}
+
+// The window class of a kind: a predefined atom, or 0 for the common controls named below.
+WORD KindAtom(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kStatic:
+    case ControlKind::kIcon: return kStaticAtom;
+    case ControlKind::kEdit: return kEditAtom;
+    case ControlKind::kComboDropList:
+    case ControlKind::kComboDropDown: return kComboBoxAtom;
+    case ControlKind::kListBox: return kListBoxAtom;
     case ControlKind::kListView:
-      *style |= LVS_REPORT | LVS_SHOWSELALWAYS;
-      classOut->Text("SysListView32");
-      return;
-    case ControlKind::kProgress:
-      classOut->Text("msctls_progress32");
-      return;
+    case ControlKind::kProgress: return 0;
+    default: return kButtonAtom;  // push, default, check, radio, group box
   }
 }
 
 void WriteControl(const ControlTemplate& c, TemplateWriter* out) {
   out->AlignDword();
-  DWORD style = CommonStyle(c.style);
-  // The style comes first in the record but depends on the class: write the class apart.
-  TemplateWriter classPart;
-  WriteClassAndStyle(c, &style, &classPart);
-  out->Dword(style);
+  out->Dword(CommonStyle(c.style) | KindStyle(c));
   out->Dword(0);  // extended style
   for (const int v : {c.x, c.y, c.w, c.h}) out->Word(static_cast<WORD>(static_cast<short>(v)));
   out->Word(static_cast<WORD>(c.id));  // -1 (IDC_STATIC) becomes 0xFFFF
-  for (const WORD w : classPart.Take()) out->Word(w);
+  if (const WORD atom = KindAtom(c.kind); atom != 0) {
+    out->Atom(atom);
+  } else {
+    out->Text(c.kind == ControlKind::kListView ? WC_LISTVIEWA : PROGRESS_CLASSA);
+  }
   if (c.kind == ControlKind::kIcon) {
     out->Word(0xFFFF);  // an icon names its resource by number
     out->Word(static_cast<WORD>(std::stoi(c.text)));
