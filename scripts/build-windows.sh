@@ -8,11 +8,18 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+
+archs=()
+for arg in "$@"; do
+  case $arg in
+    x86_64 | i686) archs+=("$arg") ;;
+    -h | --help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "build-windows.sh: unknown architecture '$arg' (x86_64 or i686)" >&2; exit 2 ;;
+  esac
+done
+[ ${#archs[@]} -gt 0 ] || archs=(x86_64 i686)
 scripts/install-deps.sh g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 \
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64
-
-archs=("$@")
-[ ${#archs[@]} -gt 0 ] || archs=(x86_64 i686)
 out=build-windows
 
 # The table generator runs on this machine: a native build of it alone.

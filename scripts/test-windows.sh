@@ -27,8 +27,9 @@ finish() {
   exit $?
 }
 
-if ! scripts/build-windows.sh >"$out.log" 2>&1; then
-  tail -30 "$out.log"
+mkdir -p "$out"
+if ! scripts/build-windows.sh >"$out/build.log" 2>&1; then
+  tail -30 "$out/build.log"
   fail "cross build of meklan.dll (x86_64, i686)"
   finish
 fi

@@ -165,7 +165,7 @@ void AreaList(const MeklanExports& m, Transcript& t, const char* pref, const cha
   std::string rows;
   for (int i = 0; i < count; ++i) rows += AddressRecord(list[i]) + ";";
   t.Line("arealist", pref, city, count, countOnly, list == nullptr ? "null" : "block", rows);
-  m.MemFree(list);
+  if (count >= 0) m.MemFree(list);  // -1 (no memory) leaves list untouched
 }
 
 void AddressLists(const MeklanExports& m, Transcript& t) {
