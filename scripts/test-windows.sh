@@ -60,10 +60,10 @@ done
 export WINEPREFIX=$root/$out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
 # One prefix for every run: wine's first start takes a while.
-if [ ! -f "$WINEPREFIX/meklan-settings.reg" ]; then
+if [ ! -f "$WINEPREFIX/drive_c/meklan-settings.reg" ]; then
   "$wine" wineboot -i >/dev/null 2>&1
   # The template's dialog font is the IPA font here; wine draws its own window frames.
-  iconv -f UTF-8 -t UTF-16 tests/windows/wine-settings.reg.txt >"$WINEPREFIX/meklan-settings.reg"
+  iconv -f UTF-8 -t UTF-16 tests/windows/wine-settings.reg.txt >"$WINEPREFIX/drive_c/meklan-settings.reg"
   "$wine" regedit /S 'C:\meklan-settings.reg'
   /usr/lib/wine/wineserver -w
 fi

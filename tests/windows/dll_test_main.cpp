@@ -248,9 +248,19 @@ DialogRun RunDialog(const MeklanExports& m, const char* from, const char* to, Dr
   HWND dialog = WaitForWindow(nullptr);
   Check(dialog != nullptr, "the distance dialog opened");
   if (dialog != nullptr) {
-    // Keystrokes go to the active window: wait until the dialog is it.
+    // Keystrokes go to the focused control of the active window: wait until the dialog is
+    // active with its first edit focused (a fresh wine prefix can take a while).
     SetForegroundWindow(dialog);
-    for (int i = 0; i < 100 && GetForegroundWindow() != dialog; ++i) Sleep(50);
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    for (int i = 0; i < 200; ++i) {
+      if (GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &gui) &&
+          gui.hwndFocus == GetDlgItem(dialog, kFromEdit)) {
+        break;
+      }
+      Sleep(50);
+    }
     Sleep(300);
     drive(dialog);
   }
