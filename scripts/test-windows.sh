@@ -28,6 +28,7 @@ finish() {
 }
 
 mkdir -p "$out"
+scripts/install-deps.sh python3  # the screenshot's BMP -> PNG (the build installs the rest)
 if ! scripts/build-windows.sh >"$out/build.log" 2>&1; then
   tail -30 "$out/build.log"
   fail "cross build of meklan.dll (x86_64, i686)"
