@@ -5,7 +5,8 @@
 //                                    of libmeklan.so (ANSWERS), byte for byte
 //   meklan-dll-test version          the version resource through the Windows version API
 //   meklan-dll-test dialog BMP       the distance dialog driven by keystrokes: a distance
-//                                    computed, then a cancel; the filled dialog saved as BMP
+//                                    computed; an end naming nothing, then a cancel; the
+//                                    filled dialog saved as BMP
 //
 // Each prints what it checked and exits 0 when everything held, 1 otherwise.
 #include <windows.h>
@@ -306,13 +307,25 @@ int RunDialogTest(const char* bitmapPath) {
             std::strcmp(computed.rec.toMa.maName, expected.toMa.maName) == 0,
         "the caller's record holds MEKLAN_GetDistance's result");
 
-  const DialogRun cancelled = RunDialog(m, Cp932("東京").c_str(), Cp932("大阪").c_str(),
-                                        [&](HWND dialog) {
+  // An end that names nothing: the failure box, the dialog stays open; then Escape.
+  std::wstring failureBox;
+  bool stayedOpen = false;
+  const DialogRun cancelled = RunDialog(m, Cp932("東京").c_str(), "xyz", [&](HWND dialog) {
     Check(ItemText(dialog, kFromEdit) == Widen("東京"), "initial text 東京 shown");
+    Press(VK_RETURN);
+    HWND message = WaitForWindow(dialog);
+    if (message != nullptr) failureBox = ItemText(message, 0xFFFF);
+    Press(VK_RETURN);
+    Sleep(300);
+    stayedOpen = IsWindowVisible(dialog) != FALSE;
     Press(VK_ESCAPE);
   });
+  Check(Narrow(failureBox) == "該当ありません" && stayedOpen,
+        "an end naming nothing: box \"" + Narrow(failureBox) + "\", the dialog stays open");
   Check(cancelled.result == -1, "Escape cancels: " + std::to_string(cancelled.result));
-  Check(std::string(cancelled.rec.fromName) == Cp932("東京"), "a cancel leaves the record");
+  Check(std::string(cancelled.rec.fromName) == Cp932("東京") &&
+            std::string(cancelled.rec.toName) == "xyz",
+        "after a cancel the record holds the texts of the last attempt");
   FreeLibrary(module);
   return g_failures == 0 ? 0 : 1;
 }
