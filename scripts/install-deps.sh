@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests, the screenshots and the fuzzers need.
-# Does nothing when they are all present already.
+# Does nothing when they are all present already. Arguments name more packages to install.
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config unzip
@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   hyperfine ccache
 )
+packages+=("$@")  # what a script needs beyond these (scripts/build-windows.sh)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

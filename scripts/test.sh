@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite: a strict build (warnings are errors) and an ASan+UBSan build, each
-# tested with ctest, then a short run of every fuzz target, then a packager's build (Release,
+# tested with ctest, then a short run of every fuzz target, then meklan.dll cross-built and
+# tested under wine (scripts/test-windows.sh), then a packager's build (Release,
 # default options) whose Debian package is installed into a scratch root and built against.
 # Ends with one summary line.
 set -euo pipefail
@@ -48,6 +49,16 @@ ok=$(grep -c ' ok$' "$logs/fuzz.log" || true)
 bad=$(grep -c 'FAILED' "$logs/fuzz.log" || true)
 passed=$((passed + ok))
 failed=$((failed + bad))
+
+echo "== meklan.dll: cross build, objdump checks, and the tests under wine64 (answers of build-test)"
+scripts/test-windows.sh build-test | tee "$logs/windows.log" || status=1
+line=$(grep -E '^windows: [0-9]+ passed, [0-9]+ failed$' "$logs/windows.log" || true)
+if [ -n "$line" ]; then
+  passed=$((passed + $(sed -E 's/^windows: ([0-9]+) passed.*/\1/' <<<"$line")))
+  failed=$((failed + $(sed -E 's/.* ([0-9]+) failed$/\1/' <<<"$line")))
+else
+  echo "meklan.dll tests did not finish"; failed=$((failed + 1)); status=1
+fi
 
 echo "== packager's build (Release, default options) and its Debian package"
 if cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DMEKLAN_BUILD_TESTS=OFF \

@@ -4,38 +4,27 @@
 // without a screen or without the module carries on.
 #include <dlfcn.h>
 
-#include <atomic>
 #include <string>
 
 #include "dialog/dialog_module.h"
+#include "dialog/dialog_slot.h"
 #include "meklan.h"
 
 namespace {
 
-// The one open dialog of the process. Taken before the module is asked, so that a call
-// re-entering from the dialog's own event loop (or from another thread) is refused at once.
-std::atomic<bool> g_dialog_open{false};
+// Taken before the module is asked, so that a call re-entering from the dialog's own event
+// loop (or from another thread) is refused at once.
+using meklan_dialog::DialogSlot;
 
-class DialogSlot {
- public:
-  DialogSlot() : taken_(!g_dialog_open.exchange(true)) {}
-  ~DialogSlot() {
-    if (taken_) g_dialog_open.store(false);
-  }
-  DialogSlot(const DialogSlot&) = delete;
-  DialogSlot& operator=(const DialogSlot&) = delete;
-  bool taken() const { return taken_; }
-
- private:
-  bool taken_;
-};
+// The address of this library's own copy of the slot, for dladdr: the address of an export
+// could be that of another copy of the library loaded earlier in the process.
+const void* OwnAddress() { return static_cast<const void*>(&meklan_dialog::g_dialog_open); }
 
 // Directory of the file this code was loaded from, with a trailing '/'; empty when the
-// loader cannot tell. Asked with a symbol of internal linkage: the address of an export
-// could be that of another copy of the library loaded earlier in the process.
+// loader cannot tell.
 std::string OwnDirectory() {
   Dl_info info{};
-  if (dladdr(static_cast<const void*>(&g_dialog_open), &info) == 0 ||
+  if (dladdr(OwnAddress(), &info) == 0 ||
       info.dli_fname == nullptr) {
     return {};
   }
@@ -68,7 +57,7 @@ MeklanDialogRunFn LoadDialogModule() {
 
 }  // namespace
 
-extern "C" MEKLAN_API int MEKLAN_GetDistanceWithDialog(void* owner, MKDISTANCE* rec,
+extern "C" MEKLAN_API int MEKLAN_CALL MEKLAN_GetDistanceWithDialog(void* owner, MKDISTANCE* rec,
                                                        int showMessage) {
   if (rec == nullptr) return -1;
   DialogSlot slot;

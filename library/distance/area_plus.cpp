@@ -132,7 +132,7 @@ void BuildAreaPlus(int maIndex, char* out, std::size_t size) {
 
 }  // namespace meklan
 
-extern "C" int MEKLAN_GetAreaPlus(const char* text, char* out) {
+extern "C" int MEKLAN_CALL MEKLAN_GetAreaPlus(const char* text, char* out) {
   if (text == nullptr || out == nullptr) return 0;
   const int index = meklan::FindMaIndex(text);
   if (index == -1) return 0;

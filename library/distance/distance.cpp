@@ -124,7 +124,7 @@ void CopyField(char* field, std::size_t size, const char* src) {
 
 }  // namespace meklan
 
-extern "C" int MEKLAN_GetDistance(MKDISTANCE* rec) {
+extern "C" int MEKLAN_CALL MEKLAN_GetDistance(MKDISTANCE* rec) {
   using namespace meklan;
   if (rec == nullptr) return 0;
   const EndText from(rec->fromName);

@@ -45,48 +45,48 @@ using namespace meklan;
 
 extern "C" {
 
-int MEKLAN_EditionGetDayData(int edition, char* out) {
+int MEKLAN_CALL MEKLAN_EditionGetDayData(int edition, char* out) {
   const Edition* e = EditionOf(edition);
   if (e == nullptr) return 0;
   if (out != nullptr) std::memcpy(out, e->dataDate, std::strlen(e->dataDate) + 1);
   return 1;
 }
 
-int MEKLAN_EditionGetNumOfMKMA(int edition) {
+int MEKLAN_CALL MEKLAN_EditionGetNumOfMKMA(int edition) {
   const Edition* e = EditionOf(edition);
   return e != nullptr ? e->maCount : 0;
 }
 
-const MKMA* MEKLAN_EditionGetMKMA(int edition) {
+const MKMA* MEKLAN_CALL MEKLAN_EditionGetMKMA(int edition) {
   const Edition* e = EditionOf(edition);
   return e != nullptr ? e->ma : nullptr;
 }
 
-int MEKLAN_EditionGetNumOfAddress(int edition) {
+int MEKLAN_CALL MEKLAN_EditionGetNumOfAddress(int edition) {
   const Edition* e = EditionOf(edition);
   return e != nullptr ? e->addressCount : 0;
 }
 
-const MKADDRESS* MEKLAN_EditionGetAddress(int edition) {
+const MKADDRESS* MEKLAN_CALL MEKLAN_EditionGetAddress(int edition) {
   const Edition* e = EditionOf(edition);
   return e != nullptr ? e->address : nullptr;
 }
 
-int MEKLAN_EditionGetMA(int edition, const char* key, int prefIndex, char* out, int size) {
+int MEKLAN_CALL MEKLAN_EditionGetMA(int edition, const char* key, int prefIndex, char* out, int size) {
   const Edition* e = EditionOf(edition);
   if (e == nullptr) return 0;
   return WriteSized(out, size, MEKLAN_MALIST_SIZE,
                     [&](BoundedText& text) { ListMas(TableOf(*e), key, prefIndex, text); });
 }
 
-int MEKLAN_EditionGetAreaCode(int edition, const char* key, int branch, char* out, int size) {
+int MEKLAN_CALL MEKLAN_EditionGetAreaCode(int edition, const char* key, int branch, char* out, int size) {
   const Edition* e = EditionOf(edition);
   if (e == nullptr || FindMaIndex(TableOf(*e), key) < 0) return 0;
   return WriteSized(out, size, MEKLAN_AREACODE_SIZE,
                     [&](BoundedText& text) { WriteAreaCodes(TableOf(*e), key, branch, text); });
 }
 
-int MEKLAN_EditionJoin(int edition, const char* dantaiCode, const char* town, const char* street,
+int MEKLAN_CALL MEKLAN_EditionJoin(int edition, const char* dantaiCode, const char* town, const char* street,
                        MKJOIN* result) {
   const Edition* e = EditionOf(edition);
   if (e == nullptr || result == nullptr) return -1;

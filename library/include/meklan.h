@@ -1,7 +1,8 @@
 /*
  * meklan.h - the MEKLAN library: Japan's telephone charging areas (MA) as of 2003/12/01.
  *
- * This header is the whole public interface of libmeklan.so and its reference manual.
+ * This header is the whole public interface of libmeklan.so (and of meklan.dll, the same
+ * library for Windows) and its reference manual.
  * All texts crossing it are NUL-terminated CP932 (Shift-JIS) byte strings, compared byte by
  * byte. All integers are 32-bit. Record layouts are part of the interface: fields stay in
  * this order and every field is a 32-bit integer, a pointer or a fixed char array.
@@ -16,16 +17,40 @@
 #ifndef MEKLAN_H
 #define MEKLAN_H
 
+#ifndef RC_INVOKED /* a resource script (meklan.dll's version resource) reads only macros */
 #include <stdint.h>
+#endif
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
+/*
+ * MEKLAN_API marks an export. On Windows the list of exports is the library's .def file, and
+ * a caller imports through meklan.dll's import library; elsewhere an export is a symbol of
+ * default visibility in a library built with hidden ones.
+ *
+ * MEKLAN_CALL is the calling convention of every export and of pointers to them. On Windows
+ * it is __stdcall (WINAPI), the convention of the system's own DLLs and the one that a
+ * Visual Basic `Declare`, a Delphi `stdcall` external and a C `WINAPI` function pointer
+ * expect: the callee removes its arguments, and the 32-bit DLL exports each function by its
+ * plain name (no leading underscore, no "@n" suffix). On 64-bit Windows the keyword names
+ * the one calling convention there is. Elsewhere it is empty: the platform's C convention.
+ */
+#if defined(_WIN32)
+#define MEKLAN_CALL __stdcall
+#if defined(MEKLAN_BUILDING_LIBRARY)
+#define MEKLAN_API
+#else
+#define MEKLAN_API __declspec(dllimport)
+#endif
+#else
+#define MEKLAN_CALL
 #if defined(MEKLAN_BUILDING_LIBRARY)
 #define MEKLAN_API __attribute__((visibility("default")))
 #else
 #define MEKLAN_API
+#endif
 #endif
 
 /* Version of this library and of the data it carries. */
@@ -45,6 +70,7 @@ extern "C" {
 #define MEKLAN_AREAPLUS_SIZE 1024 /* MEKLAN_GetAreaPlus; the longest listing needs 364 */
 #define MEKLAN_KEY_MAX 255       /* keys are read up to this many bytes */
 
+#ifndef RC_INVOKED
 /* One MA record: one combination of an MA and a number range. */
 typedef struct MKMA {
   const char *maName;     /* MA name in kanji, at most 10 bytes */
@@ -88,22 +114,22 @@ typedef struct MKDISTANCE {
 /* --- Information -------------------------------------------------------------------- */
 
 /* Copies "3.19(2003/12/17)" into out (MEKLAN_VERSION_SIZE bytes) and returns out. */
-MEKLAN_API char *MEKLAN_GetVersion(char *out);
+MEKLAN_API char *MEKLAN_CALL MEKLAN_GetVersion(char *out);
 /* 3190. */
-MEKLAN_API int MEKLAN_GetVersionX(void);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetVersionX(void);
 /* 3000: a caller built for interface version V may use the library when this is <= V. */
-MEKLAN_API int MEKLAN_GetVersionCompati(void);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetVersionCompati(void);
 /* Copies "2003/12/01" into out (MEKLAN_DAYDATA_SIZE bytes) and returns out. */
-MEKLAN_API char *MEKLAN_GetDayData(char *out);
+MEKLAN_API char *MEKLAN_CALL MEKLAN_GetDayData(char *out);
 
 /* --- Tables ------------------------------------------------------------------------- */
 
 /* Number of MA records and the address of the first (read-only, table order). */
-MEKLAN_API int MEKLAN_GetNumOfMKMA(void);
-MEKLAN_API const MKMA *MEKLAN_GetMKMA(void);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetNumOfMKMA(void);
+MEKLAN_API const MKMA *MEKLAN_CALL MEKLAN_GetMKMA(void);
 /* Number of address records and the address of the first (read-only, by dantaiCode). */
-MEKLAN_API int MEKLAN_GetNumOfAddress(void);
-MEKLAN_API const MKADDRESS *MEKLAN_GetAddress(void);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetNumOfAddress(void);
+MEKLAN_API const MKADDRESS *MEKLAN_CALL MEKLAN_GetAddress(void);
 
 /*
  * Copies every address record of prefecture prefName (and, when cityName is not null,
@@ -112,13 +138,13 @@ MEKLAN_API const MKADDRESS *MEKLAN_GetAddress(void);
  * NULL). Returns -1, *list untouched, when memory runs out. Free the block with
  * MEKLAN_MemFree only. `reserved` is not read. With list NULL only the count is returned.
  */
-MEKLAN_API int MEKLAN_GetAddressAreaList(const char *prefName, const char *cityName, int reserved,
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetAddressAreaList(const char *prefName, const char *cityName, int reserved,
                                          MKADDRESS **list);
 /* Releases a block of MEKLAN_GetAddressAreaList; NULL does nothing. */
-MEKLAN_API void MEKLAN_MemFree(void *block);
+MEKLAN_API void MEKLAN_CALL MEKLAN_MemFree(void *block);
 
 /* Carrier class of two prefNo values: 0 same eastern prefecture, 1 same western, 2 across. */
-MEKLAN_API int MEKLAN_GetNumOfNTT(int prefNoA, int prefNoB);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetNumOfNTT(int prefNoA, int prefNoB);
 
 /* --- Lookups ------------------------------------------------------------------------ */
 
@@ -130,7 +156,7 @@ MEKLAN_API int MEKLAN_GetNumOfNTT(int prefNoA, int prefNoB);
  * MEKLAN_KEY_MAX bytes; out must hold MEKLAN_MALIST_SIZE bytes and is never written past
  * that (a list that would not fit ends after its last whole name). Returns 1.
  */
-MEKLAN_API int MEKLAN_GetMA(const char *key, char *out, int prefIndex);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetMA(const char *key, char *out, int prefIndex);
 
 /*
  * Writes the area codes of the MA that key names (name, reading, area code, or area code
@@ -138,7 +164,7 @@ MEKLAN_API int MEKLAN_GetMA(const char *key, char *out, int prefIndex);
  * (MEKLAN_AREACODE_SIZE bytes). branch -1 takes every record of the MA, otherwise only that
  * branch. Returns 1, or 0 with out untouched when the key names no MA.
  */
-MEKLAN_API int MEKLAN_GetAreaCode(const char *key, char *out, int branch);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetAreaCode(const char *key, char *out, int branch);
 
 /* --- Distance ----------------------------------------------------------------------- */
 
@@ -150,7 +176,7 @@ MEKLAN_API int MEKLAN_GetAreaCode(const char *key, char *out, int branch);
  * shortened. On success fromName and toName hold the MA names. Returns 1, or 0 with rec
  * untouched when an end cannot be resolved.
  */
-MEKLAN_API int MEKLAN_GetDistance(MKDISTANCE *rec);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetDistance(MKDISTANCE *rec);
 
 /*
  * Writes the adjacent (and island-rule) MAs of the MA that text names (name, reading, area
@@ -161,7 +187,7 @@ MEKLAN_API int MEKLAN_GetDistance(MKDISTANCE *rec);
  * of the built-in data fits; one that would not ends after its last whole line). Earlier
  * contents of out are replaced. Returns 1, or 0 with out untouched when text names no MA.
  */
-MEKLAN_API int MEKLAN_GetAreaPlus(const char *text, char *out);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetAreaPlus(const char *text, char *out);
 
 /*
  * Runs the library's modal distance dialog (caption "MEKLAN"): two edits for the ends,
@@ -192,8 +218,13 @@ MEKLAN_API int MEKLAN_GetAreaPlus(const char *text, char *out);
  * showing anything: rec is NULL, the module is missing, no display can be reached, the
  * caller's application is a QCoreApplication or lives on another thread, owner is not a
  * live widget, or another distance dialog is open in the process (one at a time).
+ *
+ * In meklan.dll (Windows) the dialog is a Win32 dialog of the DLL itself, built from the same
+ * template, and owner is the caller's window (HWND) or NULL; the dialog runs modally on the
+ * calling thread. -1 without showing anything: rec is NULL, owner is not a window, the
+ * dialog cannot be created, or another distance dialog is open in the process.
  */
-MEKLAN_API int MEKLAN_GetDistanceWithDialog(void *owner, MKDISTANCE *rec, int showMessage);
+MEKLAN_API int MEKLAN_CALL MEKLAN_GetDistanceWithDialog(void *owner, MKDISTANCE *rec, int showMessage);
 
 /* --- Editions ----------------------------------------------------------------------- */
 
@@ -216,19 +247,19 @@ MEKLAN_API int MEKLAN_GetDistanceWithDialog(void *owner, MKDISTANCE *rec, int sh
 
 /* Copies the edition's data date ("2003/12/01") into out (MEKLAN_DAYDATA_SIZE bytes);
  * returns 1, or 0 for an unknown edition. */
-MEKLAN_API int MEKLAN_EditionGetDayData(int edition, char *out);
+MEKLAN_API int MEKLAN_CALL MEKLAN_EditionGetDayData(int edition, char *out);
 /* The edition's MA table and address table (read-only, like MEKLAN_GetMKMA). */
-MEKLAN_API int MEKLAN_EditionGetNumOfMKMA(int edition);
-MEKLAN_API const MKMA *MEKLAN_EditionGetMKMA(int edition);
-MEKLAN_API int MEKLAN_EditionGetNumOfAddress(int edition);
-MEKLAN_API const MKADDRESS *MEKLAN_EditionGetAddress(int edition);
+MEKLAN_API int MEKLAN_CALL MEKLAN_EditionGetNumOfMKMA(int edition);
+MEKLAN_API const MKMA *MEKLAN_CALL MEKLAN_EditionGetMKMA(int edition);
+MEKLAN_API int MEKLAN_CALL MEKLAN_EditionGetNumOfAddress(int edition);
+MEKLAN_API const MKADDRESS *MEKLAN_CALL MEKLAN_EditionGetAddress(int edition);
 
 /* MEKLAN_GetMA over the edition: the list "名前$名前$" into out[size]; returns the size the
  * whole list needs (1 for an empty list), 0 for an unknown edition. */
-MEKLAN_API int MEKLAN_EditionGetMA(int edition, const char *key, int prefIndex, char *out, int size);
+MEKLAN_API int MEKLAN_CALL MEKLAN_EditionGetMA(int edition, const char *key, int prefIndex, char *out, int size);
 /* MEKLAN_GetAreaCode over the edition, into out[size]; returns the size the whole text
  * needs, or 0 (out untouched) when key names no MA or the edition is unknown. */
-MEKLAN_API int MEKLAN_EditionGetAreaCode(int edition, const char *key, int branch, char *out, int size);
+MEKLAN_API int MEKLAN_CALL MEKLAN_EditionGetAreaCode(int edition, const char *key, int branch, char *out, int size);
 
 /* How a postal row met the address table (MKJOIN.how). */
 #define MEKLAN_JOIN_NONE 0       /* the code is not in the table, or no part names the town */
@@ -261,8 +292,10 @@ typedef struct MKJOIN {
  * of *result and returns result->count (0 when nothing serves the row), or -1 when result is
  * NULL or the edition is unknown.
  */
-MEKLAN_API int MEKLAN_EditionJoin(int edition, const char *dantaiCode, const char *town,
+MEKLAN_API int MEKLAN_CALL MEKLAN_EditionJoin(int edition, const char *dantaiCode, const char *town,
                                   const char *street, MKJOIN *result);
+
+#endif /* RC_INVOKED */
 
 #ifdef __cplusplus
 }

@@ -94,7 +94,7 @@ bool WriteAreaCodes(const MaTable& table, const char* key, int branch, BoundedTe
 
 using namespace meklan;
 
-extern "C" int MEKLAN_GetAreaCode(const char* key, char* out, int branch) {
+extern "C" int MEKLAN_CALL MEKLAN_GetAreaCode(const char* key, char* out, int branch) {
   char work[kTextSize];
   BoundedText text(work, sizeof work);
   if (!WriteAreaCodes(Table2003(), key, branch, text)) return 0;

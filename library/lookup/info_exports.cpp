@@ -1,8 +1,8 @@
 // The exports without search logic: versions, table access, the address query by
 // prefecture and city, and the carrier class of two prefectures.
-#include <cstdlib>
 #include <cstring>
 
+#include "lookup/library_heap.h"
 #include "tables/tables.h"
 
 namespace meklan {
@@ -24,31 +24,31 @@ using namespace meklan;
 
 extern "C" {
 
-char* MEKLAN_GetVersion(char* out) {
+char* MEKLAN_CALL MEKLAN_GetVersion(char* out) {
   if (out != nullptr) std::memcpy(out, MEKLAN_VERSION_TEXT, sizeof MEKLAN_VERSION_TEXT);
   return out;
 }
 
-int MEKLAN_GetVersionX(void) { return MEKLAN_VERSION_NUMBER; }
+int MEKLAN_CALL MEKLAN_GetVersionX(void) { return MEKLAN_VERSION_NUMBER; }
 
-int MEKLAN_GetVersionCompati(void) { return MEKLAN_VERSION_COMPATI; }
+int MEKLAN_CALL MEKLAN_GetVersionCompati(void) { return MEKLAN_VERSION_COMPATI; }
 
-char* MEKLAN_GetDayData(char* out) {
+char* MEKLAN_CALL MEKLAN_GetDayData(char* out) {
   if (out != nullptr) std::memcpy(out, MEKLAN_DATA_DATE, sizeof MEKLAN_DATA_DATE);
   return out;
 }
 
-int MEKLAN_GetNumOfMKMA(void) { return kMaCount; }
+int MEKLAN_CALL MEKLAN_GetNumOfMKMA(void) { return kMaCount; }
 
-const MKMA* MEKLAN_GetMKMA(void) { return kMaTable; }
+const MKMA* MEKLAN_CALL MEKLAN_GetMKMA(void) { return kMaTable; }
 
-int MEKLAN_GetNumOfAddress(void) { return kAddressCount; }
+int MEKLAN_CALL MEKLAN_GetNumOfAddress(void) { return kAddressCount; }
 
-const MKADDRESS* MEKLAN_GetAddress(void) { return kAddressTable; }
+const MKADDRESS* MEKLAN_CALL MEKLAN_GetAddress(void) { return kAddressTable; }
 
 // The block is sized by a counting scan and allocated once; with list == NULL the count
 // alone is returned and nothing is allocated.
-int MEKLAN_GetAddressAreaList(const char* prefName, const char* cityName, int /*reserved*/,
+int MEKLAN_CALL MEKLAN_GetAddressAreaList(const char* prefName, const char* cityName, int /*reserved*/,
                               MKADDRESS** list) {
   if (prefName == nullptr) {
     if (list != nullptr) *list = nullptr;
@@ -63,7 +63,8 @@ int MEKLAN_GetAddressAreaList(const char* prefName, const char* cityName, int /*
     *list = nullptr;
     return 0;
   }
-  auto* block = static_cast<MKADDRESS*>(std::malloc(sizeof(MKADDRESS) * static_cast<std::size_t>(count)));
+  auto* block = static_cast<MKADDRESS*>(
+      AllocateCallerBlock(sizeof(MKADDRESS) * static_cast<std::size_t>(count)));
   if (block == nullptr) return -1;
   int n = 0;
   for (int i = 0; i < kAddressCount; ++i) {
@@ -73,9 +74,9 @@ int MEKLAN_GetAddressAreaList(const char* prefName, const char* cityName, int /*
   return count;
 }
 
-void MEKLAN_MemFree(void* block) { std::free(block); }
+void MEKLAN_CALL MEKLAN_MemFree(void* block) { ReleaseCallerBlock(block); }
 
-int MEKLAN_GetNumOfNTT(int prefNoA, int prefNoB) {
+int MEKLAN_CALL MEKLAN_GetNumOfNTT(int prefNoA, int prefNoB) {
   if (prefNoA == prefNoB || (IsHokkaido(prefNoA) && IsHokkaido(prefNoB))) {
     return prefNoA <= kEasternLastPrefNo || prefNoA >= 51 ? 0 : 1;
   }

@@ -90,7 +90,7 @@ void ListMas(const MaTable& table, const char* key, int prefIndex, BoundedText& 
 
 using namespace meklan;
 
-extern "C" int MEKLAN_GetMA(const char* key, char* out, int prefIndex) {
+extern "C" int MEKLAN_CALL MEKLAN_GetMA(const char* key, char* out, int prefIndex) {
   if (out == nullptr) return 1;
   BoundedText list(out, MEKLAN_MALIST_SIZE);
   ListMas(Table2003(), key, prefIndex, list);

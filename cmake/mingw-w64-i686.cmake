@@ -1,0 +1,3 @@
+# meklan.dll for i686 Windows.
+set(MEKLAN_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,0 +1,3 @@
+# meklan.dll for x86_64 Windows.
+set(MEKLAN_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

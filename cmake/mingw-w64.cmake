@@ -1,0 +1,12 @@
+# Cross build of meklan.dll with Debian's mingw-w64 (scripts/build-windows.sh). Included by
+# mingw-w64-x86_64.cmake and mingw-w64-i686.cmake, which name the processor.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${MEKLAN_MINGW_ARCH})
+set(MEKLAN_MINGW_TRIPLE ${MEKLAN_MINGW_ARCH}-w64-mingw32)
+set(CMAKE_C_COMPILER ${MEKLAN_MINGW_TRIPLE}-gcc)
+set(CMAKE_CXX_COMPILER ${MEKLAN_MINGW_TRIPLE}-g++)
+set(CMAKE_RC_COMPILER ${MEKLAN_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${MEKLAN_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
