@@ -128,7 +128,7 @@ TEST_F(CliFixture, ArgumentsInMessagesCarryNoControlCharacters) {
   ini = dir.Path("x\033]0;t\007");
   ASSERT_TRUE(std::filesystem::create_directory(ini));  // a directory: "is not a regular file"
   for (const std::string& args :
-       {hostile, "postcode 1 --match " + hostile, "address 1 --format " + hostile, "postcode 0600001"}) {
+       {hostile, "postcode 1 --match " + hostile, "address 1 --format " + hostile, std::string("postcode 0600001")}) {
     Result r = Run(args);
     ASSERT_FALSE(r.err.empty()) << args;
     EXPECT_EQ(r.err.find('\033'), std::string::npos) << args << ": " << r.err;
