@@ -11,6 +11,7 @@ install(DIRECTORY DESTINATION ini)
 set(MEKLAN_COMPONENT_TARGETS meklan meklan-dialog meklan-cli)
 
 function(dist_target target)
+  set_property(GLOBAL APPEND PROPERTY MEKLAN_DIST_TARGETS ${target})
   set_target_properties(${target} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${DIST_DIR}
     LIBRARY_OUTPUT_DIRECTORY ${DIST_DIR}
@@ -36,4 +37,15 @@ endfunction()
 # Tests and benchmarks stay out of the program folder.
 function(test_target target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endfunction()
+
+# `dist`: the program folder alone, what the main job runs (scripts/setup.sh builds just this;
+# `all` adds the tests, benchmarks and tools). Call after every folder is added.
+function(add_dist_target)
+  get_property(targets GLOBAL PROPERTY MEKLAN_DIST_TARGETS)
+  add_custom_target(dist)
+  add_dependencies(dist ${targets} postal_data)
+  if(TARGET tovra_help)
+    add_dependencies(dist tovra_help)
+  endif()
 endfunction()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests, the screenshots and the fuzzers need.
+# Installs every Debian package the build, the tests, the screenshots and the fuzzers need
+# (locales: the charmaps a test builds a Shift_JIS locale from).
 # Does nothing when they are all present already. Arguments name more packages to install.
 set -euo pipefail
 packages=(
@@ -9,6 +10,7 @@ packages=(
   fonts-ipafont-gothic xvfb xauth desktop-file-utils
   clang libclang-rt-14-dev
   hyperfine ccache
+  locales
 )
 packages+=("$@")  # what a script needs beyond these (scripts/build-windows.sh)
 missing=()

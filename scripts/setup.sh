@@ -4,7 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" build
+# Only the program folder: the tests and benchmarks are built by scripts/test.sh.
+BUILD_TARGET=dist "$root/scripts/build.sh" build
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "Starting the desktop program on the bundled data: $root/build/dist/tovra"
   exec "$root/build/dist/tovra"

@@ -123,7 +123,7 @@ int RunProgram(const Program& program, int argc, char** argv) {
   }
   const Command* command = FindCommand(program, args[at]);
   if (command == nullptr) {
-    std::cerr << program.name << ": unknown command '" << args[at] << "'\nRun '" << program.name
+    std::cerr << program.name << ": unknown command '" << Printable(args[at]) << "'\nRun '" << program.name
               << " --help' for the list of commands.\n";
     return kExitUsage;
   }
@@ -196,15 +196,37 @@ std::optional<ParsedArgs> ParseArguments(const Command& self, const Arguments& a
   return parsed;
 }
 
+std::string Printable(std::string_view message) {
+  const bool utf8 = cp932::LocaleCharset() == "UTF-8";
+  std::string out;
+  out.reserve(message.size());
+  char hex[8];
+  for (std::size_t i = 0; i < message.size(); ++i) {
+    const auto c = static_cast<unsigned char>(message[i]);
+    const auto next = i + 1 < message.size() ? static_cast<unsigned char>(message[i + 1]) : 0;
+    if (c < 0x20 || c == 0x7F) {
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    } else if (utf8 && c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+      std::snprintf(hex, sizeof hex, "\\u%04X", next);
+      out += hex;
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 int UsageError(const Command& self, const std::string& message) {
-  std::cerr << ProgramName() << " " << self.name << ": " << message << "\n"
+  std::cerr << ProgramName() << " " << self.name << ": " << Printable(message) << "\n"
             << "usage: " << ProgramName() << " " << self.usage << "\n"
             << "Try '" << ProgramName() << " " << self.name << " --help'.\n";
   return kExitUsage;
 }
 
 int Fail(const Command& self, const std::string& message, int code) {
-  std::cerr << ProgramName() << " " << self.name << ": " << message << "\n";
+  std::cerr << ProgramName() << " " << self.name << ": " << Printable(message) << "\n";
   return code;
 }
 

@@ -88,6 +88,11 @@ inline std::optional<ParsedArgs> ParseArguments(const Command& self, const Argum
                         max_positional);
 }
 
+// `message` as it may reach the terminal: every control character (C0, DEL and, in a UTF-8
+// locale, C1) written as \xNN or \u00NN, so that an argument echoed in a message cannot send
+// an escape sequence. Every message the tools write on stderr goes through it.
+std::string Printable(std::string_view message);
+
 // "PROGRAM NAME: message" plus the usage line on stderr; returns kExitUsage.
 int UsageError(const Command& self, const std::string& message);
 // "PROGRAM NAME: message" on stderr; returns `code`.

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
+#include <strings.h>
 
+#include <utility>
 #include <vector>
 
 namespace cp932 {
@@ -41,8 +43,9 @@ iconv_t OpenConversion(const char* to, const char* from) {
   return cd;
 }
 
-// One iconv conversion. `on_bad` is called for an input byte that does not convert; it
-// returns false to give up (the result is then nullopt) or true to skip the byte.
+// One iconv conversion. `on_bad` is called with the rest of the input where a character
+// does not convert; it sets what stands for it and returns how many bytes it takes up, or 0
+// to give up (the result is then nullopt).
 template <typename OnBad>
 std::optional<std::string> Convert(const char* to, const char* from, std::string_view in, OnBad on_bad) {
   iconv_t cd = OpenConversion(to, from);
@@ -67,32 +70,84 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
       out.resize(out.size() * 2);
       continue;
     }
-    // EILSEQ or EINVAL (a truncated character at the end): one byte does not convert. What
+    // EILSEQ or EINVAL (a truncated character at the end): a character does not convert. What
     // stands for it goes in at `used`, the result keeping its room: a text of bad bytes costs
     // no more than a good one.
     std::string stand_in;
-    if (!on_bad(stand_in)) { ok = false; break; }
+    const std::size_t skip = std::min(on_bad(std::string_view(src, src_left), stand_in), src_left);
+    if (skip == 0) { ok = false; break; }
     if (out.size() - used < stand_in.size()) out.resize(std::max(out.size() * 2, used + stand_in.size()));
     out.replace(used, stand_in.size(), stand_in);
     used += stand_in.size();
-    ++src;
-    --src_left;
+    src += skip;
+    src_left -= skip;
   }
   out.resize(used);
   if (!ok) return std::nullopt;
   return out;
 }
 
+// The bytes of the UTF-8 character at the start of `text` (1 for a byte that starts none).
+std::size_t Utf8Length(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  const std::size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  std::size_t i = 1;
+  while (i < n && i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+  return i;
+}
+
+// Where CP932 and JIS map a letter to different code points (CP932's ～ is U+FF5E, JIS's
+// 〜 U+301C), the JIS form, for a terminal whose charset has only that one.
+std::string_view JisForm(std::string_view utf8_letter) {
+  static constexpr std::pair<std::string_view, std::string_view> kForms[] = {
+      {"\uFF5E", "\u301C"},  // ～ wave dash
+      {"\uFF0D", "\u2212"},  // － minus sign
+      {"\u2225", "\u2016"},  // ∥ double vertical line
+      {"\uFFE0", "\u00A2"},  // ￠ cent
+      {"\uFFE1", "\u00A3"},  // ￡ pound
+      {"\uFFE2", "\u00AC"},  // ￢ not
+  };
+  for (const auto& [cp932_form, jis_form] : kForms) {
+    if (utf8_letter == cp932_form) return jis_form;
+  }
+  return {};
+}
+
+// One letter in `charset` through a conversion of its own (the cached one is mid-text).
+std::optional<std::string> ConvertLetter(const char* charset, std::string_view utf8_letter) {
+  iconv_t cd = iconv_open(charset, kUtf8);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  char out[16];
+  char* src = const_cast<char*>(utf8_letter.data());
+  std::size_t src_left = utf8_letter.size();
+  char* dst = out;
+  std::size_t dst_left = sizeof out;
+  const bool ok = iconv(cd, &src, &src_left, &dst, &dst_left) != static_cast<std::size_t>(-1) && src_left == 0;
+  iconv_close(cd);
+  if (!ok) return std::nullopt;
+  return std::string(out, static_cast<std::size_t>(dst - out));
+}
+
 bool IsUtf8Charset(const std::string& cs) {
   return cs == "UTF-8" || cs == "utf-8" || cs == "UTF8" || cs == "utf8";
+}
+
+// A Shift_JIS terminal shows CP932 bytes as the files hold them; glibc's SHIFT_JIS lacks the
+// letters CP932 maps otherwise (～ U+FF5E, － U+FF0D, ...), so such a terminal is spoken to
+// in CP932.
+bool IsShiftJisCharset(const char* cs) {
+  for (const char* name : {"SHIFT_JIS", "SHIFT-JIS", "SJIS", "MS_KANJI", "CSSHIFTJIS", "WINDOWS-31J"}) {
+    if (strcasecmp(cs, name) == 0) return true;
+  }
+  return false;
 }
 
 }  // namespace
 
 std::string ToUtf8(std::string_view cp932_text) {
-  auto r = Convert(kUtf8, kCp932, cp932_text, [](std::string& out) {
+  auto r = Convert(kUtf8, kCp932, cp932_text, [](std::string_view, std::string& out) {
     out.append(kReplacementUtf8);
-    return true;
+    return std::size_t{1};
   });
   return r ? *r : std::string();
 }
@@ -128,7 +183,7 @@ std::vector<std::string> ToUtf8Each(std::span<const std::string_view> cp932_text
 }
 
 std::optional<std::string> FromUtf8(std::string_view utf8_text) {
-  return Convert(kCp932, kUtf8, utf8_text, [](std::string&) { return false; });
+  return Convert(kCp932, kUtf8, utf8_text, [](std::string_view, std::string&) { return std::size_t{0}; });
 }
 
 namespace {
@@ -171,6 +226,7 @@ std::string LocaleCharset() {
       std::strcmp(cs, "ASCII") == 0) {
     return kUtf8;  // C/POSIX locale: speak UTF-8
   }
+  if (IsShiftJisCharset(cs)) return kCp932;
   return cs;
 }
 
@@ -179,9 +235,14 @@ std::string ToLocale(std::string_view cp932_text) { return Utf8ToLocale(ToUtf8(c
 std::string Utf8ToLocale(std::string_view utf8) {
   std::string cs = LocaleCharset();
   if (IsUtf8Charset(cs)) return std::string(utf8);
-  auto r = Convert(cs.c_str(), kUtf8, utf8, [](std::string& out) {
-    out.push_back('?');
-    return true;
+  // A letter the terminal's charset lacks is shown in its JIS form where it has one, else
+  // as one '?' (never one per byte).
+  auto r = Convert(cs.c_str(), kUtf8, utf8, [&cs](std::string_view rest, std::string& out) {
+    const std::size_t n = Utf8Length(rest);
+    std::optional<std::string> jis;
+    if (std::string_view form = JisForm(rest.substr(0, n)); !form.empty()) jis = ConvertLetter(cs.c_str(), form);
+    out = jis.value_or("?");
+    return n;
   });
   return r ? *r : std::string(utf8);
 }
@@ -189,7 +250,7 @@ std::string Utf8ToLocale(std::string_view utf8) {
 std::optional<std::string> FromLocale(std::string_view locale_text) {
   std::string cs = LocaleCharset();
   if (IsUtf8Charset(cs)) return FromUtf8(locale_text);
-  auto utf8 = Convert(kUtf8, cs.c_str(), locale_text, [](std::string&) { return false; });
+  auto utf8 = Convert(kUtf8, cs.c_str(), locale_text, [](std::string_view, std::string&) { return std::size_t{0}; });
   if (!utf8) return std::nullopt;
   return FromUtf8(*utf8);
 }

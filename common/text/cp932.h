@@ -39,11 +39,14 @@ std::vector<std::string> ToUtf8Each(std::span<const std::string_view> cp932_text
 std::optional<std::string> FromUtf8(std::string_view utf8_text);
 
 // The terminal's charset (nl_langinfo(CODESET) after setlocale(LC_CTYPE, "")), UTF-8 when
-// the locale is C/POSIX. Call InitLocale() once at the start of a command-line tool.
+// the locale is C/POSIX, CP932 when it is Shift_JIS (glibc's SHIFT_JIS lacks ～ and －, which
+// a Shift_JIS terminal shows from the CP932 bytes). Call InitLocale() once at the start of a
+// command-line tool.
 void InitLocale();
 std::string LocaleCharset();
-// CP932 -> terminal charset; unconvertible characters become U+FFFD (or '?' where the
-// terminal charset cannot show U+FFFD either).
+// CP932 -> terminal charset; unconvertible characters become U+FFFD, or where the terminal
+// charset cannot show U+FFFD either, their JIS form (～ U+FF5E as 〜 U+301C, － as −, ∥, ￠,
+// ￡, ￢ likewise) or one '?' per character.
 std::string ToLocale(std::string_view cp932_text);
 // UTF-8 -> terminal charset, the same way.
 std::string Utf8ToLocale(std::string_view utf8_text);

@@ -47,8 +47,8 @@ extern "C" {
 
 int MEKLAN_CALL MEKLAN_EditionGetDayData(int edition, char* out) {
   const Edition* e = EditionOf(edition);
-  if (e == nullptr) return 0;
-  if (out != nullptr) std::memcpy(out, e->dataDate, std::strlen(e->dataDate) + 1);
+  if (e == nullptr || out == nullptr) return 0;
+  std::memcpy(out, e->dataDate, std::strlen(e->dataDate) + 1);
   return 1;
 }
 

@@ -28,10 +28,11 @@ constexpr std::string_view kComma = text::kTownComma;
 constexpr std::string_view kDot = text::kTownDot;
 constexpr std::string_view kSlash = "/";
 
-constexpr std::string_view kSmallKe = text::kSmallKe;
-constexpr std::string_view kKe = text::kKe;
-constexpr std::string_view kMachi = text::kMachi;
-constexpr std::string_view kMura = text::kMura;
+constexpr std::string_view kFullWidthDigits = text::kFullWidthDigits;  // ０ .. ９
+constexpr std::string_view kKanjiDigits = text::kKanjiDigits;          // 一 .. 九
+constexpr std::string_view kKanjiTen = text::kKanjiTen;
+constexpr std::string_view kOaza = text::kOaza;
+constexpr std::string_view kAza = text::kAza;
 constexpr std::uint64_t kUnnamedPart = 1;                // chome bit 0, see PartTown
 
 // True when a character starts at `offset` of `text` (or offset is its end).
@@ -50,17 +51,50 @@ std::size_t FindCharacter(std::string_view text, std::string_view what) {
   return std::string_view::npos;
 }
 
-// A full-width number ("１２") at the start of `text`; its length in bytes, 0 for none.
-std::size_t FullWidthNumber(std::string_view text, int& value) {
+// The place of the double-byte letter at the start of `text` in `letters`, or -1.
+int LetterIndex(std::string_view text, std::string_view letters) {
+  if (text.size() < 2) return -1;
+  for (std::size_t i = 0; i + 2 <= letters.size(); i += 2) {
+    if (text.substr(0, 2) == letters.substr(i, 2)) return static_cast<int>(i / 2);
+  }
+  return -1;
+}
+
+// A number written in kanji ("三", "十二", "二十", "二十三") at the start of `text`.
+std::size_t KanjiNumber(std::string_view text, int& value) {
+  std::size_t n = 0;
+  int tens = 0;
+  int ones = LetterIndex(text, kKanjiDigits) + 1;
+  if (ones > 0) n += 2;
+  if (text.substr(n, kKanjiTen.size()) == kKanjiTen) {
+    tens = n > 0 ? ones : 1;
+    n += kKanjiTen.size();
+    ones = LetterIndex(text.substr(n), kKanjiDigits) + 1;
+    if (ones > 0) n += 2;
+  }
+  value = tens * 10 + ones;
+  return n;
+}
+
+// A chome number at the start of `text`: full-width digits ("１２", as the postal files
+// write it), ASCII digits ("12") or kanji ("十二"); its length in bytes, 0 for none.
+std::size_t ChomeNumber(std::string_view text, int& value) {
   std::size_t n = 0;
   value = 0;
-  while (n + 1 < text.size() && static_cast<unsigned char>(text[n]) == 0x82 &&
-         static_cast<unsigned char>(text[n + 1]) >= 0x4F && static_cast<unsigned char>(text[n + 1]) <= 0x58) {
-    value = value * 10 + (static_cast<unsigned char>(text[n + 1]) - 0x4F);
-    n += 2;
+  for (;;) {
+    int digit = LetterIndex(text.substr(n), kFullWidthDigits);
+    std::size_t width = 2;
+    if (digit < 0 && n < text.size() && text[n] >= '0' && text[n] <= '9') {
+      digit = text[n] - '0';
+      width = 1;
+    }
+    if (digit < 0) break;
+    value = value * 10 + digit;
+    n += width;
     if (value > 63) return 0;
   }
-  return n;
+  if (n == 0) n = KanjiNumber(text, value);
+  return value <= 63 ? n : 0;
 }
 
 // "１～３丁目", "１、２丁目", "１丁目・３丁目": the whole text must be chome, else 0.
@@ -70,7 +104,7 @@ std::uint64_t ChomeList(std::string_view text) {
   bool any = false;
   while (!text.empty()) {
     int value = 0;
-    std::size_t n = FullWidthNumber(text, value);
+    std::size_t n = ChomeNumber(text, value);
     if (n == 0 || value == 0) return 0;
     text.remove_prefix(n);
     if (range_start > 0) {
@@ -105,19 +139,22 @@ struct RowTown {
   std::uint64_t chome = 0;
 };
 
-// ヶ and ケ are one letter to the reader; the list and the postal file each use both.
-bool SameLetter(std::string_view a, std::string_view b) {
-  auto fold = [](std::string_view c) { return c == kSmallKe ? kKe : c; };
-  return fold(a) == fold(b);
+// The list and the postal file write some letters of one name in two ways (ヶ and ケ, 館 and
+// 舘): each is compared as the letter letter_variants.tsv folds it to.
+std::string_view FoldedLetter(std::string_view letter) {
+  for (int i = 0; i < kLetterVariantCount; ++i) {
+    if (letter == kLetterVariants[i].letter) return kLetterVariants[i].sameAs;
+  }
+  return letter;
 }
 
-// The texts are equal character by character (CP932), ヶ and ケ alike.
+// The texts are equal character by character (CP932), variant letters alike.
 bool SameName(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   while (i < a.size() && i < b.size()) {
     std::size_t n = cp932::IsLeadByte(static_cast<unsigned char>(a[i])) ? 2 : 1;
     std::size_t m = cp932::IsLeadByte(static_cast<unsigned char>(b[i])) ? 2 : 1;
-    if (n != m || !SameLetter(a.substr(i, n), b.substr(i, m))) return false;
+    if (n != m || FoldedLetter(a.substr(i, n)) != FoldedLetter(b.substr(i, m))) return false;
     i += n;
   }
   return i == a.size() && i == b.size();
@@ -126,7 +163,19 @@ bool SameName(std::string_view a, std::string_view b) {
 bool EndsWithFormerMunicipality(std::string_view text) {
   if (text.size() < 2 || !IsCharacterBoundary(text, text.size() - 2)) return false;
   std::string_view last = text.substr(text.size() - 2);
-  return last == kMachi || last == kMura;
+  for (int i = 0; i < kFormerMunicipalityMarkCount; ++i) {
+    if (last == kFormerMunicipalityMarks[i]) return true;
+  }
+  return false;
+}
+
+// A JIGYOSYO town field may start with 大字 or 字 ("大字上野"), which the list and KEN_ALL
+// never write: the name is what follows.
+std::string_view WithoutAza(std::string_view town) {
+  for (std::string_view mark : {kOaza, kAza}) {
+    if (town.size() > mark.size() && town.substr(0, mark.size()) == mark) return town.substr(mark.size());
+  }
+  return town;
 }
 
 // Whole names only ("佐原" is not "佐原下手"); a former municipality marked `under` also
@@ -246,7 +295,7 @@ std::uint64_t PostalChome(const char* text) {
   }
   // A street: "２丁目３－４" names its chome; "３－４" does not.
   int value = 0;
-  std::size_t n = FullWidthNumber(t, value);
+  std::size_t n = ChomeNumber(t, value);
   if (n == 0 || value == 0 || t.substr(n, kChome.size()) != kChome) return 0;
   return std::uint64_t{1} << value;
 }
@@ -263,17 +312,18 @@ void JoinTown(const Edition& e, const char* code, const char* town, const char* 
     result.how = MEKLAN_JOIN_WHOLE;
   } else if (field == kCatchAll) {
     // The rows of a divided municipality that the postal file does not name are those of
-    // the parts written as "all but …" (or, in 2003, the rest).
+    // the parts written as "all but …" (or, in 2003, the rest), and of the parts naming a
+    // town the postal file does not list.
     for (const int* p = first; p != last; ++p) {
-      int mode = e.parts[*p].mode;
-      if (mode == kPartExcept || mode == kPartRest) AddRecord(e, *p, result);
+      const AddressPart& part = e.parts[*p];
+      if (part.mode == kPartExcept || part.mode == kPartRest || part.unlistedTowns != 0) AddRecord(e, *p, result);
     }
     if (result.count == 0) {
       for (const int* p = first; p != last; ++p) AddRecord(e, *p, result);
     }
     result.how = MEKLAN_JOIN_CATCH_ALL;
   } else {
-    RowTown row = ReadRowTown(field, street);
+    RowTown row = ReadRowTown(WithoutAza(field), street);
     Coverage others = kNone;
     for (const int* p = first; p != last; ++p) {
       Coverage c = RecordCoverage(e, e.parts[*p], row);

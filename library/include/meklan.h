@@ -246,7 +246,7 @@ MEKLAN_API int MEKLAN_CALL MEKLAN_GetDistanceWithDialog(void *owner, MKDISTANCE 
 #define MEKLAN_EDITION_CURRENT 1
 
 /* Copies the edition's data date ("2003/12/01") into out (MEKLAN_DAYDATA_SIZE bytes);
- * returns 1, or 0 for an unknown edition. */
+ * returns 1, or 0 for an unknown edition or a NULL out (nothing copied). */
 MEKLAN_API int MEKLAN_CALL MEKLAN_EditionGetDayData(int edition, char *out);
 /* The edition's MA table and address table (read-only, like MEKLAN_GetMKMA). */
 MEKLAN_API int MEKLAN_CALL MEKLAN_EditionGetNumOfMKMA(int edition);
@@ -268,7 +268,8 @@ MEKLAN_API int MEKLAN_CALL MEKLAN_EditionGetAreaCode(int edition, const char *ke
 #define MEKLAN_JOIN_STRADDLING 3 /* the row spans parts served by several MAs (chome or towns
                                     the postal file does not tell apart): all of them */
 #define MEKLAN_JOIN_CATCH_ALL 4  /* the row "以下に掲載がない場合": the MAs of the parts
-                                    written as "…を除く。" (2003: the rest), else every MA */
+                                    written as "…を除く。" (2003: the rest) and of the parts
+                                    naming a town the postal file does not list, else every MA */
 #define MEKLAN_JOIN_MAX 8        /* no local government has more MAs */
 
 /* The MAs serving one postal row. */
@@ -284,11 +285,13 @@ typedef struct MKJOIN {
 /*
  * The join: the MAs serving a postal row of local government dantaiCode ("22140") whose
  * town field is town, as KEN_ALL.CSV writes it ("石神", "大通西（１～１９丁目）",
- * "以下に掲載がない場合"). street may carry a JIGYOSYO address ("２丁目３－４") whose chome
- * decides where the town field does not; NULL when there is none. Town names are matched
- * whole (ヶ and ケ alike); a name of a former municipality ("安富町") also covers the towns
- * written under it ("安富町安志"), and a town a part names without the former municipality
- * the postal file writes before it ("秋月" for "土成町秋月") is that town. Fills every field
+ * "以下に掲載がない場合"). street may carry a JIGYOSYO address ("２丁目３－４", "2丁目",
+ * "二丁目") whose chome decides where the town field does not; NULL when there is none.
+ * Town names are matched whole, letters the two lists write in two ways alike (ヶ and ケ,
+ * 館 and 舘, ...), and a JIGYOSYO town's leading 大字 or 字 is not part of its name; a name
+ * of a former municipality ("安富町", "安塚区") also covers the towns written under it
+ * ("安富町安志"), and a town a part names without the former municipality the postal file
+ * writes before it ("秋月" for "土成町秋月") is that town. Fills every field
  * of *result and returns result->count (0 when nothing serves the row), or -1 when result is
  * NULL or the edition is unknown.
  */

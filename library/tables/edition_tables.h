@@ -20,8 +20,8 @@ enum PartMode : std::int32_t {
 
 // A town a part names. `chome` has bit n set for n丁目; 0 means the town with every chome;
 // bit 0 marks an unnamed part of the town (the postal file lists the town as one row).
-// `under` is set when the name is a former municipality ("…町", "…村", "…区") that also
-// stands at the start of the towns written under it ("安富町" covers "安富町安志").
+// `under` is set when the name is a former municipality (kFormerMunicipalityMarks) that
+// also stands at the start of the towns written under it ("安富町" covers "安富町安志").
 struct PartTown {
   const char* town;  // CP932
   std::uint64_t chome;
@@ -34,6 +34,9 @@ struct AddressPart {
   std::int32_t mode;       // PartMode
   std::int32_t firstTown;  // into the edition's PartTown array
   std::int32_t townCount;
+  // Some listed town has no row in the postal file: an address there takes the catch-all
+  // row ("以下に掲載がない場合"), which this part then serves too.
+  std::int32_t unlistedTowns;
 };
 
 struct Edition {
@@ -49,5 +52,19 @@ struct Edition {
 
 extern const Edition kEdition2003;
 extern const Edition kEditionCurrent;
+
+// A letter the government's list and the postal file write differently in one name ("新館"
+// and "新舘"), and the letter both are compared as (library/tables/letter_variants.tsv).
+struct LetterVariant {
+  const char* letter;  // CP932, one double-byte letter
+  const char* sameAs;
+};
+extern const LetterVariant kLetterVariants[];
+extern const int kLetterVariantCount;
+
+// The last letters of a former municipality's name ("町", "村", "区"): the towns of a merged
+// municipality are written under it ("安塚区上方", "土成町秋月").
+extern const char* const kFormerMunicipalityMarks[];
+extern const int kFormerMunicipalityMarkCount;
 
 }  // namespace meklan

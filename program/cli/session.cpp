@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "command_table.h"
 #include "meklan.h"
 
 namespace tovra::cli {
@@ -43,7 +44,7 @@ void Session::Start(bool for_index, bool rebuild) {
   const std::string program_dir = ProgramDirectory();
   const std::string ini_path = options_.ini ? *options_.ini : SettingsPath(program_dir);
   const std::string warning = SettingsFileWarning(ini_path, LoadSettings(ini_path, program_dir, settings_));
-  if (!warning.empty()) std::fprintf(stderr, "tovra-search: warning: %s\n", warning.c_str());
+  if (!warning.empty()) std::fprintf(stderr, "tovra-search: warning: %s\n", common::cli::Printable(warning).c_str());
   // An index belongs to the file it was built from: another path forces a fresh check. An
   // override is for this run only, so nothing about that file is saved.
   const bool ken_overridden = options_.ken && *options_.ken != settings_.ken_all_path;
@@ -80,7 +81,7 @@ void Session::Start(bool for_index, bool rebuild) {
       view_.ShowMessage(message, "");
       failed_ = true;
     }
-    if (!saved && options_.ini) std::fprintf(stderr, "tovra-search: warning: cannot write %s\n", ini_path.c_str());
+    if (!saved && options_.ini) std::fprintf(stderr, "tovra-search: warning: cannot write %s\n", common::cli::Printable(ini_path).c_str());
   }
   // As the desktop program greys out 事業所データ使用 when the business file is missing, the
   // searches go on over KEN_ALL.CSV alone; the user is told why no business rows come.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -160,7 +161,68 @@ TEST_P(MeklanCommand, Help) {
   EXPECT_EQ(Run({"ma", "--", "--help"}).code, 1);
 }
 
+// An argument echoed in a message reaches the terminal with its control characters written
+// out: no escape sequence, bell or line break of the user's text is sent as such.
+TEST_P(MeklanCommand, ArgumentsInMessagesCarryNoControlCharacters) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"ma", "\x1b]0;x\a"},                       // a name that finds nothing
+      {"\x1b[2J"},                                 // an unknown command
+      {"ma", "0153", "--\x1b[31m"},                // an unknown option
+      {"areacode", "\x7f\r\x9b", "--branch", "x\x1b"},
+      {"ma", "\xc2\x9b" "31m"},                    // C1 CSI written in UTF-8
+  };
+  for (const auto& args : commands) {
+    Result r = Run(args);
+    EXPECT_NE(r.code, 0);
+    ASSERT_FALSE(r.err.empty()) << args[0];
+    for (std::size_t i = 0; i < r.err.size(); ++i) {
+      const auto c = static_cast<unsigned char>(r.err[i]);
+      EXPECT_TRUE((c >= 0x20 && c != 0x7F) || c == '\n') << args[0] << ": byte " << int(c) << " in " << r.err;
+      EXPECT_FALSE(c == 0xC2 && i + 1 < r.err.size() && (static_cast<unsigned char>(r.err[i + 1]) & 0xE0) == 0x80)
+          << r.err;
+    }
+  }
+  EXPECT_NE(Run({"ma", "\x1b]0;x\a"}).err.find("\\x1B]0;x\\x07"), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, MeklanCommand, ::testing::Values("C.UTF-8", "C"),
                          [](const auto& info) { return std::string(info.param[1] == '.' ? "Utf8" : "C"); });
+
+// A terminal whose charset glibc knows without some of CP932's letters: a Shift_JIS one
+// (no ～ U+FF5E, no － U+FF0D) is spoken to in CP932; an EUC-JP one (no －) gets the JIS form
+// of the letter (− U+2212); neither gets a '?' per byte. The locales are built for the test
+// (localedef; the charmaps come with the package locales).
+TEST(MeklanCommandJapaneseLocales, LettersCp932MapsOtherwiseThanJis) {
+  char pattern[] = "/tmp/meklan-locales-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  const struct {
+    const char* locale;
+    const char* charmap;
+    const char* key;          // 帯広 in the locale's charset
+    const char* area_codes;   // 0155-[1～6,9] in it
+    const char* center;       // 物流センタ－ (a wording of the current edition) in it
+  } cases[] = {
+      {"ja_JP.SJIS", "SHIFT_JIS", "\x91\xd1\x8d\x4c", "0155-[1\x81\x60" "6,9]\n",
+       "\x95\xa8\x97\xac\x83\x5a\x83\x93\x83\x5e\x81\x7c"},
+      {"ja_JP.EUC-JP", "EUC-JP", "\xc2\xd3\xb9\xad", "0155-[1\x8f\xa2\xb7" "6,9]\n",
+       "\xca\xaa\xce\xae\xa5\xbb\xa5\xf3\xa5\xbf\xa1\xdd"},
+  };
+  setenv("LOCPATH", dir.c_str(), 1);
+  for (const auto& c : cases) {
+    const std::string command = "localedef --no-warnings=ascii -i ja_JP -f " + std::string(c.charmap) + " " + dir +
+                                "/" + c.locale + " >/dev/null 2>&1";
+    ASSERT_NE(std::system(command.c_str()), -1);
+    ASSERT_EQ(std::system(("test -d " + dir + "/" + c.locale).c_str()), 0) << "localedef made no " << c.locale;
+    Result r = Meklan({"areacode", c.key}, c.locale);
+    EXPECT_EQ(r.code, 0) << c.locale << ": " << r.err;
+    EXPECT_EQ(r.out, c.area_codes) << c.locale;
+    Result table = Meklan({"table", "address", "--edition", "current"}, c.locale);
+    EXPECT_NE(table.out.find(c.center), std::string::npos) << c.locale;
+    EXPECT_EQ(table.out.find("??"), std::string::npos) << c.locale;
+  }
+  unsetenv("LOCPATH");
+  std::system(("rm -rf " + dir).c_str());
+}
 
 }  // namespace

@@ -60,6 +60,7 @@ TEST(Edition2003, AnswersExactlyAsTheSixteenExports) {
 TEST(EditionInterface, UnknownEditionsAndCallerSizedBuffers) {
   char text[64] = "untouched";
   EXPECT_EQ(MEKLAN_EditionGetDayData(7, text), 0);
+  EXPECT_EQ(MEKLAN_EditionGetDayData(MEKLAN_EDITION_CURRENT, nullptr), 0);  // nothing copied
   EXPECT_EQ(MEKLAN_EditionGetMKMA(-1), nullptr);
   EXPECT_EQ(MEKLAN_EditionGetNumOfAddress(2), 0);
   EXPECT_EQ(MEKLAN_EditionGetMA(2, "0", -1, text, sizeof text), 0);
@@ -126,6 +127,26 @@ TEST(EditionJoin, RowsOfDividedMunicipalities) {
       {"11230", "石神", "３丁目１－２", MEKLAN_JOIN_PART, "武蔵野三鷹"},  // kanji chome vs full-width
       {"11230", "石神", "２丁目１－２", MEKLAN_JOIN_PART, "川口"},
       {"11230", "以下に掲載がない場合", nullptr, MEKLAN_JOIN_CATCH_ALL, "川口"},
+      // A street's chome in ASCII or kanji digits decides as the full-width one does.
+      {"11230", "石神", "3丁目１－２", MEKLAN_JOIN_PART, "武蔵野三鷹"},
+      {"11230", "石神", "三丁目１番２号", MEKLAN_JOIN_PART, "武蔵野三鷹"},
+      {"11230", "石神", "二丁目", MEKLAN_JOIN_PART, "川口"},
+      {"11230", "石神", "十三丁目", MEKLAN_JOIN_PART, "川口"},  // not 三
+      {"12224", "くぬぎ山", "四丁目一番十二号", MEKLAN_JOIN_PART, "市川"},
+      // Letters the list writes otherwise than KEN_ALL (新館, 菖蒲澤, 團子新居).
+      {"02408", "新舘", nullptr, MEKLAN_JOIN_PART, "十和田"},
+      {"19210", "菖蒲沢", nullptr, MEKLAN_JOIN_PART, "韮崎"},
+      {"19210", "団子新居", nullptr, MEKLAN_JOIN_PART, "韮崎"},
+      // 大字 and 字 before a JIGYOSYO town are not part of its name.
+      {"02408", "大字上野", nullptr, MEKLAN_JOIN_PART, "十和田"},
+      {"26322", "大字田井", "小字浜代１－２", MEKLAN_JOIN_PART, "宇治"},
+      {"35210", "大字岩田", "２３５６－１", MEKLAN_JOIN_PART, "柳井"},
+      // A part naming towns KEN_ALL does not list serves the catch-all row too.
+      {"01346", "以下に掲載がない場合", nullptr, MEKLAN_JOIN_CATCH_ALL, "八雲/熊石"},
+      {"08229", "以下に掲載がない場合", nullptr, MEKLAN_JOIN_CATCH_ALL, "土浦/潮来"},
+      {"08230", "以下に掲載がない場合", nullptr, MEKLAN_JOIN_CATCH_ALL, "土浦/石岡"},
+      {"15108", "以下に掲載がない場合", nullptr, MEKLAN_JOIN_CATCH_ALL, "新潟/巻"},
+      {"15210", "以下に掲載がない場合", nullptr, MEKLAN_JOIN_CATCH_ALL, "安塚/十日町"},
       {"13210", "梶野町", nullptr, MEKLAN_JOIN_STRADDLING, "武蔵野三鷹/国分寺"},
       {"13210", "梶野町", "５丁目", MEKLAN_JOIN_PART, "国分寺"},
       {"13208", "深大寺東町", nullptr, MEKLAN_JOIN_STRADDLING, "武蔵野三鷹"},  // one MA on two codes
@@ -155,12 +176,26 @@ TEST(EditionJoin, RowsOfDividedMunicipalities) {
   }
 }
 
+// Code and town field of every line of the bundled KEN_ALL.CSV (CP932).
+std::vector<std::pair<std::string, std::string>> KenAllTowns() {
+  std::ifstream in(POSTAL_DATA_DIR "/ken_all.csv", std::ios::binary);
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    std::stringstream s(line);
+    for (std::string f; std::getline(s, f, ',');) {
+      fields.push_back(f.size() >= 2 && f.front() == '"' ? f.substr(1, f.size() - 2) : f);
+    }
+    if (fields.size() >= 9) rows.emplace_back(fields[0], fields[8]);
+  }
+  return rows;
+}
+
 // Every row of the bundled KEN_ALL.CSV meets the current edition, and only MAs of its own
 // local government serve it; the 2003 edition leaves today's codes of merged municipalities
 // unjoined.
 TEST(EditionJoin, EveryBundledRowFindsTheMasOfItsCode) {
-  std::ifstream in(POSTAL_DATA_DIR "/ken_all.csv", std::ios::binary);
-  ASSERT_TRUE(in) << POSTAL_DATA_DIR;
+  const auto rows = KenAllTowns();
   const MKADDRESS* address = MEKLAN_EditionGetAddress(MEKLAN_EDITION_CURRENT);
   const MKMA* ma = MEKLAN_EditionGetMKMA(MEKLAN_EDITION_CURRENT);
   std::map<std::string, std::set<std::string>> mas_of_code;
@@ -168,30 +203,64 @@ TEST(EditionJoin, EveryBundledRowFindsTheMasOfItsCode) {
     mas_of_code[address[i].dantaiCode].insert(address[i].maName);
   }
   std::map<int, int> current_ways;
-  int rows = 0;
   int joined_2003 = 0;
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> fields;
-    std::stringstream s(line);
-    for (std::string f; std::getline(s, f, ',');) {
-      fields.push_back(f.size() >= 2 && f.front() == '"' ? f.substr(1, f.size() - 2) : f);
-    }
-    ASSERT_GE(fields.size(), 9u);
-    ++rows;
+  for (const auto& [code, town] : rows) {
     MKJOIN join;
-    int count = MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, fields[0].c_str(), fields[8].c_str(), nullptr, &join);
+    int count = MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, code.c_str(), town.c_str(), nullptr, &join);
     ++current_ways[join.how];
-    ASSERT_GT(count, 0) << fields[0] << " " << Utf8(fields[8]);
+    ASSERT_GT(count, 0) << code << " " << Utf8(town);
     for (int i = 0; i < count; ++i) {
-      EXPECT_TRUE(mas_of_code[fields[0]].count(ma[join.maIndex[i]].maName)) << fields[0] << " " << Utf8(fields[8]);
+      EXPECT_TRUE(mas_of_code[code].count(ma[join.maIndex[i]].maName)) << code << " " << Utf8(town);
     }
-    joined_2003 += MEKLAN_EditionJoin(MEKLAN_EDITION_2003, fields[0].c_str(), fields[8].c_str(), nullptr, &join) > 0;
+    joined_2003 += MEKLAN_EditionJoin(MEKLAN_EDITION_2003, code.c_str(), town.c_str(), nullptr, &join) > 0;
   }
-  EXPECT_GT(rows, 120000);
+  EXPECT_GT(rows.size(), 120000u);
   EXPECT_EQ(current_ways[MEKLAN_JOIN_NONE], 0);
   EXPECT_GT(current_ways[MEKLAN_JOIN_PART], 10000);
   EXPECT_GT(current_ways[MEKLAN_JOIN_STRADDLING], 10);
-  EXPECT_LT(joined_2003, rows * 9 / 10);  // the codes of 2003 miss today's merged municipalities
+  EXPECT_LT(joined_2003, static_cast<int>(rows.size()) * 9 / 10);  // the codes of 2003 miss today's merged municipalities
+}
+
+// An address in a town the postal file does not list takes the catch-all row of its
+// municipality. Over the bundled KEN_ALL.CSV: every town the tables mark as unlisted is
+// truly absent, and every MA of a divided municipality that no named row reaches serves
+// the catch-all row (else its unlisted places would be served by nobody).
+TEST(EditionJoin, TownsKenAllDoesNotListMeetTheCatchAllRow) {
+  const auto rows = KenAllTowns();
+  std::map<std::string, std::set<std::string>> towns_of_code;
+  for (const auto& [code, town] : rows) towns_of_code[code].insert(town.substr(0, town.find(Sjis("（"))));
+  std::ifstream marks(MEKLAN_TABLE_DIR "/current/town_corrections.tsv");
+  int unlisted = 0;
+  for (std::string line; std::getline(marks, line);) {
+    std::vector<std::string> f;
+    std::stringstream s(line);
+    for (std::string x; std::getline(s, x, '\t');) f.push_back(x);
+    if (f.size() < 3 || f[2] != "-") continue;
+    ++unlisted;
+    EXPECT_FALSE(towns_of_code[f[0]].count(Sjis(f[1]))) << f[0] << " " << f[1] << " is listed";
+  }
+  EXPECT_GT(unlisted, 10);
+
+  const MKADDRESS* address = MEKLAN_EditionGetAddress(MEKLAN_EDITION_CURRENT);
+  std::map<std::string, std::set<std::string>> mas_of_code;
+  for (int i = 0; i < MEKLAN_EditionGetNumOfAddress(MEKLAN_EDITION_CURRENT); ++i) {
+    mas_of_code[address[i].dantaiCode].insert(address[i].maName);
+  }
+  const std::string catch_all = Sjis("以下に掲載がない場合");
+  std::map<std::string, std::set<std::string>> reached;  // by named rows
+  std::map<std::string, std::set<std::string>> of_catch_all;
+  const MKMA* ma = MEKLAN_EditionGetMKMA(MEKLAN_EDITION_CURRENT);
+  for (const auto& [code, town] : rows) {
+    MKJOIN join;
+    MEKLAN_EditionJoin(MEKLAN_EDITION_CURRENT, code.c_str(), town.c_str(), nullptr, &join);
+    auto& into = town == catch_all ? of_catch_all[code] : reached[code];
+    for (int i = 0; i < join.count; ++i) into.insert(ma[join.maIndex[i]].maName);
+  }
+  for (const auto& [code, served] : of_catch_all) {
+    for (const std::string& name : mas_of_code[code]) {
+      EXPECT_TRUE(reached[code].count(name) || served.count(name)) << code << " " << Utf8(name);
+    }
+  }
 }
 
 }  // namespace

@@ -187,4 +187,18 @@ TEST_F(EditionGeneratorTest, RefusalsNameFileLineAndRule) {
   }
 }
 
+// The letters the join folds: one double-byte letter each, folded in one step.
+TEST_F(EditionGeneratorTest, LetterVariantsAreRefusedUnlessOneLetterFoldsInOneStep) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"letter\tsameAs\nヶヶ\tケ\n", "letter_variants.tsv:2: letter and sameAs must each be one double-byte letter"},
+      {"letter\tsameAs\nケ\tケ\n", "letter_variants.tsv:2: a letter the same as its sameAs"},
+      {"letter\tsameAs\nヶ\tケ\nケ\tク\n", "letter_variants.tsv:3: a letter that another row also folds or folds to"},
+  };
+  for (const auto& [table, message] : cases) {
+    std::ofstream(dir_ / "letter_variants.tsv", std::ios::binary) << table;
+    EXPECT_EQ(Run(), std::vector<std::string>{message});
+    EXPECT_EQ(exit_code_, 1) << message;
+  }
+}
+
 }  // namespace

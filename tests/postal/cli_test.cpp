@@ -121,6 +121,22 @@ TEST_F(CliFixture, ExitStatusesAndMessages) {
   EXPECT_NE(no_business.err.find("missing-jig.csv: JIGYOSYO.CSV not found"), std::string::npos) << no_business.err;
 }
 
+// Arguments echoed in messages (a command, an option's value, a key, the settings path)
+// reach the terminal with their control characters written out, never as escape sequences.
+TEST_F(CliFixture, ArgumentsInMessagesCarryNoControlCharacters) {
+  const std::string hostile = "\"$(printf 'x\\033]0;t\\007')\"";  // x ESC ] 0 ; t BEL, by the shell
+  ini = dir.Path("x\033]0;t\007");
+  ASSERT_TRUE(std::filesystem::create_directory(ini));  // a directory: "is not a regular file"
+  for (const std::string& args :
+       {hostile, "postcode 1 --match " + hostile, "address 1 --format " + hostile, std::string("postcode 0600001")}) {
+    Result r = Run(args);
+    ASSERT_FALSE(r.err.empty()) << args;
+    EXPECT_EQ(r.err.find('\033'), std::string::npos) << args << ": " << r.err;
+    EXPECT_EQ(r.err.find('\007'), std::string::npos) << args << ": " << r.err;
+    EXPECT_NE(r.err.find("x\\x1B]0;t\\x07"), std::string::npos) << args << ": " << r.err;
+  }
+}
+
 TEST_F(CliFixture, SettingsAreWrittenOnlyWhenTheIndexOfAStoredFileWasRebuilt) {
   // --ken and --jig are for one run: their files and indexes are never saved.
   ASSERT_EQ(Run("postcode 0600001").status, 0);

@@ -41,7 +41,10 @@ HAMAMATSU_WARDS = [
 # Towns that a published wording writes differently from the postal file: applied by the
 # generator when it turns wordings into town records. A postal name ending in "*" stands for
 # the towns written under it ("浪岡" -> "浪岡相沢", ...); one ending in "?" for an unnamed part
-# of that town (the postal file lists it as one row, so the row gets every MA of the town).
+# of that town (the postal file lists it as one row, so the row gets every MA of the town);
+# "-" for a town the postal file does not list (an address there takes the catch-all row).
+# Letters written two ways (ヶ/ケ, 館/舘, 澤/沢, 團/団) need no row: library/tables/
+# letter_variants.tsv folds them in the join.
 TOWN_CORRECTIONS = [
     ("32205", "湯泉津町", "温泉津町", "大田市: the list writes 湯泉津町; the town is 温泉津町"),
     ("28204", "生瀬町東町", "生瀬東町", "西宮市: the list writes 生瀬町東町; the postal file writes 生瀬東町"),
@@ -62,9 +65,15 @@ TOWN_CORRECTIONS = [
     ("27126", "平野区長吉川辺", "長吉川辺", "大阪市平野区: the wording names the ward; the postal file does not"),
     ("35215", "熊毛中央", "熊毛中央町", "周南市: the postal file writes 熊毛中央町"),
     ("35215", "清光台", "清光台町", "周南市: the postal file writes 清光台町 (新清光台 is another town)"),
-    ("19210", "菖蒲澤", "菖蒲沢", "甲斐市: the postal file writes the common form of the kanji"),
-    ("19210", "團子新居", "団子新居", "甲斐市: the postal file writes the common form of the kanji"),
-]
+] + [(code, town, "-", f"{city}: KEN_ALL lists no {town}; an address there takes the catch-all row")
+      for code, city, towns in [
+          ("01346", "八雲町", ["熊石泉岱町"]),
+          ("01564", "大空町", ["東藻琴清浦", "東藻琴栄"]),
+          ("08229", "稲敷市", ["今", "佐原", "野間谷原", "阿波崎新田", "下須田新田", "神崎神宿", "神崎新宿"]),
+          ("08230", "かすみがうら市", ["一の瀬", "一の瀬上流"]),
+          ("15108", "新潟市西蒲区", ["六部"]),
+          ("15210", "十日町市", ["荒瀬", "松山新田"]),
+      ] for town in towns]
 
 DATA_DATE = "2026/02/10"  # the list's last change in the source repository
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "generator.h"
@@ -25,7 +26,24 @@ enum WordingMode { kWordingWhole = 0, kWordingOnly = 1, kWordingExcept = 2, kWor
 struct PartWording {
   int mode = kWordingWhole;
   std::vector<TownTerm> towns;
+  // Some town it names has no row in the postal file (town_corrections.tsv writes "-" for
+  // it): an address there takes the municipality's catch-all row, which the part then serves.
+  bool unlistedTowns = false;
 };
+
+// The last letter of a former municipality's name ("安富町", "熊石村", "安塚区": the towns of
+// a merged municipality are written under it). The generator marks such names in wordings;
+// the join reads the same letters (emitted as kFormerMunicipalityMarks) before a town name.
+inline constexpr std::string_view kFormerMunicipalityMarks[] = {"町", "村", "区"};
+bool IsFormerMunicipality(std::string_view utf8_town);
+
+// A letter the government's list and the postal file write differently in one name, and
+// the letter it is compared as (letter_variants.tsv); CP932.
+struct LetterVariantRow {
+  int line = 0;
+  std::string letter, sameAs;
+};
+std::vector<LetterVariantRow> ReadLetterVariants(const std::string& dir, Diagnostics& diag);
 
 // Reads one published wording ("", "富野", "富野を除く。", "久井町及び大和町に限る。",
 // "石神一丁目及び三丁目から五丁目まで、栗原並びに野寺一丁目及び五丁目に限る。",
@@ -54,11 +72,13 @@ CurrentEdition ReadCurrentEdition(const std::string& dir, Diagnostics& diag);
 // Cross-table rules: MA records as in 2003, every address record names an MA record by
 // (name, branch) whose area code it repeats, codes ordered, parts of one code consistent.
 void CheckCurrentEdition(const CurrentEdition& edition, Diagnostics& diag);
-// The C++ source of both editions' join data and of the current tables.
-std::string EmitEditions(const Tables& tables2003, const CurrentEdition& current);
+// The C++ source of both editions' join data, of the current tables and of the join's rules
+// on names (letter variants, former municipalities).
+std::string EmitEditions(const Tables& tables2003, const CurrentEdition& current,
+                         const std::vector<LetterVariantRow>& variants);
 
-// Whole run for the editions: reads the 2003 tables of `in_dir` and the current edition of
-// `in_dir`/current, checks the current edition and writes `out_dir`/editions_data.cpp.
+// Whole run for the editions: reads the 2003 tables and letter_variants.tsv of `in_dir` and
+// the current edition of `in_dir`/current, checks the current edition and writes `out_dir`/editions_data.cpp.
 // Messages go to `err`; returns 0, or 1 for refused data or I/O.
 int RunEditionGenerator(const std::string& in_dir, const std::string& out_dir, std::ostream& err);
 

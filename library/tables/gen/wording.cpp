@@ -115,10 +115,6 @@ bool IsPlainName(std::string_view town) {
   return !town.empty();
 }
 
-bool IsFormerMunicipality(std::string_view town) {
-  return EndsWith(town, "町") || EndsWith(town, "村") || EndsWith(town, "区");
-}
-
 // "（三丁目を除く。）" or "（一丁目及び二丁目に限る。）" after a town: its chome.
 bool ReadNestedChome(std::string_view inner, std::uint64_t& chome, std::string& rule) {
   inner = DropFullStop(inner);
@@ -155,6 +151,13 @@ std::vector<std::string> SubTowns(std::string_view inner) {
 }
 
 }  // namespace
+
+bool IsFormerMunicipality(std::string_view utf8_town) {
+  for (std::string_view mark : kFormerMunicipalityMarks) {
+    if (EndsWith(utf8_town, mark)) return true;
+  }
+  return false;
+}
 
 int KanjiNumber(const std::string& utf8) {
   static const std::string_view kDigits[] = {"〇", "一", "二", "三", "四", "五", "六", "七", "八", "九"};
