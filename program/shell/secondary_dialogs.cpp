@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 
 #include "meklan.h"
 #include "resources.h"
@@ -23,6 +24,17 @@ FileChooser& ChooserHook() {
   return hook;
 }
 
+// Qt's dialog opens at its size hint, too narrow for the size, type and date columns of its
+// detail view: room for about 100 average characters, within the screen.
+QSize FileDialogSize(const QWidget& dialog) {
+  const QFontMetrics metrics = dialog.fontMetrics();
+  QSize size(metrics.averageCharWidth() * 100, metrics.lineSpacing() * 28);
+  if (const QScreen* screen = dialog.screen()) {
+    size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+  }
+  return size.expandedTo(dialog.sizeHint());
+}
+
 QString RunFileDialog(const FileChoice& choice) {
   // Qt's own dialog: its name filters match without regard to case, so "*.CSV" also lists
   // ken_all.csv, and it looks the same on every desktop.
@@ -34,6 +46,8 @@ QString RunFileDialog(const FileChoice& choice) {
   dialog.setNameFilters(choice.filters);
   if (!choice.filters.isEmpty()) dialog.selectNameFilter(choice.filters.front());
   if (!choice.initial.isEmpty()) dialog.selectFile(choice.initial);
+  dialog.setViewMode(QFileDialog::Detail);
+  dialog.resize(FileDialogSize(dialog));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().front();
 }
