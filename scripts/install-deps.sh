@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic xvfb xauth desktop-file-utils
   clang libclang-rt-14-dev
-  hyperfine ccache
+  hyperfine ccache lintian
 )
 missing=()
 for p in "${packages[@]}"; do
