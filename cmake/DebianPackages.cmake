@@ -1,8 +1,10 @@
 # The Debian packages (`cpack -G DEB` in a build tree): the files of the program folder where
 # the filesystem hierarchy puts them.
 #
-#   libmeklan3     /usr/lib/<arch>/libmeklan.so.3 and its dialog module libmeklan-dialog.so
-#                  (the library loads it from its own directory), /usr/bin/meklan
+#   libmeklan3     /usr/lib/<arch>/libmeklan.so.3, /usr/bin/meklan
+#   meklan-dialog  the library's distance dialog, a Qt module in /usr/lib/<arch>/meklan/ (where
+#                  the library looks for it when it is not beside it), so that the library
+#                  itself does not bring Qt along
 #   libmeklan-dev  /usr/include/meklan.h, the link libmeklan.so, meklan.pc and the CMake package
 #                  in /usr/lib/<arch>
 #   tovra          the program folder /usr/lib/tovra (tovra, tovra-search, an empty ini/, and
@@ -34,6 +36,7 @@ set(DEB_WORK ${PACKAGE_WORK}/deb)
 # The packages: component, package name, summary. Their long descriptions and relations follow.
 set(MEKLAN_DEB_PACKAGES
   "deb_meklan|libmeklan3|Japan's telephone charging areas (MA), area codes and distances"
+  "deb_meklan_dialog|meklan-dialog|distance dialog of the MEKLAN library (Qt module)"
   "deb_meklan_dev|libmeklan-dev|Japan's telephone charging areas - development files")
 if(MEKLAN_BUILD_GUI)
   list(PREPEND MEKLAN_DEB_PACKAGES
@@ -41,11 +44,11 @@ if(MEKLAN_BUILD_GUI)
 endif()
 
 # Where each shipped binary goes: target, component, place. "lib" is the library directory,
-# "bin" /usr/bin, "program" the program folder with a link from /usr/bin (the program finds
+# "module" its subdirectory meklan/, "bin" /usr/bin, "program" the program folder with a link from /usr/bin (the program finds
 # data/, help/ and ini/ beside itself).
 set(MEKLAN_DEB_BINARIES
   "meklan|deb_meklan|lib"
-  "meklan-dialog|deb_meklan|lib"
+  "meklan-dialog|deb_meklan_dialog|module"
   "meklan-cli|deb_meklan|bin"
   "tovra-search|deb_tovra|program"
   "tovra|deb_tovra|program")
@@ -96,6 +99,8 @@ foreach(entry ${MEKLAN_DEB_BINARIES})
   endif()
   if(place STREQUAL "lib")
     set(destination ${DEB_LIBDIR})
+  elseif(place STREQUAL "module")
+    set(destination ${DEB_LIBDIR}/meklan)
   elseif(place STREQUAL "bin")
     set(destination bin)
   else()
@@ -156,7 +161,6 @@ set(CPACK_PACKAGE_VENDOR "MEKLAN and TOVRA developers")
 set(CPACK_PACKAGE_CONTACT ${MEKLAN_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${MEKLAN_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Japan's postal codes and telephone charging areas")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -194,11 +198,23 @@ which MAs a number, name or reading belongs to, the area codes of an MA, the
 charging distance of two MAs, adjacent and island MAs, and which MAs serve a
 postal row.
 .
-This package contains the shared library libmeklan.so.3, its distance dialog
-module (Qt, loaded on first use) and the command meklan, which calls every
-export from the shell.")
+This package contains the shared library libmeklan.so.3 and the command
+meklan, which calls every export from the shell.")
 set(DEB_MEKLAN_SECTION libs)
-set(DEB_MEKLAN_RECOMMENDS "libqt6widgets6")
+# The library directory's cache is brought up to date by dpkg's trigger.
+set(CPACK_DEBIAN_DEB_MEKLAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
+set(DEB_MEKLAN_RECOMMENDS "meklan-dialog (= ${PROJECT_VERSION})")
+
+set(DEB_MEKLAN_DIALOG_DESCRIPTION
+  "MEKLAN carries every telephone charging area (MA) of Japan with its area
+codes and charging distances as constant data behind a C interface.
+.
+This package contains the module libmeklan-dialog.so that the library loads
+on first use of MEKLAN_GetDistanceWithDialog (and meklan distance --dialog):
+a small Qt dialog in which a user enters the two ends of a call and reads the
+charging distance. Without it the library and its other exports work alike.")
+set(DEB_MEKLAN_DIALOG_SECTION libs)
+set(DEB_MEKLAN_DIALOG_DEPENDS "libmeklan3 (= ${PROJECT_VERSION}), qt6-qpa-plugins")
 
 set(DEB_MEKLAN_DEV_DESCRIPTION
   "MEKLAN carries every telephone charging area (MA) of Japan with its area
@@ -228,5 +244,10 @@ foreach(entry ${MEKLAN_DEB_PACKAGES})
   endif()
   install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright ${DEB_WORK}/changelog.gz
     DESTINATION share/doc/${package} COMPONENT ${component} EXCLUDE_FROM_ALL)
+  # What lintian reports and is meant so, each with its reason (cmake/debian/<package>.lintian).
+  if(EXISTS ${PROJECT_SOURCE_DIR}/cmake/debian/${package}.lintian)
+    install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/${package}.lintian DESTINATION share/lintian/overrides
+      RENAME ${package} COMPONENT ${component} EXCLUDE_FROM_ALL)
+  endif()
 endforeach()
 include(CPack)
