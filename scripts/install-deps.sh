@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests, the screenshots and the fuzzers need.
+# Installs every Debian package the build, the tests, the screenshots, the fuzzers and the
+# package check need (file: CPack's dependency computation; lintian: the check of the packages).
 # Does nothing when they are all present already.
 set -euo pipefail
 packages=(
@@ -8,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic xvfb xauth desktop-file-utils
   clang libclang-rt-14-dev
-  hyperfine ccache lintian
+  hyperfine ccache lintian file
 )
 missing=()
 for p in "${packages[@]}"; do
