@@ -44,3 +44,14 @@ if(MEKLAN_BUILD_FUZZ)
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Release builds carry the hardening a distribution build applies: checked string and memory
+# functions, stack protector, read-only relocations after start-up and immediate binding
+# (tests/package/check_package.sh checks every packaged binary). Sanitizer and fuzzing builds
+# are debugging builds and go without: _FORTIFY_SOURCE and the sanitizers check the same calls.
+if(NOT MEKLAN_SANITIZE AND NOT MEKLAN_BUILD_FUZZ)
+  set(release $<CONFIG:Release,MinSizeRel>)
+  add_compile_options($<${release}:-U_FORTIFY_SOURCE> $<${release}:-D_FORTIFY_SOURCE=2>
+                      $<${release}:-fstack-protector-strong>)
+  add_link_options($<${release}:LINKER:-z,relro> $<${release}:LINKER:-z,now>)
+endif()

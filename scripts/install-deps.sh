@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests, the screenshots and the fuzzers need
-# (locales: the charmaps a test builds a Shift_JIS locale from).
+# Installs every Debian package the build, the tests, the screenshots, the fuzzers and the
+# package check need (locales: the charmaps a test builds a Shift_JIS locale from; file:
+# CPack's dependency computation; lintian: the check of the packages).
 # Does nothing when they are all present already. Arguments name more packages to install.
 set -euo pipefail
 packages=(
@@ -9,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic xvfb xauth desktop-file-utils
   clang libclang-rt-14-dev
-  hyperfine ccache
+  hyperfine ccache lintian file
   locales
 )
 packages+=("$@")  # what a script needs beyond these (scripts/build-windows.sh)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole test suite: a strict build (warnings are errors) and an ASan+UBSan build, each
 # tested with ctest, then a short run of every fuzz target, then meklan.dll cross-built and
-# tested under wine (scripts/test-windows.sh), then a packager's build (Release,
-# default options) whose Debian package is installed into a scratch root and built against.
+# tested under wine (scripts/test-windows.sh), then a packager's build (Release, default
+# options) whose Debian packages are checked with lintian, installed into a scratch root,
+# checked (layout, hardening) and built against.
 # Ends with one summary line.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -96,7 +96,7 @@ int RunDistanceDialog(const Command& self, MKDISTANCE& rec, bool json) {
   if (result == -1) {
     std::cout << (json ? "{\"result\":-1}\n" : "result           -1\n");
     return Fail(self, "cancelled, or the dialog could not be shown (no display, or "
-                      "libmeklan-dialog.so missing beside libmeklan.so)");
+                      "libmeklan-dialog.so found neither beside libmeklan.so nor in its meklan/)");
   }
   if (json) {
     std::cout << "{\"result\":" << result << ",\"record\":";

@@ -43,8 +43,14 @@ MeklanDialogRunFn LoadDialogModule() {
   if (g_run != nullptr) return g_run;
   const std::string dir = OwnDirectory();
   if (dir.empty()) return nullptr;
-  const std::string path = dir + MEKLAN_DIALOG_MODULE_FILE;
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Beside the library in a program folder; in meklan/ beside it where the library lives in
+  // the system's library directory, which is no place for a module without a SONAME.
+  void* module = nullptr;
+  for (const char* subdirectory : {"", "meklan/"}) {
+    const std::string path = dir + subdirectory + MEKLAN_DIALOG_MODULE_FILE;
+    module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module != nullptr) break;
+  }
   if (module == nullptr) return nullptr;
   void* entry = dlsym(module, MEKLAN_DIALOG_RUN_SYMBOL);
   if (entry == nullptr) {

@@ -211,7 +211,8 @@ MEKLAN_API int MEKLAN_CALL MEKLAN_GetAreaPlus(const char *text, char *out);
  * cancel rec holds the texts of the last attempt, if any.
  *
  * The dialog lives in the module libmeklan-dialog.so (Qt 6 Widgets), loaded on first use
- * from the directory of libmeklan.so; the library itself needs no GUI toolkit. owner is a
+ * from the directory of libmeklan.so or its subdirectory meklan/ (as the system package
+ * installs it); the library itself needs no GUI toolkit. owner is a
  * live QWidget * of the caller's QApplication, or NULL. For a caller without a QApplication
  * the module makes one for the dialog's lifetime and then restores the process locale,
  * which Qt sets from the environment. Also -1, without

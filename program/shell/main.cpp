@@ -6,6 +6,7 @@
 
 #include "main_dialog.h"
 #include "qt_translations.h"
+#include "result_list.h"
 #include "resources.h"
 #include "settings.h"
 #include "startup.h"
@@ -31,8 +32,10 @@ int main(int argc, char** argv) {
       tovra::LibraryCompatibility,
       [&] {
         const std::string path = tovra::SettingsPath(programDir);
-        const std::string warning = tovra::SettingsFileWarning(path, tovra::LoadSettings(path, programDir, settings));
+        const tovra::SettingsFileStatus status = tovra::LoadSettings(path, programDir, settings);
+        const std::string warning = tovra::SettingsFileWarning(path, status);
         if (!warning.empty()) std::fprintf(stderr, "tovra: warning: %s\n", warning.c_str());
+        if (status != tovra::SettingsFileStatus::kRead) settings.column_width = tovra::FirstStartColumnWidths();
       },
       [&] {
         mainDialog = std::make_unique<tovra::MainDialog>(settings, programDir);

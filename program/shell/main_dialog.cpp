@@ -10,8 +10,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -27,7 +27,9 @@
 #include "post_index.h"
 #include "qt_text.h"
 #include "resources.h"
+#include "result_list.h"
 #include "result_model.h"
+#include "result_status.h"
 #include "secondary_dialogs.h"
 #include "template_builder.h"
 
@@ -120,12 +122,9 @@ void MainDialog::Initialise() {
   }
   prefectures->setCurrentIndex(-1);
 
-  QHeaderView* header = list_->horizontalHeader();
   // Stored widths are pixels of the original font, like the rest of the layout figures.
-  for (int c = 0; c < kColumnCount; ++c) {
-    const int width = std::max(0, settings_.column_width[c]);
-    header->resizeSection(c, ui::ScaleOriginalPixelsX(d->font(), width));
-  }
+  result_list_ = new ResultList(list_);
+  result_list_->RestoreWidths(settings_.column_width);
 
   ui::ControlAs<QRadioButton>(d, kModePostCode)->setChecked(true);
   ui::ControlAs<QRadioButton>(d, kPostCodeExact)->setChecked(true);
@@ -145,6 +144,9 @@ void MainDialog::Initialise() {
           [this](QAction* action) { Command(action->data().toInt()); });
 
   client_ = ui::ClientArea(d);
+  status_ = new QLabel(client_);
+  status_->setObjectName(QStringLiteral("status"));
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   list_viewport_ = list_->viewport();
   d->installEventFilter(this);
   client_->installEventFilter(this);
@@ -276,6 +278,7 @@ void MainDialog::BeginFill() {
   list_->hide();
   model_->Clear();
   model_->BeginBatch();
+  status_->clear();
 }
 
 // Every new list opens at its first row and its first column.
@@ -284,6 +287,7 @@ void MainDialog::EndFill() {
   list_->scrollToTop();
   list_->horizontalScrollBar()->setValue(list_->horizontalScrollBar()->minimum());
   list_->show();
+  status_->setText(ResultStatusText(CountRowSources(*model_), settings_.ken_all_path, settings_.jigyosyo_path));
   QApplication::restoreOverrideCursor();
 }
 
@@ -396,11 +400,13 @@ void MainDialog::CopyClickedResult() {
   if (!business.empty()) address += Cp932Literal("　") + business;
 
   QDialog* d = dialog_.get();
-  // Shown from the start ("〒" and the code), not scrolled to the cursor at the end.
+  // Shown from the start ("〒" and the code), not scrolled to the cursor at the end; the
+  // tooltip holds the whole text where the field is too narrow (局番 cannot be scrolled).
   auto show = [d](int id, const std::string& text) {
     auto* field = ui::ControlAs<QLineEdit>(d, id);
     field->setText(ToQString(text));
     field->setCursorPosition(0);
+    field->setToolTip(field->text());
   };
   show(kReadingField, Cut(reading, kJoinedMax));
   show(kAddressField, Cut(address, kJoinedMax));
@@ -409,14 +415,17 @@ void MainDialog::CopyClickedResult() {
 
 // --- Geometry ---------------------------------------------------------------------------------
 
+// The status line takes one line of text off the bottom of the list's place.
 void MainDialog::PlaceResultList() {
   const QWidget* client = ui::ClientArea(dialog_.get());
   const QFont& font = dialog_->font();
   const int x = ui::ScaleOriginalPixelsX(font, kListLeft);
   const int y = ui::ScaleOriginalPixelsY(font, kListTop);
-  const int w = client->width() - ui::ScaleOriginalPixelsX(font, kListRightMargin);
-  const int h = client->height() - ui::ScaleOriginalPixelsY(font, kListBottomMargin);
-  list_->setGeometry(x, y, std::max(0, w), std::max(0, h));
+  const int w = std::max(0, client->width() - ui::ScaleOriginalPixelsX(font, kListRightMargin));
+  const int status_height = status_->fontMetrics().height() + 4;
+  const int h = client->height() - ui::ScaleOriginalPixelsY(font, kListBottomMargin) - status_height;
+  list_->setGeometry(x, y, w, std::max(0, h));
+  status_->setGeometry(x, y + std::max(0, h), w, status_height);
 }
 
 // Once the frame has arrived, the stored rectangle is met again, so that the window keeps its
@@ -500,10 +509,7 @@ void MainDialog::ShowHelp() {
 void MainDialog::Quit() {
   help_.reset();
   StoreWindowRect();
-  const QHeaderView* header = list_->horizontalHeader();
-  for (int c = 0; c < kColumnCount; ++c) {
-    settings_.column_width[c] = ui::OriginalPixelsX(dialog_->font(), header->sectionSize(c));
-  }
+  settings_.column_width = result_list_->Widths();
   std::string message;
   SaveSettings(SettingsPath(program_dir_), settings_, &message, ChangedSettingsParts(loaded_, settings_));
   if (!message.empty()) ShowMessage(message, Cp932Literal("TOVRA"));

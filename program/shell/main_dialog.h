@@ -18,12 +18,14 @@
 #include "settings.h"
 
 class QDialog;
+class QLabel;
 class QTableView;
 
 namespace tovra {
 
 class HelpWindow;
 class IndexNotice;
+class ResultList;
 class ResultModel;
 
 // The engine calls the dialog makes. Normally the engine's functions; tests record them.
@@ -49,6 +51,8 @@ class MainDialog : public QObject, public SearchView {
   QDialog* dialog() const { return dialog_.get(); }
   QTableView* resultList() const { return list_; }
   ResultModel* results() const { return model_; }
+  ResultList* resultColumns() const { return result_list_; }
+  QLabel* statusLine() const { return status_; }
   HelpWindow* helpWindow() const { return help_.get(); }
   bool quitDone() const { return quit_done_; }
 
@@ -125,6 +129,8 @@ class MainDialog : public QObject, public SearchView {
   QWidget* client_ = nullptr;
   QWidget* list_viewport_ = nullptr;
   ResultModel* model_ = nullptr;
+  ResultList* result_list_ = nullptr;  // owned by the list
+  QLabel* status_ = nullptr;           // under the list: rows found and their files
   std::unique_ptr<IndexNotice> notice_;
   std::unique_ptr<HelpWindow> help_;
   std::vector<std::string> work_list_;

@@ -10,6 +10,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QTreeView>
+#include <QHeaderView>
+#include <QDateTime>
+#include <QLocale>
 
 #include "meklan.h"
 #include "resources.h"
@@ -23,6 +28,34 @@ FileChooser& ChooserHook() {
   return hook;
 }
 
+// Qt's dialog opens at its size hint, too narrow for the size, type and date columns of its
+// detail view, which it cuts to "11.…MiB": it opens here wide enough for each of them and a
+// name of 40 characters, within the screen.
+void FitFileDialog(QFileDialog& dialog) {
+  const QFontMetrics metrics = dialog.fontMetrics();
+  const int room = metrics.horizontalAdvance(QStringLiteral("MM"));
+  const int widths[] = {
+      metrics.averageCharWidth() * 40,
+      metrics.horizontalAdvance(QStringLiteral("999.99 MiB")) + room,
+      metrics.horizontalAdvance(QStringLiteral("CSV document")) + room,
+      metrics.horizontalAdvance(QLocale().toString(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)),
+                                                   QLocale::ShortFormat)) + room,
+  };
+  int columns = 0;
+  if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    for (int c = 0; c < 4; ++c) {
+      view->header()->resizeSection(c, widths[c]);
+      columns += widths[c];
+    }
+  }
+  // The places list on the left, the scroll bar and the margins.
+  QSize size(columns + metrics.averageCharWidth() * 30, metrics.lineSpacing() * 28);
+  if (const QScreen* screen = dialog.screen()) {
+    size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+  }
+  dialog.resize(size.expandedTo(dialog.sizeHint()));
+}
+
 QString RunFileDialog(const FileChoice& choice) {
   // Qt's own dialog: its name filters match without regard to case, so "*.CSV" also lists
   // ken_all.csv, and it looks the same on every desktop.
@@ -34,6 +67,8 @@ QString RunFileDialog(const FileChoice& choice) {
   dialog.setNameFilters(choice.filters);
   if (!choice.filters.isEmpty()) dialog.selectNameFilter(choice.filters.front());
   if (!choice.initial.isEmpty()) dialog.selectFile(choice.initial);
+  dialog.setViewMode(QFileDialog::Detail);
+  FitFileDialog(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().front();
 }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +20,7 @@
 #include "gui_test_support.h"
 #include "help_window.h"
 #include "resources.h"
+#include "result_list.h"
 #include "result_model.h"
 #include "template_builder.h"
 
@@ -523,7 +525,7 @@ class MainDialogTest : public QObject {
   void escapeQuitsAndSavesTheSettings() {
     Fixture f;
     QSignalSpy quit(f.main.get(), &MainDialog::quitRequested);
-    f.main->resultList()->horizontalHeader()->resizeSection(kColMaName, 140);
+    f.main->resultList()->horizontalHeader()->resizeSection(kColTown, 140);
     f.settings.add_hyphen = 0;
     QTest::keyClick(f.d(), Qt::Key_Escape);
     QCOMPARE(quit.count(), 1);
@@ -531,8 +533,9 @@ class MainDialogTest : public QObject {
     Settings loaded = DefaultSettings(f.folder.path());
     LoadSettings(SettingsPath(f.folder.path()), f.folder.path(), loaded);
     QCOMPARE(loaded.add_hyphen, 0);
-    QCOMPARE(loaded.column_width[kColMaName],
+    QCOMPARE(loaded.column_width[kColTown],
              ui::OriginalPixelsX(f.d()->font(), 140));
+    QCOMPARE(loaded.column_width[kColMaName], 0);  // hidden stays hidden
     QCOMPARE(loaded.column_width[kColPostCode], 60);  // unchanged widths come back unchanged
     QCOMPARE(loaded.column_width[kColCity], 100);
     QCOMPARE(loaded.window.left, f.settings.window.left);
@@ -570,7 +573,7 @@ class MainDialogTest : public QObject {
       test::Settle();
       main.dialog()->move(40, 30);
       main.dialog()->resize(main.dialog()->width() + 50, main.dialog()->height() + 20);
-      main.resultList()->horizontalHeader()->resizeSection(kColTown, 0);
+      main.resultColumns()->SetColumnShown(kColTown, false);
       settings.jigyosyo_path = folder.path() + "elsewhere/jig.csv";
       test::Settle();
       savedFrame = main.dialog()->frameGeometry();
@@ -583,7 +586,8 @@ class MainDialogTest : public QObject {
     main.Start();
     test::Settle();
     QCOMPARE(main.dialog()->frameGeometry(), savedFrame);
-    QCOMPARE(main.resultList()->horizontalHeader()->sectionSize(kColTown), 0);
+    QVERIFY(main.resultList()->horizontalHeader()->isSectionHidden(kColTown));
+    QCOMPARE(settings.column_width[kColTown], 0);
     QCOMPARE(settings.jigyosyo_path, folder.path() + "elsewhere/jig.csv");
   }
 
@@ -597,7 +601,9 @@ class MainDialogTest : public QObject {
     QCOMPARE(list.topLeft(),
              QPoint(ui::ScaleOriginalPixelsX(font, 8), ui::ScaleOriginalPixelsY(font, 230)));
     QCOMPARE(list.width(), client->width() - ui::ScaleOriginalPixelsX(font, 15));
-    QCOMPARE(list.height(), client->height() - ui::ScaleOriginalPixelsY(font, 236));
+    // The status line under the list takes its height off the list's.
+    QCOMPARE(list.height(),
+             client->height() - ui::ScaleOriginalPixelsY(font, 236) - f.main->statusLine()->height());
     const QSize frameExtra = f.d()->frameGeometry().size() - f.d()->size();
     QCOMPARE(f.d()->minimumSize() + frameExtra,
              QSize(ui::ScaleOriginalPixelsX(font, 556), ui::ScaleOriginalPixelsY(font, 470)));

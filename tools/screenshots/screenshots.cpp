@@ -10,17 +10,19 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
-#include <QHeaderView>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTableView>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include "help_window.h"
 #include "main_dialog.h"
 #include "resources.h"
+#include "result_list.h"
 #include "result_model.h"
 #include "secondary_dialogs.h"
 #include "settings.h"
@@ -34,6 +36,12 @@ QString g_out;
 
 void Settle() {
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+void SettleFor(int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 void Save(QWidget* w, const char* name) {
@@ -85,17 +93,14 @@ int main(int argc, char** argv) {
   g_out = QString::fromLocal8Bit(argv[2]);
   QDir().mkpath(g_out);
 
-  // Settings of a first start: defaults, no index yet (the notice appears during the build).
+  // Settings of a first start: no settings file, no index yet (the notice appears during the
+  // build); the window and its columns as a user first sees them.
   Settings settings = DefaultSettings(dir);
+  settings.column_width = FirstStartColumnWidths();
   MainDialog main(settings, dir);
   main.Start();
   Settle();
   QDialog* d = main.dialog();
-  // Show the MA columns too, so that the area-code rows say what they are.
-  main.resultList()->horizontalHeader()->resizeSection(kColAreaCode, 90);
-  main.resultList()->horizontalHeader()->resizeSection(kColMaName, 60);
-  d->resize(900, 620);
-  Settle();
 
   SearchAndSave(main, res::kModePostCode, res::kPostCodePrefix, "060-00", "main-postcode");
   SearchAndSave(main, res::kModeAreaCode, res::kAreaShowDistricts, "0153", "main-areacode");
@@ -107,7 +112,22 @@ int main(int argc, char** argv) {
   Save(d, "main-browse");
 
   RunSettingsDialog(d, settings, [](QDialog* s) {
-    QMetaObject::invokeMethod(s, [s] { Save(s, "settings"); s->reject(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        s,
+        [s] {
+          Save(s, "settings");
+          // 参照 opens the file dialog modally: it is taken from inside its own loop.
+          QTimer::singleShot(0, [] {
+            auto* chooser = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!chooser) return;
+            SettleFor(500);  // the folder is listed by a thread of the file dialog
+            Save(chooser, "file-dialog");
+            chooser->reject();
+          });
+          ui::ControlAs<QAbstractButton>(s, res::kKenAllBrowse)->click();
+          s->reject();
+        },
+        Qt::QueuedConnection);
   });
   RunAboutDialog(d, [](QDialog* s) {
     QMetaObject::invokeMethod(s, [s] { Save(s, "about"); s->reject(); }, Qt::QueuedConnection);
