@@ -9,6 +9,7 @@ packages=(
   fonts-ipafont-gothic xvfb xauth desktop-file-utils
   clang libclang-rt-14-dev
   hyperfine ccache
+  libcpp-httplib-dev wrk chromium
 )
 missing=()
 for p in "${packages[@]}"; do
