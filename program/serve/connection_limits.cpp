@@ -17,6 +17,7 @@ using Clock = std::chrono::steady_clock;
 // bytes of it have come.
 struct Watched {
   std::uint64_t token = 0;
+  bool headers_read = false;
   bool handling = false;  // read whole, being answered
   bool dropped = false;
   Clock::time_point deadline;
@@ -47,6 +48,7 @@ void Drop(int socket, Watched& w) {
 
 void StartPhase(Watched& w) {
   const Limits& limits = TheRegistry().limits;
+  w.headers_read = false;
   w.handling = false;
   w.bytes = 0;
   w.deadline = Clock::now() + std::chrono::seconds(limits.request_seconds);
@@ -79,7 +81,9 @@ bool CountReceived(std::size_t bytes) {
   if (it == r.sockets.end() || it->second.token != tl_token) return true;
   Watched& w = it->second;
   w.bytes += bytes;
-  if (w.bytes <= r.limits.header_bytes + r.limits.body_bytes) return true;
+  // The library reads ahead, so a read before the headers are parsed may hold a little body.
+  const std::size_t allowed = r.limits.header_bytes + (w.headers_read ? r.limits.body_bytes : 0);
+  if (w.bytes <= allowed) return true;
   Drop(it->first, w);
   return false;
 }
@@ -87,6 +91,13 @@ bool CountReceived(std::size_t bytes) {
 }  // namespace
 
 namespace connection {
+
+void HeadersRead() {
+  Registry& r = TheRegistry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  auto it = r.sockets.find(tl_socket);
+  if (it != r.sockets.end() && it->second.token == tl_token) it->second.headers_read = true;
+}
 
 void RequestHandled() {
   Registry& r = TheRegistry();
@@ -168,7 +179,7 @@ void ConnectionPool::Watch() {
 // The socket calls of the HTTP library, seen on their way. accept(2) notes the socket for the
 // job the accept loop enqueues next (and forgets a finished connection that had the same
 // number); recv(2) counts what a request has sent.
-extern "C" int accept(int fd, struct sockaddr* __restrict addr, socklen_t* __restrict len) {
+extern "C" __attribute__((visibility("default"))) int accept(int fd, struct sockaddr* __restrict addr, socklen_t* __restrict len) {
   const int socket = ::accept4(fd, addr, len, 0);
   if (socket >= 0) {
     tovra::serve::Registry& r = tovra::serve::TheRegistry();
@@ -179,7 +190,7 @@ extern "C" int accept(int fd, struct sockaddr* __restrict addr, socklen_t* __res
   return socket;
 }
 
-extern "C" ssize_t recv(int fd, void* buffer, size_t size, int flags) {
+extern "C" __attribute__((visibility("default"))) ssize_t recv(int fd, void* buffer, size_t size, int flags) {
   using RecvFunction = ssize_t (*)(int, void*, size_t, int);
   static const auto next = reinterpret_cast<RecvFunction>(::dlsym(RTLD_NEXT, "recv"));
   const ssize_t got = next(fd, buffer, size, flags);

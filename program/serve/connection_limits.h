@@ -31,8 +31,12 @@ struct Limits {
 
 // The phases of one connection, as the HTTP layer reports them on the serving thread.
 namespace connection {
-void RequestHandled();   // the request was read whole: no deadline while it is answered
-void ResponseWritten();  // the answer is out: the next request's time and bytes start
+// The request line and headers are in: from here on a body may come, up to its limit.
+void HeadersRead();
+// The request was read whole: no deadline while it is answered.
+void RequestHandled();
+// The answer is out: the next request's time and bytes start.
+void ResponseWritten();
 }  // namespace connection
 
 // The pool the HTTP library hands accepted connections to. Its queue is bounded: when it is

@@ -120,9 +120,19 @@ void SetUpService(httplib::Server& server, DataStore& store, const Limits& limit
   server.set_write_timeout(5, 0);
   server.set_payload_max_length(limits.body_bytes);
 
-  server.set_pre_routing_handler([](const httplib::Request& req, httplib::Response&) {
+  server.set_pre_routing_handler([body_max = limits.body_bytes](const httplib::Request& req, httplib::Response& res) {
+    connection::HeadersRead();
+    // A body larger than allowed is refused before it is read; the connection then closes, as
+    // the unread body stands where the next request would.
+    const std::string length = req.get_header_value("Content-Length");
+    const bool number = length.find_first_not_of("0123456789") == std::string::npos && length.size() <= 18;
+    if (!length.empty() && (!number || std::stoull(length) > body_max)) {
+      Send(res, ErrorReply(413, "request body too large (at most " + std::to_string(body_max) + " bytes)"));
+      res.set_header("Connection", "close");
+      return httplib::Server::HandlerResponse::Handled;
+    }
     // A request with a body is still arriving; its handler says when it is read.
-    if (!req.has_header("Content-Length") && !req.has_header("Transfer-Encoding")) connection::RequestHandled();
+    if (length.empty() && !req.has_header("Transfer-Encoding")) connection::RequestHandled();
     return httplib::Server::HandlerResponse::Unhandled;
   });
   server.set_logger([](const httplib::Request&, const httplib::Response&) { connection::ResponseWritten(); });
