@@ -26,6 +26,7 @@ install(FILES ${PACKAGE_WORK}/meklan.pc DESTINATION lib/pkgconfig COMPONENT mekl
 # --- Manual pages ----------------------------------------------------------------------------------
 install(FILES ${PROJECT_SOURCE_DIR}/library/cli/meklan.1 DESTINATION share/man/man1 COMPONENT meklan)
 install(FILES ${PROJECT_SOURCE_DIR}/program/desktop/tovra-search.1
+  ${PROJECT_SOURCE_DIR}/program/serve/tovra-serve.1
   DESTINATION share/man/man1 COMPONENT tovra)
 
 # --- Desktop entry and icons -------------------------------------------------------------------------
@@ -69,6 +70,12 @@ system_link(meklan_system /usr/bin meklan ${P}/meklan)
 system_link(meklan_system /usr/share/man/man1 meklan.1 ${P}/share/man/man1/meklan.1)
 system_link(tovra_system /usr/bin tovra-search ${P}/tovra-search)
 system_link(tovra_system /usr/share/man/man1 tovra-search.1 ${P}/share/man/man1/tovra-search.1)
+system_link(tovra_system /usr/bin tovra-serve ${P}/tovra-serve)
+system_link(tovra_system /usr/share/man/man1 tovra-serve.1 ${P}/share/man/man1/tovra-serve.1)
+# The service's unit names the program by its packaged path.
+configure_file(${PROJECT_SOURCE_DIR}/program/serve/tovra-serve.service.in ${PACKAGE_WORK}/system/tovra-serve.service @ONLY)
+install(FILES ${PACKAGE_WORK}/system/tovra-serve.service DESTINATION /lib/systemd/system
+  COMPONENT tovra_system EXCLUDE_FROM_ALL)
 if(MEKLAN_BUILD_GUI)
   system_link(tovra_system /usr/bin tovra ${P}/tovra)
   system_link(tovra_system /usr/share/applications tovra.desktop
@@ -117,10 +124,10 @@ foreach(component ${CPACK_COMPONENTS_ALL})
 endforeach()
 set(CPACK_DEBIAN_TOVRA_PACKAGE_NAME tovra)
 set(CPACK_DEBIAN_TOVRA_PACKAGE_DEPENDS
-  "libmeklan3 (= ${PROJECT_VERSION}), libqt6widgets6, libqt6gui6, libqt6core6, fonts-ipafont-gothic")
+  "libmeklan3 (= ${PROJECT_VERSION}), libqt6widgets6, libqt6gui6, libqt6core6, libcpp-httplib0.11, fonts-ipafont-gothic")
 set(CPACK_DEBIAN_TOVRA_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_COMPONENT_GROUP_TOVRA_DESCRIPTION
-  "TOVRA: search KEN_ALL.CSV and JIGYOSYO.CSV by postal code, address, area code\n with the bundled postal data, help pages and the command tovra-search.")
+  "TOVRA: search KEN_ALL.CSV and JIGYOSYO.CSV by postal code, address, area code\n with the bundled postal data, help pages, the command tovra-search and the\n local web service tovra-serve.")
 set(CPACK_DEBIAN_MEKLAN_PACKAGE_NAME libmeklan3)
 set(CPACK_DEBIAN_MEKLAN_PACKAGE_DEPENDS "libc6, libstdc++6")
 set(CPACK_DEBIAN_MEKLAN_PACKAGE_RECOMMENDS "libqt6widgets6")

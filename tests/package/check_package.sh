@@ -24,16 +24,16 @@ done
 root=$work/root
 P=$root$prefix_in_package
 
-for f in tovra tovra-search meklan libmeklan.so.3 libmeklan-dialog.so data/ken_all.csv \
+for f in tovra tovra-search tovra-serve meklan libmeklan.so.3 libmeklan-dialog.so data/ken_all.csv \
          data/jigyosyo.csv help/index.html include/meklan.h lib/pkgconfig/meklan.pc \
          lib/cmake/meklan/meklanConfig.cmake share/applications/tovra.desktop \
          share/icons/hicolor/48x48/apps/tovra.png share/icons/hicolor/256x256/apps/tovra.png \
-         share/man/man1/meklan.1 share/man/man1/tovra-search.1; do
+         share/man/man1/meklan.1 share/man/man1/tovra-search.1 share/man/man1/tovra-serve.1; do
   [ -e "$P/$f" ] || fail "$prefix_in_package/$f is missing"
 done
 [ -d "$P/ini" ] || fail "no ini/ in the program folder"
 [ -z "$(ls -A "$P/ini")" ] || fail "the package ships a settings file: $(ls "$P/ini")"
-for link in usr/bin/tovra usr/bin/tovra-search usr/bin/meklan usr/share/applications/tovra.desktop \
+for link in usr/bin/tovra usr/bin/tovra-search usr/bin/tovra-serve lib/systemd/system/tovra-serve.service usr/bin/meklan usr/share/applications/tovra.desktop \
             usr/share/icons/hicolor/48x48/apps/tovra.png usr/share/man/man1/meklan.1 \
             usr/share/pkgconfig/meklan.pc usr/share/cmake/meklan/meklanConfig.cmake; do
   [ -e "$root/$link" ] || [ -L "$root/$link" ] || fail "/$link is missing"
@@ -58,6 +58,9 @@ grep -qx 'ProductVersion=3.19' "$work/strings.txt" || fail "the version texts ar
 "$P/tovra-search" --ini "$work/tovra.ini" postcode 060-0001 >"$work/rows.txt" ||
   fail "tovra-search failed on the installed data"
 grep -q '^060-0001' "$work/rows.txt" || fail "tovra-search found nothing in the installed data"
+grep -qx "ExecStart=$prefix_in_package/tovra-serve .*" "$root/lib/systemd/system/tovra-serve.service" ||
+  fail "the service unit does not start $prefix_in_package/tovra-serve"
+"$P/tovra-serve" --help >/dev/null || fail "tovra-serve does not run from the package"
 
 # An outside C program, through pkg-config ...
 cc_cmd=${CC:-cc}
