@@ -23,27 +23,32 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts a server whose stderr announces its port; prints the port.
+# Starts a server whose stderr announces its port.
 start() {
   local log=$1; shift
-  "$@" 2>"$log" &
+  "$@" >/dev/null 2>"$log" &
   pids+=($!)
-  for _ in $(seq 100); do
-    if grep -q 'listening on' "$log"; then
-      sed -n 's/.*listening on http:\/\/127.0.0.1:\([0-9]*\)\/.*/\1/p' "$log" | head -1
+}
+# The port a started server announced.
+port_of() {
+  for _ in $(seq 300); do
+    if grep -q 'listening on' "$1"; then
+      sed -n 's/.*listening on http:\/\/127.0.0.1:\([0-9]*\)\/.*/\1/p' "$1" | head -1
       return
     fi
     sleep 0.1
   done
-  echo "server did not start: $*" >&2; cat "$log" >&2; exit 1
+  echo "server did not start" >&2; cat "$1" >&2; exit 1
 }
 
-floor_port=$(start "$work/floor.log" "$floor")
-serve_port=$(start "$work/serve.log" "$serve" --listen 127.0.0.1:0 --check-interval 0 \
-  --ini "$work/tovra.ini" --ken "$data/ken_all.csv" --jig "$data/jigyosyo.csv")
+start "$work/floor.log" "$floor"
+start "$work/serve.log" "$serve" --listen 127.0.0.1:0 --check-interval 0 \
+  --ini "$work/tovra.ini" --ken "$data/ken_all.csv" --jig "$data/jigyosyo.csv"
+floor_port=$(port_of "$work/floor.log")
+serve_port=$(port_of "$work/serve.log")
 
-# A thousand postal codes of the file, asked for in turn.
-awk -F, 'NR % 124 == 0 { gsub(/"/, "", $3); print $3 }' "$data/ken_all.csv" | head -1000 >"$work/codes"
+# Twenty thousand postal codes of the file, asked for in turn: mostly answers not yet kept.
+awk -F, 'NR % 6 == 0 { gsub(/"/, "", $3); print $3 }' "$data/ken_all.csv" | head -20000 >"$work/codes"
 {
   echo 'codes = {'
   sed 's/.*/"&",/' "$work/codes"

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "answer_cache.h"
 #include "settings.h"
 
 namespace tovra::serve {
@@ -39,6 +40,8 @@ class Dataset {
   bool has_business = false;         // JIGYOSYO.CSV was there and is served
   int generation = 0;                // 1 for the first load, one more for each reload
   int ken_fd = -1, jig_fd = -1;
+  // Answers from this issue (the only part that changes while it serves).
+  mutable AnswerCache answers;
 };
 
 // Reads the issue the source names. nullptr when KEN_ALL.CSV is missing or not a regular file,

@@ -2,6 +2,7 @@
 // to try them. Only a front end: it reads its options, loads the data, and leaves requests to
 // the routes (service.cpp), signals and reloads to this file.
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -100,6 +101,7 @@ std::optional<Options> ReadOptions(int argc, char** argv, int* status) {
       number = colon == std::string::npos ? std::nullopt : Whole(value.substr(colon + 1), 0, 65535);
       if (!number || colon == 0) return bad("ADDR:PORT");
       o.host = value.substr(0, colon);
+      if (o.host.size() > 2 && o.host.front() == '[' && o.host.back() == ']') o.host = o.host.substr(1, o.host.size() - 2);
       o.port = *number;
     } else if (arg == "--ken") {
       o.source.ken = value;
@@ -153,6 +155,8 @@ void HandleSignals(const sigset_t& signals, DataStore& store, httplib::Server& s
       continue;
     }
     Log(std::string(signal == SIGTERM ? "SIGTERM" : "SIGINT") + ": finishing the requests in flight");
+    // A stop that came before the server ran would be lost: it waits for the server first.
+    for (int i = 0; i < 5000 && !server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     server.stop();
     return;
   }
@@ -230,11 +234,14 @@ int main(int argc, char** argv) {
   std::fflush(stderr);
 
   std::thread signal_thread([&] { HandleSignals(signals, store, server); });
+  bool listened = false;
   {
     StampWatch watch(store, options->check_seconds);
-    server.listen_after_bind();
+    listened = server.listen_after_bind();
   }
+  // The server stops on a signal; when it failed by itself the signal thread is told to end.
+  if (!listened) ::kill(::getpid(), SIGTERM);
   signal_thread.join();
-  Log("stopped");
-  return 0;
+  Log(listened ? "stopped" : "the server failed");
+  return listened ? 0 : 1;
 }

@@ -1,5 +1,9 @@
 #include "postal_searches.h"
 
+#include <algorithm>
+#include <semaphore>
+#include <thread>
+
 #include "collecting_view.h"
 #include "cp932.h"
 
@@ -19,9 +23,21 @@ void Note(PostalAnswer& answer, const SearchResult& result, PostFile file) {
   if (file == PostFile::kKenAll) answer.status = result.status;
 }
 
+// Searches at once. Each maps its file and walks its stretch: more of them than cores only
+// contend for the address space (and past the engine's 32 guarded mappings each would read the
+// whole file instead).
+std::counting_semaphore<64>& SearchSlots() {
+  static std::counting_semaphore<64> slots(std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 2, 16));
+  return slots;
+}
+
 }  // namespace
 
 PostalAnswer RunPostalSearch(const Dataset& data, const Query& q) {
+  SearchSlots().acquire();
+  struct Release {
+    ~Release() { SearchSlots().release(); }
+  } release;
   Settings settings = data.settings;
   if (q.edition) settings.ma_edition = *q.edition;
   RequestView view;

@@ -59,6 +59,8 @@ Reply StatusReply(const Dataset& data) {
   return Reply{200, body};
 }
 
+Reply SearchReply(const Dataset& data, const Query& q);
+
 constexpr std::string_view kNoResolution =
     "written-address resolution is not available in this version; search by words with /api/address";
 
@@ -84,16 +86,24 @@ Reply Answer(DataStore& store, const std::string& path, const Params& params) {
   const std::shared_ptr<const Dataset> data = store.Current();
   if (!data) return ErrorReply(503, "no postal data is loaded");
   if (q.route == Route::kStatus) return StatusReply(*data);
+  if (std::shared_ptr<const Reply> kept = data->answers.Find(q)) return *kept;
+  auto reply = std::make_shared<const Reply>(SearchReply(*data, q));
+  data->answers.Keep(q, reply);
+  return *reply;
+}
+
+// The answer of a postal route or the compatibility route, from the engine.
+Reply SearchReply(const Dataset& data, const Query& q) {
   if (q.route == Route::kCompat) {
     Query exact = q;
     exact.route = Route::kPostcode;
     exact.postcode_match = PostCodeMatch::kExact;
     exact.business = false;
-    PostalAnswer answer = RunPostalSearch(*data, exact);
+    PostalAnswer answer = RunPostalSearch(data, exact);
     if (answer.status != SearchStatus::kOk) return CompatError(QueryError{500, "サーバーエラー", q.callback}, q.callback);
     return CompatResults(q, answer.rows);
   }
-  return PostalReply(*data, q);
+  return PostalReply(data, q);
 }
 
 // Texts for the statuses the HTTP library answers by itself.

@@ -356,11 +356,18 @@ TEST(Serve, ReloadSwitchesDataWithoutFailingARequest) {
       }
     });
   }
-  // An older issue of the file, which answers the same questions.
+  // A code of 2026 that the issue of 2010 does not have: the answer follows the data.
+  auto rows_of_new_code = [&service] {
+    httplib::Result r = service.Client().Get("/api/postcode?code=0028044");
+    return r && r->status == 200 ? r->body.substr(0, 10) : std::string("failed");
+  };
+  EXPECT_EQ(rows_of_new_code(), "{\"count\":1");
+  // An older issue of the file, which answers the clients' questions too.
   Replace(ken, ReadFile(OLD_POSTAL_DIR "/2010-12/ken_all.csv"));
   service.Signal(SIGHUP);
   EXPECT_TRUE(service.WaitForLog("generation 2", 30)) << service.Log();
   EXPECT_EQ(Generation(service), 2);
+  EXPECT_EQ(rows_of_new_code(), "{\"count\":0");
 
   // A broken file (a line that begins with a comma) is refused with a log line.
   Replace(ken, current + ",broken\r\n");
