@@ -36,6 +36,14 @@ int OpenDataFile(const std::string& path) {
   return fd;
 }
 
+// The stamps of both files as they are now, in one text.
+std::string StampsNow(const std::string& ken_path, const std::string& jig_path) {
+  std::string ken, jig;
+  GetFileStampText(ken_path, ken);
+  GetFileStampText(jig_path, jig);
+  return ken + "|" + jig;
+}
+
 std::string Name(PostFile file) { return file == PostFile::kKenAll ? "KEN_ALL.CSV" : "JIGYOSYO.CSV"; }
 
 // Checks the file's index (building it when the recorded stamp is not the file's) and reads
@@ -108,13 +116,17 @@ std::shared_ptr<const Dataset> LoadDataset(const DataSource& source, int generat
 bool DataStore::Reload(std::string* log) {
   std::lock_guard<std::mutex> one_at_a_time(reload_mutex_);
   std::shared_ptr<const Dataset> fresh = LoadDataset(source_, generation_ + 1, log);
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!fresh) {
-    if (Current()) *log += "; the data loaded before keeps serving";
+    if (current_) {
+      *log += "; the data loaded before keeps serving";
+      refused_stamps_ = StampsNow(current_->ken_path, current_->jig_path);
+    }
     return false;
   }
   ++generation_;
-  std::lock_guard<std::mutex> lock(mutex_);
   current_ = std::move(fresh);
+  refused_stamps_.clear();
   return true;
 }
 
@@ -124,12 +136,10 @@ std::shared_ptr<const Dataset> DataStore::Current() const {
 }
 
 bool DataStore::FilesChanged() const {
-  std::shared_ptr<const Dataset> data = Current();
-  if (!data) return true;
-  std::string ken, jig;
-  GetFileStampText(data->ken_path, ken);
-  GetFileStampText(data->jig_path, jig);
-  return ken != data->ken_stamp || jig != data->jig_stamp;
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!current_) return true;
+  const std::string now = StampsNow(current_->ken_path, current_->jig_path);
+  return now != current_->ken_stamp + "|" + current_->jig_stamp && now != refused_stamps_;
 }
 
 }  // namespace tovra::serve

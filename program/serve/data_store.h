@@ -59,8 +59,8 @@ class DataStore {
   // The data to answer one request from; nullptr before the first successful load.
   std::shared_ptr<const Dataset> Current() const;
 
-  // Whether a file's size or time differs from those of the data being served, as a stamp
-  // check sees it. Does not load anything.
+  // Whether a file's size or time differs from those of the data being served, and from those
+  // of files a reload refused, as a stamp check sees it. Does not load anything.
   bool FilesChanged() const;
 
  private:
@@ -68,6 +68,7 @@ class DataStore {
   std::mutex reload_mutex_;  // one reload at a time
   mutable std::mutex mutex_;
   std::shared_ptr<const Dataset> current_;
+  std::string refused_stamps_;  // of the files the last refused reload found
   int generation_ = 0;
 };
 

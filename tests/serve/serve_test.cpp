@@ -393,6 +393,13 @@ TEST(Serve, StampCheckReloadsChangedFiles) {
   Replace(ken, ReadFile(kKen) + "");
   EXPECT_TRUE(service.WaitForLog("data files changed: loaded", 10)) << service.Log();
   EXPECT_EQ(Generation(service), 2);
+  // A broken file is refused once, not again at every check while it stays.
+  Replace(ken, ",broken\r\n" + ReadFile(kKen));
+  EXPECT_TRUE(service.WaitForLog("refused", 10)) << service.Log();
+  std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+  const std::string log = service.Log();
+  EXPECT_EQ(log.find("refused"), log.rfind("refused")) << log;
+  EXPECT_EQ(Generation(service), 2);
 }
 
 // A request half sent when SIGTERM comes is still read and answered; then the service exits 0.
