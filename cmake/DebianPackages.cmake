@@ -51,6 +51,7 @@ set(MEKLAN_DEB_BINARIES
   "meklan-dialog|deb_meklan_dialog|module"
   "meklan-cli|deb_meklan|bin"
   "tovra-search|deb_tovra|program"
+  "tovra-serve|deb_tovra|program"
   "tovra|deb_tovra|program")
 
 # --- Files made for the packages: links, compressed manual pages and changelog ----------------
@@ -73,7 +74,8 @@ function(deb_gzip source output)
 endfunction()
 
 deb_gzip(${PROJECT_SOURCE_DIR}/cmake/debian/changelog ${DEB_WORK}/changelog.gz)
-set(deb_man_pages "library/cli/meklan.1|deb_meklan" "program/desktop/tovra-search.1|deb_tovra")
+set(deb_man_pages "library/cli/meklan.1|deb_meklan" "program/desktop/tovra-search.1|deb_tovra"
+  "program/serve/tovra-serve.1|deb_tovra")
 if(MEKLAN_BUILD_GUI)
   list(APPEND deb_man_pages "program/desktop/tovra.1|deb_tovra")
 endif()
@@ -138,6 +140,11 @@ if(MEKLAN_BUILD_GUI)
   configure_file(${PROJECT_SOURCE_DIR}/program/desktop/tovra.desktop.in ${DEB_WORK}/tovra.desktop @ONLY)
   install(FILES ${DEB_WORK}/tovra.desktop DESTINATION share/applications COMPONENT deb_tovra EXCLUDE_FROM_ALL)
   install(DIRECTORY ${PACKAGE_WORK}/icons/ DESTINATION share/icons COMPONENT deb_tovra EXCLUDE_FROM_ALL)
+  # The web service as a system service; its unit names the program by its packaged path.
+  set(MEKLAN_PACKAGE_PREFIX /usr/${DEB_PROGRAM_DIR})
+  configure_file(${PROJECT_SOURCE_DIR}/program/serve/tovra-serve.service.in ${DEB_WORK}/tovra-serve.service @ONLY)
+  install(FILES ${DEB_WORK}/tovra-serve.service DESTINATION /lib/systemd/system
+    COMPONENT deb_tovra EXCLUDE_FROM_ALL)
 endif()
 
 # --- Development files ---------------------------------------------------------------------------

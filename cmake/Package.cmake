@@ -28,6 +28,7 @@ install(FILES ${PACKAGE_WORK}/meklan.pc DESTINATION lib/pkgconfig COMPONENT mekl
 # --- Manual pages ----------------------------------------------------------------------------------
 install(FILES ${PROJECT_SOURCE_DIR}/library/cli/meklan.1 DESTINATION share/man/man1 COMPONENT meklan)
 install(FILES ${PROJECT_SOURCE_DIR}/program/desktop/tovra-search.1
+  ${PROJECT_SOURCE_DIR}/program/serve/tovra-serve.1
   DESTINATION share/man/man1 COMPONENT tovra)
 if(MEKLAN_BUILD_GUI)
   install(FILES ${PROJECT_SOURCE_DIR}/program/desktop/tovra.1 DESTINATION share/man/man1 COMPONENT tovra)

@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   hyperfine ccache lintian file
   locales
+  libcpp-httplib-dev wrk chromium
 )
 packages+=("$@")  # what a script needs beyond these (scripts/build-windows.sh)
 missing=()

@@ -5,9 +5,8 @@
 #include <string_view>
 
 #include "commands.h"
-#include "cp932.h"
-#include "field_text.h"
 #include "meklan.h"
+#include "record_json.h"
 
 namespace meklan::cli {
 namespace {
@@ -53,29 +52,8 @@ bool EndResolves(const char (&field)[32]) {
   return MEKLAN_GetDistance(&probe) == 1;
 }
 
-std::string JsonString(std::string_view cp932_text) {
-  return clitext::JsonString(cp932::ToUtf8(cp932_text));
-}
-
-std::string JsonMa(const MKMA& ma) {
-  return "{\"maName\":" + JsonString(ma.maName) + ",\"branch\":" + std::to_string(ma.branch) +
-         ",\"maKana\":" + JsonString(ma.maKana) + ",\"posNS\":" + std::to_string(ma.posNS) +
-         ",\"posEW\":" + std::to_string(ma.posEW) + ",\"areaCode\":" + std::to_string(ma.areaCode) +
-         ",\"prefixList\":" + JsonString(ma.prefixList) + ",\"prefNo\":" + std::to_string(ma.prefNo) +
-         ",\"regionCode\":" + std::to_string(ma.regionCode) + "}";
-}
-
 // The record with its own field names; JSON text is UTF-8 whatever the terminal uses.
-void PrintJson(const MKDISTANCE& r, const char* end = "\n") {
-  std::cout << "{\"fromName\":" << JsonString(r.fromName) << ",\"toName\":" << JsonString(r.toName)
-            << ",\"kind\":" << r.kind << ",\"distance\":" << r.distance
-            << ",\"chargeDistance\":" << r.chargeDistance << ",\"nttNo\":" << r.nttNo
-            << ",\"fromAreaCode\":" << JsonString(r.fromAreaCode)
-            << ",\"toAreaCode\":" << JsonString(r.toAreaCode)
-            << ",\"fromPrefName\":" << JsonString(r.fromPrefName)
-            << ",\"toPrefName\":" << JsonString(r.toPrefName) << ",\"fromMa\":" << JsonMa(r.fromMa)
-            << ",\"toMa\":" << JsonMa(r.toMa) << "}" << end;
-}
+void PrintJson(const MKDISTANCE& r, const char* end = "\n") { std::cout << json::DistanceRecord(r) << end; }
 
 std::string EndLine(const char* label, const char* name, const char* areaCode, const char* pref) {
   return std::string(label) + name + " (" + areaCode + ", " + pref + ")";

@@ -19,18 +19,50 @@ constexpr const char* kJsonKeys[kColumnCount] = {
 // one batch's text, however many rows there are.
 constexpr std::size_t kRowsPerBatch = 512;
 
-template <typename Lines>
-void WriteInBatches(std::FILE* out, const std::vector<ResultRow>& rows, Lines lines) {
+template <typename Each>
+void ForEachBatch(const std::vector<ResultRow>& rows, Each each) {
   std::vector<std::span<const std::string>> batch;
   for (std::size_t from = 0; from < rows.size(); from += kRowsPerBatch) {
     batch.clear();
     for (std::size_t r = from; r < std::min(rows.size(), from + kRowsPerBatch); ++r) batch.emplace_back(rows[r].columns);
-    const std::string text = lines(batch);
-    std::fwrite(text.data(), 1, text.size(), out);
+    each(std::span<const std::span<const std::string>>(batch));
   }
 }
 
+template <typename Lines>
+void WriteInBatches(std::FILE* out, const std::vector<ResultRow>& rows, Lines lines) {
+  ForEachBatch(rows, [&](const auto& batch) {
+    const std::string text = lines(batch);
+    std::fwrite(text.data(), 1, text.size(), out);
+  });
+}
+
 }  // namespace
+
+std::string JsonRowObjects(std::span<const std::span<const std::string>> rows, bool& first) {
+  std::vector<std::string_view> texts;
+  for (std::span<const std::string> row : rows) texts.insert(texts.end(), row.begin(), row.end());
+  const std::vector<std::string> utf8 = cp932::ToUtf8Each(texts);
+  std::string objects;
+  for (std::size_t k = 0; k < utf8.size(); ++k) {
+    const std::size_t c = k % kColumnCount;
+    if (c == 0) objects += std::exchange(first, false) ? "\n  {" : ",\n  {";
+    if (c > 0) objects += ", ";
+    objects += clitext::JsonString(kJsonKeys[c]);
+    objects += ": ";
+    objects += clitext::JsonString(utf8[k]);
+    if (c + 1 == kColumnCount) objects += "}";
+  }
+  return objects;
+}
+
+std::string JsonRowArray(const std::vector<ResultRow>& rows) {
+  std::string text = "[";
+  bool first = true;
+  ForEachBatch(rows, [&](const auto& batch) { text += JsonRowObjects(batch, first); });
+  text += rows.empty() ? "]" : "\n]";
+  return text;
+}
 
 void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows) {
   switch (format) {
@@ -46,22 +78,7 @@ void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows
     case Format::kJson: {
       std::fputs("[", out);
       bool first = true;
-      WriteInBatches(out, rows, [&first](const auto& batch) {
-        std::vector<std::string_view> texts;
-        for (std::span<const std::string> row : batch) texts.insert(texts.end(), row.begin(), row.end());
-        const std::vector<std::string> utf8 = cp932::ToUtf8Each(texts);
-        std::string objects;
-        for (std::size_t k = 0; k < utf8.size(); ++k) {
-          const std::size_t c = k % kColumnCount;
-          if (c == 0) objects += std::exchange(first, false) ? "\n  {" : ",\n  {";
-          if (c > 0) objects += ", ";
-          objects += clitext::JsonString(kJsonKeys[c]);
-          objects += ": ";
-          objects += clitext::JsonString(utf8[k]);
-          if (c + 1 == kColumnCount) objects += "}";
-        }
-        return objects;
-      });
+      WriteInBatches(out, rows, [&first](const auto& batch) { return JsonRowObjects(batch, first); });
       std::fputs(rows.empty() ? "]\n" : "\n]\n", out);
       break;
     }

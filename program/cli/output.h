@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,5 +16,11 @@ enum class Format { kTsv, kCsv, kJson };
 // escapes of its format (field_text.h).
 void PrintRows(std::FILE* out, Format format, const std::vector<ResultRow>& rows);
 void PrintLines(std::FILE* out, Format format, const std::vector<std::string>& lines);
+
+// The one JSON form of a result row: an object with the twelve columns' names, UTF-8.
+// JsonRowObjects writes rows as array elements ("\n  {...}", a comma before each but the
+// first of the whole array, which `first` tracks); JsonRowArray the whole array.
+std::string JsonRowObjects(std::span<const std::span<const std::string>> rows, bool& first);
+std::string JsonRowArray(const std::vector<ResultRow>& rows);
 
 }  // namespace tovra::cli

@@ -66,7 +66,8 @@ for deb in "${debs[@]}"; do dpkg-deb -x "$deb" "$root"; done
 P=$root/usr/lib/tovra
 S=$root/usr/share/tovra
 
-for f in usr/lib/tovra/tovra usr/lib/tovra/tovra-search usr/share/tovra/data/ken_all.csv \
+for f in usr/lib/tovra/tovra usr/lib/tovra/tovra-search usr/lib/tovra/tovra-serve \
+         lib/systemd/system/tovra-serve.service usr/share/man/man1/tovra-serve.1.gz usr/share/tovra/data/ken_all.csv \
          usr/share/tovra/data/jigyosyo.csv usr/share/tovra/help/index.html usr/bin/meklan \
          $libdir/libmeklan.so.3 $libdir/meklan/libmeklan-dialog.so $libdir/libmeklan.so \
          usr/include/meklan.h $libdir/pkgconfig/meklan.pc $libdir/cmake/meklan/meklanConfig.cmake \
@@ -75,9 +76,12 @@ for f in usr/lib/tovra/tovra usr/lib/tovra/tovra-search usr/share/tovra/data/ken
          usr/share/man/man1/tovra.1.gz usr/share/man/man1/tovra-search.1.gz; do
   [ -e "$root/$f" ] || fail "/$f is missing"
 done
-[ -z "$(ls "$root" | grep -v '^usr$')" ] || fail "files outside /usr: $(ls "$root")"
+[ -z "$(ls "$root" | grep -v '^usr$' | grep -v '^lib$')" ] || fail "files outside /usr: $(ls "$root")"
+[ -z "$(ls "$root/lib" | grep -v '^systemd$')" ] || fail "files in /lib beside the service unit: $(ls "$root/lib")"
+grep -qx "ExecStart=/usr/lib/tovra/tovra-serve .*" "$root/lib/systemd/system/tovra-serve.service" ||
+  fail "the service unit does not start /usr/lib/tovra/tovra-serve"
 [ -d "$P/ini" ] && [ -z "$(ls -A "$P/ini")" ] || fail "no empty ini/ in the program folder"
-for link in usr/bin/tovra usr/bin/tovra-search usr/lib/tovra/data usr/lib/tovra/help; do
+for link in usr/bin/tovra usr/bin/tovra-search usr/bin/tovra-serve usr/lib/tovra/data usr/lib/tovra/help; do
   [ -L "$root/$link" ] || fail "/$link is not a link"
   [[ "$(readlink "$root/$link")" != /* ]] || fail "/$link is an absolute link"
   [ -e "$root/$link" ] || fail "/$link leads nowhere"
@@ -128,6 +132,7 @@ grep -qx 'ProductVersion=3.19' "$work/strings.txt" || fail "the version texts ar
 XDG_CONFIG_HOME=$work/config "$root/usr/bin/tovra-search" postcode 060-0001 >"$work/rows.txt" ||
   fail "tovra-search failed on the installed data"
 grep -q '^060-0001' "$work/rows.txt" || fail "tovra-search found nothing in the installed data"
+"$root/usr/bin/tovra-serve" --help >/dev/null || fail "tovra-serve does not run from the package"
 
 # An outside C program, through pkg-config ...
 cc_cmd=${CC:-cc}
@@ -147,11 +152,11 @@ unset LD_LIBRARY_PATH
 # executables, an empty ini/, and the files a developer and a desktop need below it.
 F=$work/folder
 cmake --install "$build" --prefix "$F" >/dev/null
-for f in tovra tovra-search meklan libmeklan.so.3 libmeklan-dialog.so data/ken_all.csv \
+for f in tovra tovra-search tovra-serve meklan libmeklan.so.3 libmeklan-dialog.so data/ken_all.csv \
          data/jigyosyo.csv help/index.html include/meklan.h lib/pkgconfig/meklan.pc \
          lib/cmake/meklan/meklanConfig.cmake share/applications/tovra.desktop \
          share/icons/hicolor/48x48/apps/tovra.png share/man/man1/meklan.1 \
-         share/man/man1/tovra.1 share/man/man1/tovra-search.1; do
+         share/man/man1/tovra.1 share/man/man1/tovra-search.1 share/man/man1/tovra-serve.1; do
   [ -e "$F/$f" ] || fail "the program folder has no $f"
 done
 [ -d "$F/ini" ] && [ -z "$(ls -A "$F/ini")" ] || fail "the program folder has no empty ini/"

@@ -1,0 +1,40 @@
+// tovra-serve's request parsing: any path and any parameters give a query the engines can take
+// or an error to answer, never a crash; a query never carries a key longer than a field.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <variant>
+
+#include "fuzz_support.h"
+#include "query.h"
+
+namespace {
+
+const char* const kPaths[] = {"/api/postcode", "/api/address", "/api/dantai", "/api/areacode", "/api/cities",
+                              "/api/city",     "/api/resolve", "/api/ma",     "/api/ma/areacodes",
+                              "/api/distance", "/api/areaplus", "/api/search", "/api/status"};
+const char* const kNames[] = {"code", "q",   "key",  "pref",     "city",    "address", "match", "show",
+                              "business", "edition", "branch", "from", "to", "ma", "zipcode", "callback", "limit"};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const unsigned which = fuzz::TakeByte(data, size);
+  const std::string path = which < std::size(kPaths) ? kPaths[which] : fuzz::TakeText(data, size);
+  tovra::serve::Params params;
+  while (size > 0) {
+    const unsigned name = fuzz::TakeByte(data, size);
+    const std::string key = name < std::size(kNames) ? kNames[name] : fuzz::TakeText(data, size);
+    params.emplace(key, fuzz::TakeText(data, size));
+  }
+  std::variant<tovra::serve::Query, tovra::serve::QueryError> parsed = tovra::serve::ParseQuery(path, params);
+  if (const auto* q = std::get_if<tovra::serve::Query>(&parsed)) {
+    if (q->key.size() > tovra::serve::kKeyMax || q->second.size() > tovra::serve::kKeyMax) std::abort();
+    if (q->route == tovra::serve::Route::kCompat && q->key.size() != 7) std::abort();
+    if (q->callback.find_first_of("()<>\"';/ ") != std::string::npos) std::abort();
+  } else if (std::get<tovra::serve::QueryError>(parsed).message.empty()) {
+    std::abort();
+  }
+  return 0;
+}
