@@ -1,0 +1,281 @@
+#include "resolve.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "address_fold.h"
+#include "address_parse.h"
+#include "meklan.h"
+#include "resolve_words.h"
+
+namespace tovra::resolve {
+namespace {
+
+// How far a reading of the text got: the prefecture, the city (or the cities a name may
+// mean), the town, and the decision between its records.
+struct Reading {
+  int level = 0;
+  int prefecture = -1;
+  std::int32_t city = -1;
+  std::vector<std::uint32_t> cities;  // a name several cities bear, none telling itself apart
+  std::int32_t town = -1;
+  std::size_t rest = 0;               // key-form offset of the text not used
+  Decision decision;
+  bool office = false;                // decision.records are offices
+};
+
+bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = path + ": cannot be opened";
+    return false;
+  }
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  return true;
+}
+
+// Where the address proper begins: after a leading 〒 and postal code ("335-0022", "3350022").
+std::size_t AfterPostcode(std::string_view text) {
+  std::string_view s = text;
+  TakeWord(s, word::kPostMark);
+  std::string_view digits = s;
+  const std::size_t before = digits.size();
+  if (TakeNumber(digits) >= 0) {
+    const std::size_t first = before - digits.size();
+    const bool dashed = first == 3 && TakeWord(digits, "-") && TakeNumber(digits) >= 0 && before - digits.size() == 8;
+    if (first == 7 || dashed) s = digits;
+  }
+  return text.size() - s.size();
+}
+
+class Reader {
+ public:
+  Reader(const TownTables& t, std::string_view text, const ResolveOptions& options)
+      : t_(t), text_(text), options_(options) {}
+
+  // The reading that gets furthest: with the prefecture as written, short (大阪 for 大阪府) or
+  // not at all.
+  Reading Read(std::size_t start) const {
+    Reading best;
+    std::vector<NameHit> prefectures = NamesStarting(t_, kPrefectureTag, 0, text_.substr(start));
+    prefectures.push_back({{}, 0});
+    for (const NameHit& p : prefectures) {
+      const int prefecture = p.values.empty() ? -1 : static_cast<int>(p.values.front());
+      Reading r = FromCity(prefecture, start + p.length);
+      if (r.level >= 3) return r;
+      if (r.level > best.level) best = std::move(r);
+    }
+    return best;
+  }
+
+ private:
+  Reading FromCity(int prefecture, std::size_t at) const {
+    Reading fallback;
+    fallback.level = prefecture >= 0 ? 1 : 0;
+    fallback.prefecture = prefecture;
+    fallback.rest = at;
+    const std::string_view text = text_.substr(at);
+    const auto scope = static_cast<std::uint32_t>(prefecture + 1);
+    for (const NameHit& hit : NamesStarting(t_, kCityTag, scope, text)) {
+      std::vector<std::pair<std::uint32_t, TownHit>> found;
+      for (std::uint32_t c : hit.values) {
+        const TownHit town = FindTown(t_, c, text.substr(hit.length));
+        if (town.town >= 0) found.emplace_back(c, town);
+      }
+      if (found.size() == 1) return InTown(prefecture, found.front().first, found.front().second, at + hit.length);
+      if (found.size() > 1) {
+        std::vector<std::uint32_t> cities;
+        for (const auto& f : found) cities.push_back(f.first);
+        return Ambiguous(prefecture, cities, at + hit.length);
+      }
+      if (fallback.level >= 2 || !fallback.cities.empty()) continue;
+      if (hit.values.size() > 1) fallback = Ambiguous(prefecture, hit.values, at + hit.length);
+      else fallback = InCity(prefecture, hit.values.front(), at + hit.length);
+    }
+    return fallback;
+  }
+
+  Reading InCity(int prefecture, std::uint32_t city, std::size_t at) const {
+    Reading r;
+    r.prefecture = prefecture;
+    r.city = static_cast<std::int32_t>(city);
+    r.rest = at;
+    r.decision = DecideWithoutTown(t_, t_.cities[city], text_.substr(at));
+    r.level = r.decision.level;
+    return r;
+  }
+
+  Reading InTown(int prefecture, std::uint32_t city, const TownHit& hit, std::size_t at) const {
+    Reading r;
+    r.prefecture = prefecture;
+    r.city = static_cast<std::int32_t>(city);
+    r.town = hit.town;
+    r.rest = at + hit.end;
+    const Town& town = t_.towns[static_cast<std::size_t>(hit.town)];
+    const std::string_view rest = text_.substr(r.rest);
+    if (options_.offices) {
+      r.decision = DecideOffice(t_, town, rest);
+      r.office = !r.decision.records.empty();
+    }
+    if (!r.office) r.decision = DecideInTown(t_, town, rest, text_.substr(at));
+    r.level = r.decision.level;
+    return r;
+  }
+
+  Reading Ambiguous(int prefecture, const std::vector<std::uint32_t>& cities, std::size_t at) const {
+    Reading r;
+    r.prefecture = prefecture;
+    r.cities = cities;
+    r.rest = at;
+    bool one_prefecture = true;
+    for (std::uint32_t c : cities) one_prefecture = one_prefecture && t_.cities[c].prefecture == t_.cities[cities[0]].prefecture;
+    if (one_prefecture) r.prefecture = t_.cities[cities[0]].prefecture;
+    r.level = r.prefecture >= 0 ? 1 : 0;
+    r.decision.note = "the city name is that of several cities";
+    return r;
+  }
+
+  const TownTables& t_;
+  std::string_view text_;
+  const ResolveOptions& options_;
+};
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (text.size() >= 2 && text.substr(0, 2) == "\x81\x40") text.remove_prefix(2);  // full-width blank
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+  return text;
+}
+
+Candidate CityCandidate(const TownTables& t, std::uint32_t c) {
+  const City& city = t.cities[c];
+  return Candidate{"", city.dantai, t.prefectures[static_cast<std::size_t>(city.prefecture)], city.name, "", ""};
+}
+
+}  // namespace
+
+bool Resolver::Load(const std::string& path, std::string& error) {
+  std::string bytes;
+  return ReadFile(path, bytes, error) && LoadBytes(bytes, error);
+}
+
+bool Resolver::LoadBytes(std::string_view ken_all, std::string& error) {
+  joins_[0].clear();
+  joins_[1].clear();
+  return BuildTownTables(ken_all, tables_, error);
+}
+
+bool Resolver::LoadOffices(const std::string& path, std::string& error) {
+  std::string bytes;
+  if (!ReadFile(path, bytes, error)) return false;
+  LoadOfficeBytes(bytes);
+  return true;
+}
+
+void Resolver::LoadOfficeBytes(std::string_view jigyosyo) { AddOffices(jigyosyo, tables_); }
+
+const Resolver::Join& Resolver::JoinOf(int edition, std::uint32_t record) const {
+  std::vector<Join>& cache = joins_[edition == MEKLAN_EDITION_2003 ? 0 : 1];
+  if (cache.size() != tables_.records.size()) cache.assign(tables_.records.size(), Join{});
+  Join& join = cache[record];
+  if (join.done) return join;
+  const TownRecord& r = tables_.records[record];
+  MKJOIN result{};
+  if (MEKLAN_EditionJoin(edition, r.dantai, r.town_field.c_str(), nullptr, &result) > 0) {
+    join.ma_names = result.maNames;
+    join.area_codes = result.areaCodes;
+  }
+  join.done = true;
+  return join;
+}
+
+// The MAs of the records, when they all have the same.
+void Resolver::AddMas(const ResolveOptions& options, Resolution& out, const std::vector<std::uint32_t>& records) const {
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const Join& join = JoinOf(options.edition, records[i]);
+    if (i > 0 && join.ma_names != out.ma_names) {
+      out.ma_names.clear();
+      out.area_codes.clear();
+      return;
+    }
+    out.ma_names = join.ma_names;
+    out.area_codes = join.area_codes;
+  }
+}
+
+namespace {
+
+void FillRecords(const TownTables& t, const Decision& d, Resolution& out) {
+  for (std::uint32_t i : d.records) {
+    const TownRecord& r = t.records[i];
+    if (d.level == 4) {
+      out.postcode = r.postcode;
+      out.town = r.town_field;
+    } else {
+      out.candidates.push_back(Candidate{r.postcode, r.dantai, out.prefecture, out.city, r.town_field, ""});
+    }
+  }
+}
+
+void FillOffices(const TownTables& t, const Decision& d, int edition, Resolution& out) {
+  for (std::uint32_t i : d.records) {
+    const Office& o = t.offices[i];
+    if (d.level < 4) {
+      out.candidates.push_back(Candidate{o.postcode, out.dantai, out.prefecture, out.city, o.town + o.street, o.name});
+      continue;
+    }
+    out.postcode = o.postcode;
+    out.town = o.town;
+    out.office = o.name;
+    MKJOIN join{};
+    if (MEKLAN_EditionJoin(edition, out.dantai.c_str(), o.town.c_str(), o.street.c_str(), &join) > 0) {
+      out.ma_names = join.maNames;
+      out.area_codes = join.areaCodes;
+    }
+  }
+}
+
+// The MAs of a city that one MA serves whole.
+void AddCityMas(int edition, Resolution& out) {
+  MKJOIN join{};
+  if (MEKLAN_EditionJoin(edition, out.dantai.c_str(), "", nullptr, &join) > 0 && join.how == MEKLAN_JOIN_WHOLE) {
+    out.ma_names = join.maNames;
+    out.area_codes = join.areaCodes;
+  }
+}
+
+}  // namespace
+
+Resolution Resolver::Resolve(std::string_view address, const ResolveOptions& options) const {
+  Resolution out;
+  std::vector<std::uint32_t> offsets;
+  const std::string text = FoldAddress(address, &offsets);
+  const Reading r = Reader(tables_, text, options).Read(AfterPostcode(text));
+  out.level = r.level;
+  out.note = r.decision.note;
+  out.rest = Trimmed(address.substr(offsets[r.rest]));
+  if (r.prefecture >= 0) out.prefecture = tables_.prefectures[static_cast<std::size_t>(r.prefecture)];
+  for (std::uint32_t c : r.cities) out.candidates.push_back(CityCandidate(tables_, c));
+  if (r.city < 0) {
+    if (out.note.empty()) out.note = out.level == 0 ? "no prefecture or city recognised" : "no city recognised";
+    return out;
+  }
+  const City& city = tables_.cities[static_cast<std::size_t>(r.city)];
+  out.prefecture = tables_.prefectures[static_cast<std::size_t>(city.prefecture)];
+  out.city = city.name;
+  out.dantai = city.dantai;
+  if (r.office) {
+    FillOffices(tables_, r.decision, options.edition, out);
+    return out;
+  }
+  FillRecords(tables_, r.decision, out);
+  if (out.level >= 3) AddMas(options, out, r.decision.records);
+  else AddCityMas(options.edition, out);
+  return out;
+}
+
+}  // namespace tovra::resolve

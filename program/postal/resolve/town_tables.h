@@ -1,0 +1,104 @@
+// The in-memory town tables of KEN_ALL.CSV (and, on request, the offices of JIGYOSYO.CSV) that
+// written addresses are resolved against: prefectures, cities under every name people write
+// them by, the towns of each city in key form, and each town's records with their rules.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "town_rule.h"
+
+namespace tovra::resolve {
+
+// One KEN_ALL.CSV record (its lines joined where the town field spans several).
+struct TownRecord {
+  char postcode[8] = {};
+  char dantai[6] = {};
+  std::uint32_t city = 0;
+  std::string town_field;  // as the file writes it
+  TownRule rule;
+};
+
+// The records of a named building in a town, told apart by floor.
+struct Building {
+  std::string key;  // the building's name in key form
+  std::vector<std::uint32_t> records;
+};
+
+struct Town {
+  std::uint32_t city = 0;
+  std::string key;
+  std::vector<std::uint32_t> records;  // the town's own records (no building floors)
+  std::vector<Building> buildings;
+  bool has_chome = false;  // addresses here start with a chome ("2-10-2" is 2丁目10番2号)
+};
+
+struct City {
+  int prefecture = 0;
+  std::string name;    // as the file writes it: "札幌市中央区", "石狩郡当別町"
+  std::string dantai;  // five digits
+  std::vector<std::uint32_t> towns;
+  std::int32_t catch_all = -1;       // 以下に掲載がない場合 / 一円
+  std::int32_t next_is_banchi = -1;  // …の次に番地がくる場合
+};
+
+// One large office of JIGYOSYO.CSV.
+struct Office {
+  char postcode[8] = {};
+  std::uint32_t city = 0;
+  std::string name, town, street;  // as the file writes them
+  std::string street_key;          // the street in key form
+};
+
+// Names looked up by a scope and a key-form text: prefectures, city names, towns of a city,
+// offices at an address. Lookups take no allocation.
+class NameIndex {
+ public:
+  void Add(char tag, std::uint32_t scope, std::string_view key, std::uint32_t value);
+  // The values under (tag, scope, key), or nullptr.
+  const std::vector<std::uint32_t>* Find(char tag, std::uint32_t scope, std::string_view key) const;
+  std::size_t LongestKey(char tag) const;
+  std::size_t MemoryBytes() const;
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
+  std::string& Probe(char tag, std::uint32_t scope, std::string_view key) const;
+  std::unordered_map<std::string, std::vector<std::uint32_t>, Hash, std::equal_to<>> map_;
+  std::size_t longest_[128] = {};
+  mutable std::string probe_;
+};
+
+// Tags of the NameIndex.
+constexpr char kPrefectureTag = 'P';  // scope 0
+constexpr char kCityTag = 'C';        // scope: prefecture + 1, or 0 for the whole country
+constexpr char kTownTag = 'T';        // scope: city
+constexpr char kOfficeTag = 'O';      // scope: city; key: town key, '|', block numbers
+
+struct TownTables {
+  std::vector<std::string> prefectures;  // as the file writes them, in file order
+  std::vector<City> cities;
+  std::vector<Town> towns;
+  std::vector<TownRecord> records;
+  std::vector<Office> offices;
+  NameIndex names;
+
+  std::size_t MemoryBytes() const;
+};
+
+// Builds the tables from the bytes of KEN_ALL.CSV. False (with `error`) when the bytes hold no
+// record at all.
+bool BuildTownTables(std::string_view ken_all, TownTables& tables, std::string& error);
+// Adds the offices of JIGYOSYO.CSV to tables built from KEN_ALL.CSV.
+void AddOffices(std::string_view jigyosyo, TownTables& tables);
+
+// The block numbers at the start of a key-form text as one key: "6丁目1番2号" and "6-1-2" are
+// both "6-1-2". Empty when the text starts with no number.
+std::string BlockKey(std::string_view text);
+
+}  // namespace tovra::resolve
