@@ -40,8 +40,15 @@ Decision One(std::int32_t record) {
   return d;
 }
 
-Decision Several(std::vector<std::uint32_t> records, std::string note) {
-  if (records.size() == 1) return One(static_cast<std::int32_t>(records.front()));
+// Records that share one postal code decide it as well as one record does.
+bool OneCode(const TownTables& t, const std::vector<std::uint32_t>& records) {
+  return std::all_of(records.begin(), records.end(), [&](std::uint32_t r) {
+    return std::string_view(t.records[r].postcode) == t.records[records.front()].postcode;
+  });
+}
+
+Decision Several(const TownTables& t, std::vector<std::uint32_t> records, std::string note) {
+  if (records.size() == 1 || OneCode(t, records)) return One(static_cast<std::int32_t>(records.front()));
   Decision d;
   d.level = 3;
   d.records = std::move(records);
@@ -70,10 +77,10 @@ std::int32_t BuildingRecord(const TownTables& t, const Town& town, std::string_v
 
 std::vector<NameHit> NamesStarting(const TownTables& t, char tag, std::uint32_t scope, std::string_view text) {
   std::vector<NameHit> hits;
-  std::size_t len = cp932::BoundaryAtOrBefore(text, std::min(text.size(), t.names.LongestKey(tag)));
-  for (; len > 0; len = cp932::BoundaryAtOrBefore(text, len - 1)) {
-    if (const auto* values = t.names.Find(tag, scope, text.substr(0, len))) hits.push_back({*values, len});
-  }
+  t.names.ForEachPrefix(tag, scope, text, [&](std::size_t length, std::uint32_t value) {
+    if (hits.empty() || hits.back().length != length) hits.push_back({{}, length});
+    hits.back().values.push_back(value);
+  });
   return hits;
 }
 
@@ -100,13 +107,13 @@ Decision DecideInTown(const TownTables& t, const Town& town, std::string_view re
     if (m == RuleMatch::kYes) yes.push_back(r);
     if (m == RuleMatch::kUnknown) unknown.push_back(r);
   }
-  if (!yes.empty()) return Several(std::move(yes), "several records of the town fit the address");
+  if (!yes.empty()) return Several(t, std::move(yes), "several records of the town fit the address");
   if (!unknown.empty()) {
     unknown.insert(unknown.end(), fallback.begin(), fallback.end());
-    return Several(std::move(unknown), "the address does not say which part of the town");
+    return Several(t, std::move(unknown), "the address does not say which part of the town");
   }
-  if (!fallback.empty()) return Several(std::move(fallback), "the town's records do not tell the address apart");
-  return Several(town.records, "no record of the town lists the address");
+  if (!fallback.empty()) return Several(t, std::move(fallback), "the town's records do not tell the address apart");
+  return Several(t, town.records, "no record of the town lists the address");
 }
 
 Decision DecideWithoutTown(const TownTables&, const City& city, std::string_view text) {
@@ -123,17 +130,21 @@ Decision DecideOffice(const TownTables& t, const Town& town, std::string_view re
   Decision none;
   const std::string blocks = BlockKey(rest);
   if (blocks.empty()) return none;
-  const auto* offices = t.names.Find(kOfficeTag, town.city, town.key + "|" + blocks);
-  if (offices == nullptr) return none;
+  std::vector<std::uint32_t> offices;
+  if (!t.names.Find(kOfficeTag, town.city, town.key + "|" + blocks, offices)) return none;
   std::vector<std::uint32_t> exact;
-  for (std::uint32_t o : *offices)
+  for (std::uint32_t o : offices)
     if (t.offices[o].street_key == rest) exact.push_back(o);
-  const std::vector<std::uint32_t>& pick = exact.empty() ? *offices : exact;
+  const std::vector<std::uint32_t>& pick = exact.empty() ? offices : exact;
   const bool one_code = std::all_of(pick.begin(), pick.end(), [&](std::uint32_t o) {
     return std::string_view(t.offices[o].postcode) == t.offices[pick.front()].postcode;
   });
   if (one_code) return One(static_cast<std::int32_t>(pick.front()));
-  return Several(pick, "several offices at the address");
+  Decision d;
+  d.level = 3;
+  d.records = pick;
+  d.note = "several offices at the address";
+  return d;
 }
 
 }  // namespace tovra::resolve

@@ -40,6 +40,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "town_tables.h"
@@ -99,7 +100,7 @@ class Resolver {
   void AddMas(const ResolveOptions& options, Resolution& out, const std::vector<std::uint32_t>& records) const;
 
   TownTables tables_;
-  mutable std::vector<Join> joins_[2];
+  mutable std::unordered_map<std::uint32_t, Join> joins_[2];
 };
 
 

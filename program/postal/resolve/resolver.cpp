@@ -1,11 +1,13 @@
 #include "resolve.h"
 
-#include <fstream>
-#include <iterator>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "address_fold.h"
 #include "address_parse.h"
 #include "meklan.h"
+#include "post_line.h"
 #include "resolve_words.h"
 
 namespace tovra::resolve {
@@ -22,40 +24,69 @@ struct Reading {
   std::size_t rest = 0;               // key-form offset of the text not used
   Decision decision;
   bool office = false;                // decision.records are offices
+  bool town_found = false;
 };
 
+// Which of two readings got further: a town found beats a record decided for a city's unlisted
+// towns, which beats a city, several cities, a prefecture.
+int Rank(const Reading& r) { return r.town_found ? 100 : r.level * 2 + (r.cities.empty() ? 0 : 1); }
+
 bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot be opened";
+  LineReader::OpenFailure failure = LineReader::OpenFailure::kNone;
+  std::int64_t length = 0;
+  const int fd = OpenDataFile(path, failure, length);
+  if (fd < 0) {
+    error = path + (failure == LineReader::OpenFailure::kNotRegularFile ? ": not a regular file" : ": cannot be opened");
     return false;
   }
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = path + ": cannot be read";
-    return false;
+  bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(length, 0)));
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
   }
+  ::close(fd);
+  bytes.resize(got);
   return true;
 }
 
-// Where the address proper begins: after a leading 〒 and postal code ("335-0022", "3350022").
-std::size_t AfterPostcode(std::string_view text) {
-  std::string_view s = text;
-  TakeWord(s, word::kPostMark);
-  std::string_view digits = s;
-  const std::size_t before = digits.size();
-  if (TakeNumber(digits) >= 0) {
-    const std::size_t first = before - digits.size();
-    const bool dashed = first == 3 && TakeWord(digits, "-") && TakeNumber(digits) >= 0 && before - digits.size() == 8;
-    if (first == 7 || dashed) s = digits;
-  }
-  return text.size() - s.size();
+// Where the address proper begins: after a leading 〒 and postal code ("335-0022", "3350022",
+// in ASCII or full-width digits, any dash), which the key form would run into a city written
+// in kanji numerals ("〒068-2155 三笠市").
+struct WrittenPostcode {
+  std::size_t end = 0;  // where the address proper begins
+  std::string code;     // seven digits, or empty
+};
+
+WrittenPostcode AfterPostcode(std::string_view written) {
+  std::size_t at = 0;
+  std::string head;
+  bool stopped = false;
+  ForEachCp932Char(written.substr(0, 64), [&](unsigned code, std::string_view bytes) {
+    if (stopped) return;
+    const bool digit = (code >= '0' && code <= '9') || (code >= 0x824F && code <= 0x8258);  // 0-9, ０-９
+    const bool dash = code == '-' || code == 0xB0 || code == 0x817C || code == 0x815D || code == 0x815B || code == 0x815C;
+    const bool blank = code == ' ' || code == '\t' || code == 0x8140;
+    const bool mark = code == 0x81A7;  // 〒
+    stopped = !(digit || dash || ((blank || mark) && head.empty()));
+    if (stopped) return;
+    if (digit || dash) head += FoldAddress(bytes);
+    at = static_cast<std::size_t>(bytes.data() - written.data()) + bytes.size();
+  });
+  const bool code = (head.size() == 7 && head.find('-') == std::string::npos) ||
+                    (head.size() == 8 && head[3] == '-' && head.find('-', 4) == std::string::npos);
+  if (!code) return {};
+  head.erase(std::remove(head.begin(), head.end(), '-'), head.end());
+  return {at, head};
 }
 
 class Reader {
  public:
-  Reader(const TownTables& t, std::string_view text, const ResolveOptions& options)
-      : t_(t), text_(text), options_(options) {}
+  // `code`: the postal code written before the address, which tells apart the cities or the
+  // records the address itself does not.
+  Reader(const TownTables& t, std::string_view text, std::string_view code, const ResolveOptions& options)
+      : t_(t), text_(text), code_(code), options_(options) {}
 
   // The reading that gets furthest: with the prefecture as written, short (大阪 for 大阪府) or
   // not at all.
@@ -66,8 +97,8 @@ class Reader {
     for (const NameHit& p : prefectures) {
       const int prefecture = p.values.empty() ? -1 : static_cast<int>(p.values.front());
       Reading r = FromCity(prefecture, start + p.length);
-      if (r.level >= 3) return r;
-      if (r.level > best.level) best = std::move(r);
+      if (r.town_found) return r;
+      if (Rank(r) > Rank(best)) best = std::move(r);
     }
     return best;
   }
@@ -82,10 +113,15 @@ class Reader {
     const auto scope = static_cast<std::uint32_t>(prefecture + 1);
     for (const NameHit& hit : NamesStarting(t_, kCityTag, scope, text)) {
       std::vector<std::pair<std::uint32_t, TownHit>> found;
+      std::size_t longest = 0;
       for (std::uint32_t c : hit.values) {
         const TownHit town = FindTown(t_, c, text.substr(hit.length));
-        if (town.town >= 0) found.emplace_back(c, town);
+        if (town.town < 0 || town.end < longest) continue;
+        if (town.end > longest) found.clear();  // 日本橋兜町 of one 中央区 over 日本橋 of another
+        longest = town.end;
+        found.emplace_back(c, town);
       }
+      if (found.size() > 1) KeepCitiesWithCode(found);
       if (found.size() == 1) return InTown(prefecture, found.front().first, found.front().second, at + hit.length);
       if (found.size() > 1) {
         std::vector<std::uint32_t> cities;
@@ -97,6 +133,32 @@ class Reader {
       else fallback = InCity(prefecture, hit.values.front(), at + hit.length);
     }
     return fallback;
+  }
+
+  void KeepCitiesWithCode(std::vector<std::pair<std::uint32_t, TownHit>>& found) const {
+    if (code_.empty()) return;
+    std::vector<std::pair<std::uint32_t, TownHit>> kept;
+    for (const auto& f : found) {
+      const Town& town = t_.towns[static_cast<std::size_t>(f.second.town)];
+      for (std::uint32_t r : town.records)
+        if (t_.records[r].postcode == code_) {
+          kept.push_back(f);
+          break;
+        }
+    }
+    if (!kept.empty()) found = std::move(kept);
+  }
+
+  // Level 3 with the written postal code among the candidates: the writer has told which.
+  void DecideByCode(Decision& d) const {
+    if (d.level != 3 || code_.empty()) return;
+    for (std::uint32_t r : d.records) {
+      if (t_.records[r].postcode != code_) continue;
+      d.level = 4;
+      d.records = {r};
+      d.note.clear();
+      return;
+    }
   }
 
   Reading InCity(int prefecture, std::uint32_t city, std::size_t at) const {
@@ -121,8 +183,12 @@ class Reader {
       r.decision = DecideOffice(t_, town, rest);
       r.office = !r.decision.records.empty();
     }
-    if (!r.office) r.decision = DecideInTown(t_, town, rest, text_.substr(at));
+    if (!r.office) {
+      r.decision = DecideInTown(t_, town, rest, text_.substr(at));
+      DecideByCode(r.decision);
+    }
     r.level = r.decision.level;
+    r.town_found = true;
     return r;
   }
 
@@ -141,6 +207,7 @@ class Reader {
 
   const TownTables& t_;
   std::string_view text_;
+  std::string_view code_;
   const ResolveOptions& options_;
 };
 
@@ -179,9 +246,7 @@ bool Resolver::LoadOffices(const std::string& path, std::string& error) {
 void Resolver::LoadOfficeBytes(std::string_view jigyosyo) { AddOffices(jigyosyo, tables_); }
 
 const Resolver::Join& Resolver::JoinOf(int edition, std::uint32_t record) const {
-  std::vector<Join>& cache = joins_[edition == MEKLAN_EDITION_2003 ? 0 : 1];
-  if (cache.size() != tables_.records.size()) cache.assign(tables_.records.size(), Join{});
-  Join& join = cache[record];
+  Join& join = joins_[edition == MEKLAN_EDITION_2003 ? 0 : 1][record];
   if (join.done) return join;
   const TownRecord& r = tables_.records[record];
   MKJOIN result{};
@@ -252,12 +317,14 @@ void AddCityMas(int edition, Resolution& out) {
 
 Resolution Resolver::Resolve(std::string_view address, const ResolveOptions& options) const {
   Resolution out;
+  const WrittenPostcode written = AfterPostcode(address);
+  const std::size_t start = written.end;
   std::vector<std::uint32_t> offsets;
-  const std::string text = FoldAddress(address, &offsets);
-  const Reading r = Reader(tables_, text, options).Read(AfterPostcode(text));
+  const std::string text = FoldAddress(address.substr(start), &offsets);
+  const Reading r = Reader(tables_, text, written.code, options).Read(0);
   out.level = r.level;
   out.note = r.decision.note;
-  out.rest = Trimmed(address.substr(offsets[r.rest]));
+  out.rest = Trimmed(address.substr(start + offsets[r.rest]));
   if (r.prefecture >= 0) out.prefecture = tables_.prefectures[static_cast<std::size_t>(r.prefecture)];
   for (std::uint32_t c : r.cities) out.candidates.push_back(CityCandidate(tables_, c));
   if (r.city < 0) {

@@ -28,7 +28,8 @@ Bound TakeBound(std::string_view& s) {
   b.main = TakeNumber(s);
   if (b.main < 0) return b;
   std::string_view probe = s;
-  if (TakeWord(probe, "-")) {
+  const bool block_word = TakeWord(probe, word::kBanchi) || TakeWord(probe, word::kBan);
+  if (TakeWord(probe, "-") || TakeWord(probe, kNo) || (block_word && !probe.empty() && probe[0] >= '0' && probe[0] <= '9')) {
     const int sub = TakeNumber(probe);
     if (sub >= 0) {
       b.sub = sub;
@@ -62,23 +63,32 @@ RuleItem ParseItem(std::string_view piece) {
   RuleItem item;
   Bound low = TakeBound(s);
   if (low.main < 0) return NameItem(piece);
-  if (!s.empty() && !s.starts_with(word::kRangeMark) && TakeWord(s, word::kChome)) {
+  std::string_view after_chome = s;
+  if (TakeWord(after_chome, word::kChome) && !after_chome.empty() && after_chome[0] >= '0' && after_chome[0] <= '9') {
     item.chome = static_cast<std::int32_t>(low.main);  // a block range inside one chome
+    s = after_chome;
     low = TakeBound(s);
-    if (low.main < 0) return NameItem(piece);
   }
   Bound high = low;
+  std::string_view before_range = s;
+  const RuleItem::Unit low_unit = TakeUnit(before_range);  // "1番地～2061番地"
+  if (before_range.starts_with(word::kRangeMark)) s = before_range;
   if (TakeWord(s, word::kRangeMark)) {
     high = TakeBound(s);
     if (high.main < 0) return NameItem(piece);
   }
   item.unit = TakeUnit(s);
+  if (item.unit == RuleItem::Unit::kNone) item.unit = low_unit;
   if (item.chome >= 0) item.unit = RuleItem::Unit::kBlock;
   const bool open_end = TakeWord(s, word::kAbove);
-  if (!s.empty()) return NameItem(piece);
+  const bool open_start = TakeWord(s, word::kBelow);
+  // "1丁目東": a part of a chome the address cannot be told to be in, only not to be out of.
+  item.partial = !s.empty() && item.unit == RuleItem::Unit::kChome && low.main == high.main;
+  if (!s.empty() && !item.partial) return NameItem(piece);
   item.low = item.unit == RuleItem::Unit::kChome ? low.main : BlockLow(low);
   item.high = item.unit == RuleItem::Unit::kChome ? high.main : BlockHigh(high);
   if (open_end) item.high = kNoEnd;
+  if (open_start) item.low = 0;
   return item;
 }
 
@@ -99,9 +109,10 @@ std::vector<RuleItem> ParseItems(std::string_view folded) {
   const std::string text = WithoutQuoted(folded);
   std::string_view rest = text;
   while (!rest.empty()) {
-    const std::size_t comma = cp932::Find(rest, word::kListComma);
+    const std::size_t comma = std::min(cp932::Find(rest, word::kListComma), cp932::Find(rest, word::kAnd));
     std::string_view piece = rest.substr(0, comma);
-    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 2);
+    const std::size_t gap = rest.substr(comma == std::string_view::npos ? 0 : comma).starts_with(word::kAnd) ? 4 : 2;
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + gap);
     if (piece.empty() || EndsWith(piece, word::kExcluding) || EndsWith(piece, word::kBesides)) continue;
     items.push_back(ParseItem(piece));
   }
@@ -143,6 +154,16 @@ TownRule RuleOf(std::string_view inner) {
 
 bool InRange(const RuleItem& item, std::int64_t value) { return value >= item.low && value <= item.high; }
 
+// A block against a range whose ends may name sub-numbers: an address without its sub-number
+// at such an end may lie on either side.
+RuleMatch MatchBlock(const RuleItem& item, const AddressNumbers& n) {
+  if (n.sub >= 0) return InRange(item, n.block * kBlockScale + n.sub) ? RuleMatch::kYes : RuleMatch::kNo;
+  const std::int64_t first = n.block * kBlockScale, last = first + kBlockScale - 1;
+  if (last < item.low || first > item.high) return RuleMatch::kNo;
+  if (first >= item.low && last <= item.high) return RuleMatch::kYes;
+  return RuleMatch::kUnknown;
+}
+
 bool HasDirection(std::string_view text) {
   return cp932::Contains(text, word::kUpward) || cp932::Contains(text, word::kDownward) ||
          cp932::Contains(text, word::kEastward) || cp932::Contains(text, word::kWestward);
@@ -152,12 +173,12 @@ RuleMatch MatchItem(const RuleItem& item, std::string_view rest, const AddressNu
   switch (item.unit) {
     case RuleItem::Unit::kChome:
       if (n.chome < 0) return n.block_word ? RuleMatch::kNo : RuleMatch::kUnknown;
-      return InRange(item, n.chome) ? RuleMatch::kYes : RuleMatch::kNo;
-    case RuleItem::Unit::kBlock: {
+      if (!InRange(item, n.chome)) return RuleMatch::kNo;
+      return item.partial ? RuleMatch::kUnknown : RuleMatch::kYes;
+    case RuleItem::Unit::kBlock:
       if (item.chome >= 0 && n.chome >= 0 && n.chome != item.chome) return RuleMatch::kNo;
       if (n.block < 0 || (item.chome >= 0 && n.chome < 0)) return RuleMatch::kUnknown;
-      return InRange(item, n.block * kBlockScale + (n.sub < 0 ? 0 : n.sub)) ? RuleMatch::kYes : RuleMatch::kNo;
-    }
+      return MatchBlock(item, n);
     default:
       break;
   }

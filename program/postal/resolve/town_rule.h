@@ -34,6 +34,7 @@ struct RuleItem {
   std::int32_t chome = -1;          // a block range inside one chome (（２丁目１～５番地）)
   std::int64_t low = 0, high = 0;   // inclusive
   std::string name;                 // key form, for kName
+  bool partial = false;             // a named part of a chome (（１丁目東）): never decides alone
 };
 
 struct TownRule {

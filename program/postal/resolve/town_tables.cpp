@@ -75,7 +75,7 @@ int PrefectureOf(std::string_view name, TownTables& t) {
 std::uint32_t CityOf(const PostRecord& r, TownTables& t) {
   const std::string_view dantai = r[ken_field::kDantaiCode];
   if (!t.cities.empty() && t.cities.back().dantai == dantai) return static_cast<std::uint32_t>(t.cities.size() - 1);
-  if (const auto* hit = t.names.Find(kDantaiTag, 0, dantai)) return hit->front();
+  if (const std::int64_t hit = t.names.FindFirst(kDantaiTag, 0, dantai); hit >= 0) return static_cast<std::uint32_t>(hit);
   City city;
   city.prefecture = PrefectureOf(r[ken_field::kPrefecture], t);
   city.name = std::string(r[ken_field::kCity]);
@@ -91,7 +91,7 @@ bool IsBuildingFloor(const TownRule& rule) {
 }
 
 std::uint32_t TownOf(std::uint32_t city, const std::string& key, TownTables& t) {
-  if (const auto* hit = t.names.Find(kTownTag, city, key)) return hit->front();
+  if (const std::int64_t hit = t.names.FindFirst(kTownTag, city, key); hit >= 0) return static_cast<std::uint32_t>(hit);
   Town town;
   town.city = city;
   town.key = key;
@@ -130,9 +130,9 @@ void AddBuildingRecord(std::uint32_t index, const std::string& base, TownTables&
   const std::uint32_t city = t.records[index].city;
   for (std::size_t len = cp932::BoundaryAtOrBefore(base, base.size() - 1); len > 0;
        len = cp932::BoundaryAtOrBefore(base, len - 1)) {
-    const auto* hit = t.names.Find(kTownTag, city, std::string_view(base).substr(0, len));
-    if (hit == nullptr) continue;
-    Town& town = t.towns[hit->front()];
+    const std::int64_t hit = t.names.FindFirst(kTownTag, city, std::string_view(base).substr(0, len));
+    if (hit < 0) continue;
+    Town& town = t.towns[static_cast<std::size_t>(hit)];
     const std::string key = base.substr(len);
     for (Building& b : town.buildings) {
       if (b.key != key) continue;
@@ -155,8 +155,11 @@ void AddCityNames(std::uint32_t index, TownTables& t) {
   };
   const std::string_view name = city.name;
   add(name);
+  // 当別町 for 石狩郡当別町 (but no 山市 for 大和郡山市)
   const std::size_t gun = cp932::Find(name, word::kGun);
-  if (gun != std::string_view::npos && gun + 2 < name.size()) add(name.substr(gun + 2));  // 当別町 for 石狩郡当別町
+  const std::string_view last = name.substr(name.size() - std::min<std::size_t>(2, name.size()));
+  if (gun != std::string_view::npos && gun + 4 <= name.size() && (last == word::kMachi || last == word::kMura))
+    add(name.substr(gun + 2));
   const std::size_t shi = cp932::Find(name, word::kShi);
   const bool ward = name.size() > 2 && name.substr(name.size() - 2) == word::kKu;
   if (ward && shi != std::string_view::npos && shi + 2 < name.size()) {
@@ -185,36 +188,6 @@ std::size_t StringBytes(const std::string& s) { return s.capacity() > 15 ? s.cap
 
 }  // namespace
 
-std::string& NameIndex::Probe(char tag, std::uint32_t scope, std::string_view key) const {
-  probe_.clear();
-  probe_ += tag;
-  probe_.append(reinterpret_cast<const char*>(&scope), sizeof scope);
-  probe_.append(key);
-  return probe_;
-}
-
-void NameIndex::Add(char tag, std::uint32_t scope, std::string_view key, std::uint32_t value) {
-  std::vector<std::uint32_t>& values = map_[Probe(tag, scope, key)];
-  for (std::uint32_t v : values)
-    if (v == value) return;
-  values.push_back(value);
-  std::size_t& longest = longest_[static_cast<unsigned char>(tag) & 127];
-  longest = std::max(longest, key.size());
-}
-
-const std::vector<std::uint32_t>* NameIndex::Find(char tag, std::uint32_t scope, std::string_view key) const {
-  const auto it = map_.find(std::string_view(Probe(tag, scope, key)));
-  return it == map_.end() ? nullptr : &it->second;
-}
-
-std::size_t NameIndex::LongestKey(char tag) const { return longest_[static_cast<unsigned char>(tag) & 127]; }
-
-std::size_t NameIndex::MemoryBytes() const {
-  std::size_t bytes = map_.bucket_count() * sizeof(void*);
-  for (const auto& [key, values] : map_) bytes += 64 + StringBytes(key) + VectorBytes(values);
-  return bytes;
-}
-
 std::size_t TownTables::MemoryBytes() const {
   std::size_t bytes = names.MemoryBytes() + VectorBytes(cities) + VectorBytes(towns) + VectorBytes(records) +
                       VectorBytes(offices);
@@ -234,9 +207,12 @@ std::size_t TownTables::MemoryBytes() const {
 
 bool BuildTownTables(std::string_view ken_all, TownTables& t, std::string& error) {
   t = TownTables();
-  t.records.reserve(ken_all.size() / 100);
+  t.records.reserve(ken_all.size() / 90);
+  t.towns.reserve(ken_all.size() / 100);
+  t.names.Reserve(ken_all.size() / 100);
   std::vector<std::string> bases;
   std::vector<bool> chome_flags;
+  bases.reserve(t.records.capacity());
   Lines lines(ken_all);
   std::string_view line;
   while (lines.Next(line)) {
@@ -273,18 +249,18 @@ void AddOffices(std::string_view jigyosyo, TownTables& t) {
   while (lines.Next(line)) {
     PostRecord r;
     if (!Split(line, kJigyosyoFieldCount, r)) continue;
-    const auto* city = t.names.Find(kDantaiTag, 0, r[jig_field::kDantaiCode]);
-    if (city == nullptr) continue;
+    const std::int64_t city = t.names.FindFirst(kDantaiTag, 0, r[jig_field::kDantaiCode]);
+    if (city < 0) continue;
     Office office;
     CopyCode(office.postcode, sizeof office.postcode, r[jig_field::kPostCode]);
-    office.city = city->front();
+    office.city = static_cast<std::uint32_t>(city);
     office.name = std::string(r[jig_field::kBusiness]);
     office.town = std::string(r[jig_field::kTown]);
     office.street = std::string(r[jig_field::kStreet]);
     office.street_key = FoldAddress(office.street);
     const std::string key = FoldAddress(office.town) + "|" + BlockKey(office.street_key);
     t.offices.push_back(std::move(office));
-    t.names.Add(kOfficeTag, city->front(), key, static_cast<std::uint32_t>(t.offices.size() - 1));
+    t.names.Add(kOfficeTag, static_cast<std::uint32_t>(city), key, static_cast<std::uint32_t>(t.offices.size() - 1));
   }
 }
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "name_index.h"
 #include "town_rule.h"
 
 namespace tovra::resolve {
@@ -51,27 +51,6 @@ struct Office {
   std::uint32_t city = 0;
   std::string name, town, street;  // as the file writes them
   std::string street_key;          // the street in key form
-};
-
-// Names looked up by a scope and a key-form text: prefectures, city names, towns of a city,
-// offices at an address. Lookups take no allocation.
-class NameIndex {
- public:
-  void Add(char tag, std::uint32_t scope, std::string_view key, std::uint32_t value);
-  // The values under (tag, scope, key), or nullptr.
-  const std::vector<std::uint32_t>* Find(char tag, std::uint32_t scope, std::string_view key) const;
-  std::size_t LongestKey(char tag) const;
-  std::size_t MemoryBytes() const;
-
- private:
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-  };
-  std::string& Probe(char tag, std::uint32_t scope, std::string_view key) const;
-  std::unordered_map<std::string, std::vector<std::uint32_t>, Hash, std::equal_to<>> map_;
-  std::size_t longest_[128] = {};
-  mutable std::string probe_;
 };
 
 // Tags of the NameIndex.
