@@ -126,24 +126,21 @@ Decision DecideWithoutTown(const TownTables&, const City& city, std::string_view
   return none;
 }
 
-Decision DecideOffice(const TownTables& t, const Town& town, std::string_view rest) {
+Decision DecideOffice(const TownTables& t, std::uint32_t city, std::string_view text) {
   Decision none;
-  const std::string blocks = BlockKey(rest);
-  if (blocks.empty()) return none;
   std::vector<std::uint32_t> offices;
-  if (!t.names.Find(kOfficeTag, town.city, town.key + "|" + blocks, offices)) return none;
+  if (text.empty() || !t.names.Find(kOfficeTag, city, AddressHead(text), offices)) return none;
   std::vector<std::uint32_t> exact;
   for (std::uint32_t o : offices)
-    if (t.offices[o].street_key == rest) exact.push_back(o);
+    if (t.offices[o].address_key == text) exact.push_back(o);
   const std::vector<std::uint32_t>& pick = exact.empty() ? offices : exact;
   const bool one_code = std::all_of(pick.begin(), pick.end(), [&](std::uint32_t o) {
     return std::string_view(t.offices[o].postcode) == t.offices[pick.front()].postcode;
   });
-  if (one_code) return One(static_cast<std::int32_t>(pick.front()));
   Decision d;
-  d.level = 3;
-  d.records = pick;
-  d.note = "several offices at the address";
+  d.level = one_code ? 4 : 3;
+  d.records = one_code ? std::vector<std::uint32_t>{pick.front()} : pick;
+  if (!one_code) d.note = "several offices at the address";
   return d;
 }
 

@@ -42,8 +42,8 @@ Decision DecideInTown(const TownTables& t, const Town& town, std::string_view re
 // What the file says of a city's address whose town it does not list: 以下に掲載がない場合 for
 // a named town, …の次に番地がくる場合 for a number right after the city.
 Decision DecideWithoutTown(const TownTables& t, const City& city, std::string_view text);
-// The large offices at the address `rest` after `town`: one office decides (or several that
-// share a postal code); otherwise the candidates.
-Decision DecideOffice(const TownTables& t, const Town& town, std::string_view rest);
+// The large offices at the address `text` after the city: one office decides (or several that
+// share a postal code); otherwise the candidates; no records when no office is there.
+Decision DecideOffice(const TownTables& t, std::uint32_t city, std::string_view text);
 
 }  // namespace tovra::resolve

@@ -22,6 +22,7 @@ struct Reading {
   std::vector<std::uint32_t> cities;  // a name several cities bear, none telling itself apart
   std::int32_t town = -1;
   std::size_t rest = 0;               // key-form offset of the text not used
+  std::size_t city_end = 0;           // key-form offset of the text after the city
   Decision decision;
   bool office = false;                // decision.records are offices
   bool town_found = false;
@@ -161,13 +162,24 @@ class Reader {
     }
   }
 
+  // With the offices asked for, an office at the address decides over the town's records.
+  void OfficeAt(Reading& r) const {
+    Decision d = DecideOffice(t_, static_cast<std::uint32_t>(r.city), text_.substr(r.city_end));
+    if (d.records.empty()) return;
+    r.decision = std::move(d);
+    r.office = true;
+    r.level = r.decision.level;
+  }
+
   Reading InCity(int prefecture, std::uint32_t city, std::size_t at) const {
     Reading r;
     r.prefecture = prefecture;
     r.city = static_cast<std::int32_t>(city);
     r.rest = at;
+    r.city_end = at;
     r.decision = DecideWithoutTown(t_, t_.cities[city], text_.substr(at));
     r.level = r.decision.level;
+    if (options_.offices) OfficeAt(r);
     return r;
   }
 
@@ -177,16 +189,14 @@ class Reader {
     r.city = static_cast<std::int32_t>(city);
     r.town = hit.town;
     r.rest = at + hit.end;
+    r.city_end = at;
+    r.town_found = true;
     const Town& town = t_.towns[static_cast<std::size_t>(hit.town)];
     const std::string_view rest = text_.substr(r.rest);
-    if (options_.offices) {
-      r.decision = DecideOffice(t_, town, rest);
-      r.office = !r.decision.records.empty();
-    }
-    if (!r.office) {
-      r.decision = DecideInTown(t_, town, rest, text_.substr(at));
-      DecideByCode(r.decision);
-    }
+    if (options_.offices) OfficeAt(r);
+    if (r.office) return r;
+    r.decision = DecideInTown(t_, town, rest, text_.substr(at));
+    DecideByCode(r.decision);
     r.level = r.decision.level;
     r.town_found = true;
     return r;

@@ -91,6 +91,9 @@ bool IsBuildingFloor(const TownRule& rule) {
 }
 
 std::uint32_t TownOf(std::uint32_t city, const std::string& key, TownTables& t) {
+  // The records of a town mostly follow each other.
+  if (!t.towns.empty() && t.towns.back().city == city && t.towns.back().key == key)
+    return static_cast<std::uint32_t>(t.towns.size() - 1);
   if (const std::int64_t hit = t.names.FindFirst(kTownTag, city, key); hit >= 0) return static_cast<std::uint32_t>(hit);
   Town town;
   town.city = city;
@@ -201,7 +204,7 @@ std::size_t TownTables::MemoryBytes() const {
     for (const RuleItem& item : r.rule.items) bytes += StringBytes(item.name);
   }
   for (const Office& o : offices)
-    bytes += StringBytes(o.name) + StringBytes(o.town) + StringBytes(o.street) + StringBytes(o.street_key);
+    bytes += StringBytes(o.name) + StringBytes(o.town) + StringBytes(o.street) + StringBytes(o.address_key);
   return bytes;
 }
 
@@ -210,9 +213,7 @@ bool BuildTownTables(std::string_view ken_all, TownTables& t, std::string& error
   t.records.reserve(ken_all.size() / 90);
   t.towns.reserve(ken_all.size() / 100);
   t.names.Reserve(ken_all.size() / 100);
-  std::vector<std::string> bases;
-  std::vector<bool> chome_flags;
-  bases.reserve(t.records.capacity());
+  std::vector<std::pair<std::uint32_t, std::string>> building_floors;  // once every town is known
   Lines lines(ken_all);
   std::string_view line;
   while (lines.Next(line)) {
@@ -226,17 +227,15 @@ bool BuildTownTables(std::string_view ken_all, TownTables& t, std::string& error
     TownField field = ParseTownField(record.town_field);
     record.rule = std::move(field.rule);
     t.records.push_back(std::move(record));
-    bases.push_back(std::move(field.base));
-    chome_flags.push_back(r[12] == "1");
+    const auto index = static_cast<std::uint32_t>(t.records.size() - 1);
+    if (IsBuildingFloor(t.records.back().rule)) building_floors.emplace_back(index, std::move(field.base));
+    else AddRecord(index, field.base, r[12] == "1", t);
   }
   if (t.records.empty()) {
     error = "no KEN_ALL.CSV record";
     return false;
   }
-  for (std::uint32_t i = 0; i < t.records.size(); ++i)
-    if (!IsBuildingFloor(t.records[i].rule)) AddRecord(i, bases[i], chome_flags[i], t);
-  for (std::uint32_t i = 0; i < t.records.size(); ++i)
-    if (IsBuildingFloor(t.records[i].rule)) AddBuildingRecord(i, bases[i], t);
+  for (const auto& [index, base] : building_floors) AddBuildingRecord(index, base, t);
   for (std::uint32_t i = 0; i < t.cities.size(); ++i) AddCityNames(i, t);
   AddPrefectureNames(t);
   return true;
@@ -257,11 +256,17 @@ void AddOffices(std::string_view jigyosyo, TownTables& t) {
     office.name = std::string(r[jig_field::kBusiness]);
     office.town = std::string(r[jig_field::kTown]);
     office.street = std::string(r[jig_field::kStreet]);
-    office.street_key = FoldAddress(office.street);
-    const std::string key = FoldAddress(office.town) + "|" + BlockKey(office.street_key);
+    office.address_key = FoldAddress(office.town + office.street);
+    const std::string key = AddressHead(office.address_key);
     t.offices.push_back(std::move(office));
     t.names.Add(kOfficeTag, static_cast<std::uint32_t>(city), key, static_cast<std::uint32_t>(t.offices.size() - 1));
   }
+}
+
+std::string AddressHead(std::string_view text) {
+  const std::size_t digit = text.find_first_of("0123456789");
+  if (digit == std::string_view::npos) return std::string(text);
+  return std::string(text.substr(0, digit)) + BlockKey(text.substr(digit));
 }
 
 std::string BlockKey(std::string_view text) {

@@ -50,14 +50,14 @@ struct Office {
   char postcode[8] = {};
   std::uint32_t city = 0;
   std::string name, town, street;  // as the file writes them
-  std::string street_key;          // the street in key form
+  std::string address_key;         // town and street in key form
 };
 
 // Tags of the NameIndex.
 constexpr char kPrefectureTag = 'P';  // scope 0
 constexpr char kCityTag = 'C';        // scope: prefecture + 1, or 0 for the whole country
 constexpr char kTownTag = 'T';        // scope: city
-constexpr char kOfficeTag = 'O';      // scope: city; key: town key, '|', block numbers
+constexpr char kOfficeTag = 'O';      // scope: city; key: AddressHead of town and street
 
 struct TownTables {
   std::vector<std::string> prefectures;  // as the file writes them, in file order
@@ -75,6 +75,10 @@ struct TownTables {
 bool BuildTownTables(std::string_view ken_all, TownTables& tables, std::string& error);
 // Adds the offices of JIGYOSYO.CSV to tables built from KEN_ALL.CSV.
 void AddOffices(std::string_view jigyosyo, TownTables& tables);
+
+// The head of an address after its city, by which offices are found: the text up to its
+// first number, and the block numbers from there ("盛町宇津野沢15" for "盛町字宇津野沢１５番地").
+std::string AddressHead(std::string_view text);
 
 // The block numbers at the start of a key-form text as one key: "6丁目1番2号" and "6-1-2" are
 // both "6-1-2". Empty when the text starts with no number.
