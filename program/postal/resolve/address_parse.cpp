@@ -85,10 +85,14 @@ std::vector<NameHit> NamesStarting(const TownTables& t, char tag, std::uint32_t 
 }
 
 TownHit FindTown(const TownTables& t, std::uint32_t city, std::string_view text) {
-  TownHit hit = LongestTown(t, city, text, 0);
-  if (hit.town >= 0) return hit;
+  // Kyoto: "烏丸通七条下る東塩小路町" names the town after its directions; the street's name
+  // in front may be a town's name too.
   const std::size_t after = AfterLastDirection(text);
-  return after > 0 ? LongestTown(t, city, text, after) : TownHit{};
+  if (after > 0) {
+    const TownHit hit = LongestTown(t, city, text, after);
+    if (hit.town >= 0) return hit;
+  }
+  return LongestTown(t, city, text, 0);
 }
 
 Decision DecideInTown(const TownTables& t, const Town& town, std::string_view rest, std::string_view around) {
