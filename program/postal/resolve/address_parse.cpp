@@ -87,8 +87,10 @@ std::vector<NameHit> NamesStarting(const TownTables& t, char tag, std::uint32_t 
 TownHit FindTown(const TownTables& t, std::uint32_t city, std::string_view text) {
   // Kyoto: "烏丸通七条下る東塩小路町" names the town after its directions; the street's name
   // in front may be a town's name too.
-  const std::size_t after = AfterLastDirection(text);
+  std::size_t after = AfterLastDirection(text);
   if (after > 0) {
+    std::string_view block = text.substr(after);  // "寺之内上る4丁目天神北町": the 4th block up
+    if (TakeNumber(block) >= 0 && TakeWord(block, word::kChome)) after = text.size() - block.size();
     const TownHit hit = LongestTown(t, city, text, after);
     if (hit.town >= 0) return hit;
   }

@@ -112,7 +112,13 @@ class Reader {
     fallback.rest = at;
     const std::string_view text = text_.substr(at);
     const auto scope = static_cast<std::uint32_t>(prefecture + 1);
+    std::vector<std::uint32_t> tried;  // cities a longer name named: a shorter one does not undo it
     for (const NameHit& hit : NamesStarting(t_, kCityTag, scope, text)) {
+      const bool named_before = std::any_of(hit.values.begin(), hit.values.end(), [&](std::uint32_t c) {
+        return std::find(tried.begin(), tried.end(), c) != tried.end();
+      });
+      if (named_before) continue;  // 京都市 after 京都市上京区 found no town there
+      tried.insert(tried.end(), hit.values.begin(), hit.values.end());
       std::vector<std::pair<std::uint32_t, TownHit>> found;
       std::size_t longest = 0;
       for (std::uint32_t c : hit.values) {
@@ -350,6 +356,8 @@ Resolution Resolver::Resolve(std::string_view address, const ResolveOptions& opt
     return out;
   }
   FillRecords(tables_, r.decision, out);
+  if (out.level == 4 && !written.code.empty() && out.postcode != written.code)
+    out.note = "the postal code written before the address is " + written.code;
   if (out.level >= 3) AddMas(options, out, r.decision.records);
   else AddCityMas(options.edition, out);
   return out;
