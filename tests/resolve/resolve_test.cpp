@@ -82,6 +82,7 @@ TEST(ParenthesisRules, TheTownFieldDecides) {
       {"東京都千代田区丸の内2-7-2 JPタワー B1F", "1007090"},
       {"東京都新宿区西新宿2-8-1", "1600023"},              // （次のビルを除く）
       {"京都市中京区堺町通夷川下る亀屋町123", "6040811"}, // the directions of one 亀屋町
+      {"京都市上京区堀川通寺之内上る４丁目天神北町１番地の１", "6020087"},  // a block up, then the town
   });
 }
 

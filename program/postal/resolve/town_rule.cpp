@@ -58,7 +58,20 @@ RuleItem::Unit TakeUnit(std::string_view& s) {
 
 // One item of a list in key form: "4", "1～19丁目", "88-2", "2丁目1～5番地", "430番地以上",
 // or a part's name.
+RuleItem ParseNumbers(std::string_view piece);
+
+// "中島505～518番地": a part's name followed by its blocks.
 RuleItem ParseItem(std::string_view piece) {
+  const std::size_t digit = piece.find_first_of("0123456789");
+  if (digit == 0 || digit == std::string_view::npos) return ParseNumbers(piece);
+  RuleItem item = ParseNumbers(piece.substr(digit));
+  if (item.unit == RuleItem::Unit::kName || item.chome >= 0) return NameItem(piece);
+  item.unit = RuleItem::Unit::kBlock;
+  item.name = std::string(piece.substr(0, digit));
+  return item;
+}
+
+RuleItem ParseNumbers(std::string_view piece) {
   std::string_view s = piece;
   RuleItem item;
   Bound low = TakeBound(s);
@@ -176,6 +189,11 @@ RuleMatch MatchItem(const RuleItem& item, std::string_view rest, const AddressNu
       if (!InRange(item, n.chome)) return RuleMatch::kNo;
       return item.partial ? RuleMatch::kUnknown : RuleMatch::kYes;
     case RuleItem::Unit::kBlock:
+      if (!item.name.empty()) {
+        if (!rest.starts_with(item.name)) return rest.empty() ? RuleMatch::kUnknown : RuleMatch::kNo;
+        const AddressNumbers after = ReadAddressNumbers(rest.substr(item.name.size()), false);
+        return after.block < 0 ? RuleMatch::kUnknown : MatchBlock(item, after);
+      }
       if (item.chome >= 0 && n.chome >= 0 && n.chome != item.chome) return RuleMatch::kNo;
       if (n.block < 0 || (item.chome >= 0 && n.chome < 0)) return RuleMatch::kUnknown;
       return MatchBlock(item, n);
