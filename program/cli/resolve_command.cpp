@@ -56,8 +56,23 @@ std::vector<std::string> ResolutionFields(const resolve::Resolution& r) {
   return fields;
 }
 
-// Terminal text as UTF-8 for output; a text that does not convert keeps what does as U+FFFD.
+// Whether a text is well-formed UTF-8 (no stray, overlong or surrogate sequences).
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > text.size() || (n == 2 && c < 0xC2)) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+// The input as UTF-8 for output: as typed on a UTF-8 terminal (characters CP932 lacks kept),
+// converted otherwise; what does not convert shows as U+FFFD (or 〓).
 std::string InputAsUtf8(const std::string& text, const std::optional<std::string>& cp932_text) {
+  if (cp932::LocaleCharset() == "UTF-8" && IsUtf8(text)) return text;
   if (cp932_text) return cp932::ToUtf8(*cp932_text);
   std::string shown;
   for (unsigned char c : text) shown += c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string("\xEF\xBF\xBD");
@@ -142,7 +157,9 @@ struct Run {
   Printer printer;
 
   std::vector<std::string> Fields(const std::string& input) const {
-    const std::optional<std::string> address = cp932::FromLocale(input);
+    std::optional<std::string> address = cp932::FromLocale(input);
+    // A UTF-8 address with a character CP932 lacks (a dash, a rare kanji) is read without it.
+    if (!address && cp932::LocaleCharset() == "UTF-8") address = cp932::FromUtf8Lenient(input);
     resolve::Resolution r = address ? resolver.Resolve(*address, options) : resolve::Resolution{};
     if (!address) r.note = "the text has characters that CP932 cannot hold";
     std::vector<std::string> fields{InputAsUtf8(input, address)};

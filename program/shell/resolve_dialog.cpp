@@ -68,8 +68,7 @@ void Resolve(QDialog* d, const Settings& settings, QStandardItemModel& model) {
   const QStringList lines = ui::ControlAs<QPlainTextEdit>(d, res::kResolveInput)->toPlainText().split('\n');
   for (const QString& line : lines) {
     if (line.trimmed().isEmpty()) continue;
-    const std::optional<std::string> address = ToCp932(line);
-    resolve::Resolution r = address ? resolver->Resolve(*address, options) : resolve::Resolution{};
+    const resolve::Resolution r = resolver->Resolve(cp932::FromUtf8Lenient(line.toStdString()), options);
     decided += r.level == 4 ? 1 : 0;
     model.appendRow(RowOf(line, r));
   }

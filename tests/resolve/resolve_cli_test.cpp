@@ -24,15 +24,17 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 TEST(ResolveCommand, OneRowPerInputLineInInputOrder) {
-  const auto r = Shell("printf '港区芝2-10-2\\n\\nほげ\\n府中市宮西町1-1\\n' | " TOVRA_SEARCH " resolve" + kData);
+  const auto r = Shell("printf '港区芝2-10-2\\n\\nほげ\\n府中市宮西町1-1\\n港区芝2—10—2 𠮷ビル\\n' | " TOVRA_SEARCH " resolve" + kData);
   ASSERT_EQ(r.code, 0) << r.err;
   const auto lines = Lines(r.out);
-  ASSERT_EQ(lines.size(), 4u);
+  ASSERT_EQ(lines.size(), 5u);
   EXPECT_TRUE(lines[0].starts_with("港区芝2-10-2\t4\t")) << lines[0];
   EXPECT_NE(lines[0].find("\t1050014\t"), std::string::npos);
   EXPECT_TRUE(lines[1].starts_with("\t0")) << lines[1];  // an empty line is a level-0 row
   EXPECT_TRUE(lines[2].starts_with("ほげ\t0")) << lines[2];
   EXPECT_NE(lines[3].find("\t1830022\t"), std::string::npos);
+  // Characters CP932 lacks (a dash, a rare kanji) neither stop the line nor leave the input.
+  EXPECT_TRUE(lines[4].starts_with("港区芝2—10—2 𠮷ビル\t4\t1050014")) << lines[4];
 }
 
 TEST(ResolveCommand, ACustomerListGetsItsColumnsAppended) {
