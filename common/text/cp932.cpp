@@ -186,6 +186,26 @@ std::optional<std::string> FromUtf8(std::string_view utf8_text) {
   return Convert(kCp932, kUtf8, utf8_text, [](std::string_view, std::string&) { return std::size_t{0}; });
 }
 
+std::string FromUtf8Lenient(std::string_view utf8_text) {
+  if (std::optional<std::string> whole = FromUtf8(utf8_text)) return *whole;
+  std::string out;
+  for (std::size_t i = 0; i < utf8_text.size();) {
+    const auto lead = static_cast<unsigned char>(utf8_text[i]);
+    std::size_t width = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    width = std::min(width, utf8_text.size() - i);
+    const std::string_view one = utf8_text.substr(i, width);
+    i += width;
+    if (std::optional<std::string> converted = FromUtf8(one)) {
+      out += *converted;
+      continue;
+    }
+    const bool dash = one == "\u2010" || one == "\u2011" || one == "\u2012" || one == "\u2013" ||
+                      one == "\u2014" || one == "\u2015" || one == "\u2043" || one == "\uFE63";
+    out += dash ? std::string("-") : one == "\u301C" ? std::string("\x81\x60") : std::string("\x81\xAC");
+  }
+  return out;
+}
+
 namespace {
 
 // The locale the environment names for LC_CTYPE, as setlocale(LC_CTYPE, "") picks it.

@@ -37,6 +37,10 @@ std::string ToUtf8(std::string_view cp932_text);
 std::vector<std::string> ToUtf8Each(std::span<const std::string_view> cp932_texts);
 // UTF-8 -> CP932. nullopt when some character has no CP932 form (or the input is not UTF-8).
 std::optional<std::string> FromUtf8(std::string_view utf8_text);
+// UTF-8 -> CP932 for text that is read rather than matched whole (a written address): a dash
+// without a CP932 form (— – ‑ ⁃ …) becomes "-", a wave dash "～", any other such character or
+// byte "〓", so that the rest of the text still counts.
+std::string FromUtf8Lenient(std::string_view utf8_text);
 
 // The terminal's charset (nl_langinfo(CODESET) after setlocale(LC_CTYPE, "")), UTF-8 when
 // the locale is C/POSIX, CP932 when it is Shift_JIS (glibc's SHIFT_JIS lacks ～ and －, which

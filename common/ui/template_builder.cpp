@@ -27,6 +27,7 @@
 #include <QStyleOptionButton>
 #include <QPainter>
 #include <qdrawutil.h>
+#include <QPlainTextEdit>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -117,6 +118,12 @@ QWidget* MakeIcon(const ControlTemplate& c, QWidget* parent) {
 }
 
 QWidget* MakeEdit(const ControlTemplate& c, QWidget* parent) {
+  if (c.style & kMultiLine) {
+    auto* text = new QPlainTextEdit(QString::fromUtf8(c.text ? c.text : ""), parent);
+    text->setReadOnly(c.style & kReadOnly);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    return text;
+  }
   auto* edit = new QLineEdit(QString::fromUtf8(c.text ? c.text : ""), parent);
   edit->setReadOnly(c.style & kReadOnly);
   return edit;

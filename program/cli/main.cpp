@@ -9,6 +9,7 @@
 #include "cp932.h"
 #include "key_fold.h"
 #include "meklan.h"
+#include "resolve_command.h"
 #include "session.h"
 
 namespace tovra::cli {
@@ -228,6 +229,7 @@ const Command kCommands[] = {
      "then the data date of each edition of the telephone tables, the one in use marked.\n"
      "\n"
      "  --rebuild  build both indexes afresh\n"},
+    {"resolve", RunResolve, kResolveUsage, kResolveSummary, kResolveHelp},
 };
 
 constexpr OptionSpec kGlobalOptions[] = {

@@ -13,6 +13,7 @@ using ui::kCenterText;
 using ui::kDisabled;
 using ui::kGroupStart;
 using ui::kHidden;
+using ui::kMultiLine;
 using ui::kNoIntegralHeight;
 using ui::kRightText;
 using ui::kSorted;
@@ -101,12 +102,23 @@ constexpr ui::ControlTemplate kSpecialNumbersControls[] = {
     {kIdCancel, ControlKind::kButton, "戻る(&R)", 135, 250, 50, 14, kTabStop},
 };
 
+constexpr ui::ControlTemplate kResolveControls[] = {
+    {kStatic, ControlKind::kStatic, "住所（1行に1件、貼り付け可）:", 5, 4, 200, 9, 0},
+    {kResolveInput, ControlKind::kEdit, "", 5, 14, 330, 62, kTabStop | kBorder | kMultiLine | kVScroll},
+    {kResolveRun, ControlKind::kDefButton, "解決(&S)", 340, 14, 50, 14, kTabStop},
+    {kResolveCopy, ControlKind::kButton, "コピー(&C)", 340, 32, 50, 14, kTabStop},
+    {kIdCancel, ControlKind::kButton, "戻る(&R)", 340, 62, 50, 14, kTabStop},
+    {kResolveList, ControlKind::kListView, "", 5, 80, 385, 170, kTabStop | kBorder},
+    {kResolveSummary, ControlKind::kStatic, "", 5, 254, 385, 9, 0},
+};
+
 constexpr ui::MenuItemTemplate kMainMenu[] = {
     {-1, "ファイル(&F)"},
     {kCmdQuit, "終了(&E)"},
     {ui::kMenuEnd, nullptr},
     {-1, "ツール(&T)"},
     {kCmdSpecialNumbers, "電話番号3桁特番一覧"},
+    {kCmdResolve, "住所から郵便番号・局番(&A)..."},
     {0, nullptr},
     {kCmdSettings, "動作設定"},
     {ui::kMenuEnd, nullptr},
@@ -166,12 +178,14 @@ const ui::DialogTemplate kNoticeDialog = Dialog(kNoticeDialogId, "", 209, 72, tr
 const ui::DialogTemplate kSettingsDialog = Dialog(kSettingsDialogId, "動作設定", 243, 175, true, kSettingsControls);
 const ui::DialogTemplate kSpecialNumbersDialog =
     Dialog(kSpecialNumbersDialogId, "3桁特番一覧", 190, 269, true, kSpecialNumbersControls);
+const ui::DialogTemplate kResolveDialog =
+    Dialog(kResolveDialogId, "住所から郵便番号・局番", 395, 268, true, kResolveControls);
 
 std::span<const ui::MenuItemTemplate> MainMenu() { return kMainMenu; }
 
 const ui::DialogTemplate* FindDialogTemplate(int id) {
   for (const ui::DialogTemplate* t :
-       {&kMainDialog, &kAboutDialog, &kNoticeDialog, &kSettingsDialog, &kSpecialNumbersDialog}) {
+       {&kMainDialog, &kAboutDialog, &kNoticeDialog, &kSettingsDialog, &kSpecialNumbersDialog, &kResolveDialog}) {
     if (t->id == id) return t;
   }
   return nullptr;

@@ -12,6 +12,7 @@ constexpr int kAboutDialogId = 105;
 constexpr int kNoticeDialogId = 107;
 constexpr int kSettingsDialogId = 108;
 constexpr int kSpecialNumbersDialogId = 111;
+constexpr int kResolveDialogId = 112;
 
 // Buttons every dialog knows.
 constexpr int kIdOk = 1;
@@ -56,6 +57,13 @@ constexpr int kEditionOption = 1030;  // checked: the current edition of the tel
 // Special-number list 111.
 constexpr int kSpecialNumberList = 1042;
 
+// Written-address dialog 112.
+constexpr int kResolveInput = 1050;     // addresses, one per line
+constexpr int kResolveRun = 1051;
+constexpr int kResolveCopy = 1052;
+constexpr int kResolveList = 1053;
+constexpr int kResolveSummary = 1054;
+
 // Commands of menu 104 and those the main dialog posts to itself.
 constexpr int kCmdQuit = 40001;
 constexpr int kCmdAbout = 40002;
@@ -64,5 +72,6 @@ constexpr int kCmdCheckKenAllIndex = 40004;
 constexpr int kCmdSettings = 40005;
 constexpr int kCmdSpecialNumbers = 40006;
 constexpr int kCmdCheckJigyosyoIndex = 40007;
+constexpr int kCmdResolve = 40008;
 
 }  // namespace tovra::res

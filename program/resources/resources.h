@@ -16,6 +16,7 @@ extern const ui::DialogTemplate kAboutDialog;            // 105
 extern const ui::DialogTemplate kNoticeDialog;           // 107
 extern const ui::DialogTemplate kSettingsDialog;         // 108
 extern const ui::DialogTemplate kSpecialNumbersDialog;   // 111
+extern const ui::DialogTemplate kResolveDialog;          // 112
 
 std::span<const ui::MenuItemTemplate> MainMenu();        // 104
 

@@ -29,6 +29,7 @@
 #include "resources.h"
 #include "result_list.h"
 #include "result_model.h"
+#include "resolve_dialog.h"
 #include "result_status.h"
 #include "secondary_dialogs.h"
 #include "template_builder.h"
@@ -229,6 +230,16 @@ void MainDialog::RunCommand(int id) {
     case kCmdSettings: RunSettingsDialog(dialog_.get(), settings_); break;
     case kCmdSpecialNumbers: RunSpecialNumbersDialog(dialog_.get()); break;
     case kCmdCheckJigyosyoIndex: CheckIndex(PostFile::kJigyosyo); break;
+    case kCmdResolve:
+      // A double-clicked resolution: its postal code's rows, as an exact postal-code search.
+      if (const QString code = RunResolveDialog(dialog_.get(), settings_); !code.isEmpty()) {
+        ui::ControlAs<QRadioButton>(dialog_.get(), kModePostCode)->setChecked(true);
+        ui::ControlAs<QRadioButton>(dialog_.get(), kPostCodeExact)->setChecked(true);
+        ui::ControlAs<QLineEdit>(dialog_.get(), kSearchText)->setText(code);
+        RunCommand(kModePostCode);
+        RunCommand(kIdOk);
+      }
+      break;
     default: break;
   }
 }

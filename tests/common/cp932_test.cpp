@@ -95,3 +95,11 @@ TEST(Cp932Convert, LongTextsConvertWhole) {
 }
 
 }  // namespace
+
+// A written text with characters CP932 lacks is read with stand-ins, never refused.
+TEST(Cp932, LenientConversionKeepsTheRestOfTheText) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"芝2—10–2", "芝2―10-2"}, {"1〜3", "1～3"}, {"𠮷田", "〓田"}, {"芝", "芝"}, {"\xFF", "〓"},
+  };
+  for (const auto& [utf8, expected] : cases) EXPECT_EQ(cp932::ToUtf8(cp932::FromUtf8Lenient(utf8)), expected) << utf8;
+}

@@ -665,6 +665,7 @@ class MainDialogTest : public QObject {
     QTest::newRow("about") << kCmdAbout << "105";
     QTest::newRow("settings") << kCmdSettings << "108";
     QTest::newRow("special numbers") << kCmdSpecialNumbers << "111";
+    QTest::newRow("written addresses") << kCmdResolve << "112";
   }
   void menuCommandsOpenTheirDialogs() {
     QFETCH(int, command);
