@@ -91,22 +91,13 @@ int InSession(const GlobalOptions& options, const std::function<int(Session&)>& 
   return body(s);
 }
 
-// The scans of both files with one key: address words, local-government code, city rows.
-int Scan(Session& s, const std::string& key, ScanMode mode, WordMatch match, const std::string& prefecture = {}) {
-  s.Note(PostFile::kKenAll, ScanKenAll(s.context(), key, mode, match, prefecture));
-  if (s.business()) s.Note(PostFile::kJigyosyo, ScanJigyosyo(s.context(), key, mode, match, prefecture));
-  return s.PrintRows();
-}
-
 int RunPostcode(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {{"--match", true}}, 1);
   auto match = in ? Choose(self, in->args, "--match", kPostCodeMatches) : std::nullopt;
   auto key = match ? KeyOperand(self, in->args[0], KeyKind::kPostCode) : std::nullopt;
   if (!key) return kExitUsage;
   return InSession(in->options, [&](Session& s) {
-    const std::string normalised = NormalisePostCodeKey(*key);
-    s.Note(PostFile::kKenAll, SearchPostCode(s.context(), normalised, *match));
-    if (s.business()) s.Note(PostFile::kJigyosyo, SearchJigPostCode(s.context(), normalised, *match));
+    s.Note(FindPostCode(s.context(), *key, *match, s.business()));
     return s.PrintRows();
   });
 }
@@ -116,14 +107,20 @@ int RunAddress(const Command& self, const Arguments& arguments) {
   auto match = in ? Choose(self, in->args, "--match", kWordMatches) : std::nullopt;
   auto key = match ? KeyOperand(self, in->args[0], KeyKind::kWords) : std::nullopt;
   if (!key) return kExitUsage;
-  return InSession(in->options, [&](Session& s) { return Scan(s, *key, ScanMode::kWords, *match); });
+  return InSession(in->options, [&](Session& s) {
+    s.Note(FindWords(s.context(), *key, *match, s.business()));
+    return s.PrintRows();
+  });
 }
 
 int RunDantai(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {}, 1);
   auto code = in ? KeyOperand(self, in->args[0], KeyKind::kDantai) : std::nullopt;
   if (!code) return kExitUsage;
-  return InSession(in->options, [&](Session& s) { return Scan(s, *code, ScanMode::kDantai, WordMatch::kExact); });
+  return InSession(in->options, [&](Session& s) {
+    s.Note(FindDantai(s.context(), *code, s.business()));
+    return s.PrintRows();
+  });
 }
 
 int RunAreaCode(const Command& self, const Arguments& arguments) {
@@ -132,7 +129,7 @@ int RunAreaCode(const Command& self, const Arguments& arguments) {
   auto key = display ? KeyOperand(self, in->args[0], KeyKind::kAreaCode) : std::nullopt;
   if (!key) return kExitUsage;
   return InSession(in->options, [&](Session& s) {
-    s.Note(PostFile::kKenAll, SearchByAreaCode(s.context(), *key, *display, s.business()));
+    s.Note(FindAreaCode(s.context(), *key, *display, s.business()));
     return s.PrintRows();
   });
 }
@@ -142,7 +139,7 @@ int RunCities(const Command& self, const Arguments& arguments) {
   auto prefecture = in ? PrefectureOperand(self, in->args[0]) : std::nullopt;
   if (!prefecture) return kExitUsage;
   return InSession(in->options, [&](Session& s) {
-    s.Note(PostFile::kKenAll, ScanKenAll(s.context(), *prefecture, ScanMode::kCityList));
+    s.Note(PostFile::kKenAll, ListCities(s.context(), *prefecture));
     return s.PrintCities();
   });
 }
@@ -152,8 +149,10 @@ int RunCity(const Command& self, const Arguments& arguments) {
   auto prefecture = in ? PrefectureOperand(self, in->args[0]) : std::nullopt;
   auto city = prefecture ? ToCp932(self, in->args[1], "the city") : std::nullopt;
   if (!city) return kExitUsage;
-  return InSession(in->options,
-                   [&](Session& s) { return Scan(s, *city, ScanMode::kCity, WordMatch::kExact, *prefecture); });
+  return InSession(in->options, [&](Session& s) {
+    s.Note(FindCityRows(s.context(), *prefecture, *city, s.business()));
+    return s.PrintRows();
+  });
 }
 
 const char* kFileNames[2] = {"ken_all", "jigyosyo"};

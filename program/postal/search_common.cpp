@@ -155,22 +155,6 @@ ResultRow PostalRow(const SearchContext& ctx, PostFile file, const PostRecord& r
   return row;
 }
 
-std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, const PostFileBytes& bytes,
-                               RecordScanner& scanner, std::string_view prefecture) {
-  const auto length = static_cast<std::int64_t>(bytes.Bytes().size());
-  const PostIndex& index = PostFileIndex(ctx.settings, file);
-  const int p = PrefectureIndex(prefecture);
-  if (p < 0 || !HasPrefectureIndex(index) || !IndexFitsFile(ctx, file, length)) {
-    bytes.Prefetch(0, length);
-    return length;
-  }
-  const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
-  const std::int64_t end = static_cast<std::int64_t>(range.start) + range.size + 1;
-  scanner.SetWindow(range.start, end);
-  bytes.Prefetch(range.start, end);
-  return range.size;
-}
-
 int JoinPostRecord(int edition, PostFile file, const PostRecord& r, MKJOIN& join) {
   // The record's fields are views into the line: the library wants NUL-terminated texts.
   const bool ken_all = file == PostFile::kKenAll;

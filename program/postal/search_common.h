@@ -30,11 +30,6 @@ SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& byte
 // at offsets that belong to another file.
 bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length);
 
-// Limits the reader to the stretch of `prefecture` (CP932 name), when it names one and the
-// file's index fits the file; otherwise the whole file stays open. Returns the bytes to be read.
-std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, const PostFileBytes& bytes,
-                               RecordScanner& scanner, std::string_view prefecture);
-
 // Advances the progress indicator one step for every limit/20 bytes read.
 class ProgressPacer {
  public:

@@ -387,7 +387,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   const int count = MEKLAN_GetNumOfAddress();
   ASSERT_GT(count, 3000);
   for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭"), "0120", "03", "0123-45-6789"}) {
-    SearchByAreaCode(ctx, key, AreaDisplay::kDistricts, view.business);
+    FindAreaCode(ctx, key, AreaDisplay::kDistricts, view.business ? Business::kInclude : Business::kLeaveOut);
     std::vector<Row> expected;
     for (const std::string& name : MaNames(key)) {
       char codes[MEKLAN_AREACODE_SIZE] = {};
@@ -402,17 +402,17 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   }
   // 0153 is shared by several MAs; the name list repeats some, each is searched once.
   EXPECT_GE(MaNames("0153").size(), 3u);
-  SearchByAreaCode(ctx, "0153", AreaDisplay::kDistricts, view.business);
+  FindAreaCode(ctx, "0153", AreaDisplay::kDistricts, view.business ? Business::kInclude : Business::kLeaveOut);
   std::set<std::string> mas;
   for (const Row& r : Engine()) mas.insert(r[3]);
   EXPECT_EQ(mas.size(), MaNames("0153").size());
   // The beginning of a name works through the name pass.
-  SearchByAreaCode(ctx, Sjis("旭"), AreaDisplay::kDistricts, view.business);
+  FindAreaCode(ctx, Sjis("旭"), AreaDisplay::kDistricts, view.business ? Business::kInclude : Business::kLeaveOut);
   std::set<std::string> asahi;
   for (const Row& r : Engine()) asahi.insert(r[3]);
   EXPECT_TRUE(asahi.count(Sjis("旭川")));
   // A key that names nothing: no rows, no message.
-  SearchByAreaCode(ctx, "9", AreaDisplay::kDistricts, view.business);
+  FindAreaCode(ctx, "9", AreaDisplay::kDistricts, view.business ? Business::kInclude : Business::kLeaveOut);
   EXPECT_TRUE(Engine().empty());
   EXPECT_TRUE(view.messages.empty());
 }
@@ -423,7 +423,7 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
   for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭")}) {
     for (bool business : {false, true}) {
       view.business = business;
-      SearchByAreaCode(ctx, key, AreaDisplay::kPostal, view.business);
+      FindAreaCode(ctx, key, AreaDisplay::kPostal, view.business ? Business::kInclude : Business::kLeaveOut);
       std::vector<Row> expected;
       for (const std::string& name : MaNames(key)) {
         for (int i = 0; i < count; ++i) {
@@ -448,9 +448,9 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
 
 TEST_F(RealData, AreaCodeReportsAMissingFileOncePerSearch) {
   settings.ken_all_path = "/nonexistent/ken_all.csv";
-  SearchByAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
+  FindAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business ? Business::kInclude : Business::kLeaveOut);
   EXPECT_EQ(view.messages.size(), 1u);
-  SearchByAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
+  FindAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business ? Business::kInclude : Business::kLeaveOut);
   EXPECT_EQ(view.messages.size(), 2u);
 }
 
@@ -547,7 +547,7 @@ TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
     const std::set<std::string> names = CurrentMaNames(key);
     ASSERT_FALSE(names.empty()) << Utf8(key);
     for (bool business : {false, true}) {
-      SearchByAreaCode(ctx, key, AreaDisplay::kPostal, business);
+      FindAreaCode(ctx, key, AreaDisplay::kPostal, business ? Business::kInclude : Business::kLeaveOut);
       std::vector<Row> expected;
       for (const Fields& f : *ken_) {
         if (NamesAny(f, false, names)) expected.push_back(Joined(KenRow(f), f, false));
@@ -572,7 +572,7 @@ TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
 
 TEST_F(RealData, AreaCodeDistrictsOfTheCurrentEditionCarryTheWording) {
   settings.ma_edition = MEKLAN_EDITION_CURRENT;
-  SearchByAreaCode(ctx, Sjis("武蔵野三鷹"), AreaDisplay::kDistricts, false);
+  FindAreaCode(ctx, Sjis("武蔵野三鷹"), AreaDisplay::kDistricts, Business::kLeaveOut);
   auto rows = Engine();
   std::vector<Row> expected;
   const MKADDRESS* table = MEKLAN_EditionGetAddress(MEKLAN_EDITION_CURRENT);
