@@ -1,5 +1,6 @@
 #include "scan_loop.h"
 
+#include "progress.h"
 #include "search_common.h"
 
 namespace tovra::detail {
@@ -36,7 +37,7 @@ Stretch DigitRuns(const PostIndex& index, char digit) {
 
 SearchResult ScanRecords(SearchContext& ctx, PostFile file, const PostFileBytes& bytes, const Stretch& stretch,
                          ScanQuery query, const RecordSink& keep) {
-  ProgressPacer progress(ctx.view, stretch.bytes);
+  ProgressPacer progress(ctx.view, stretch.bytes, kSearchProgressSteps);
   RecordScanner scanner(bytes, FieldCount(file), file == PostFile::kKenAll);
   scanner.Look(std::move(query.needles), query.joined_too);
   SearchResult result;

@@ -60,7 +60,7 @@ SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& byte
   if (bytes.Open(path)) return SearchStatus::kOk;
   // A missing JIGYOSYO.CSV is normal (no business data); a pipe or device in place of either
   // file is a mistake to report.
-  const bool not_regular = bytes.LastOpenFailure() == LineReader::OpenFailure::kNotRegularFile;
+  const bool not_regular = bytes.LastOpenFailure() == PostFileBytes::OpenFailure::kNotRegularFile;
   if (report && (file == PostFile::kKenAll || not_regular)) {
     std::string text = not_regular ? msg::kNotRegularFileFormat : msg::kFileNotFoundFormat;
     text.replace(text.find("%s"), 2, PathForMessage(path));
@@ -83,12 +83,6 @@ bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length)
   if (!recorded.empty() && GetFileDateText(path, now) && now != recorded) return false;
   const std::string& stamp = file == PostFile::kKenAll ? ctx.settings.ken_all_stamp : ctx.settings.jigyosyo_stamp;
   return stamp.empty() || !GetFileStampText(path, now) || now == stamp;
-}
-
-ProgressPacer::ProgressPacer(SearchView& view, std::int64_t limit)
-    : view_(view), step_(limit / kSearchProgressSteps) {
-  view_.SetProgressRange(0, kSearchProgressSteps);
-  view_.SetProgressStep(1);
 }
 
 bool LineMayHold(std::string_view line, std::string_view term) {

@@ -1,5 +1,5 @@
-// Pieces shared by the searches: file access with the missing-file message, progress pacing,
-// the row layouts and the byte tests.
+// Pieces shared by the searches: file access with the missing-file message, the row layouts
+// and the byte tests.
 #pragma once
 
 #include <string>
@@ -14,7 +14,6 @@
 namespace tovra::detail {
 
 constexpr std::size_t kKeyMax = 255;
-constexpr int kSearchProgressSteps = 20;
 
 // The key cut to 255 bytes on a character boundary.
 std::string_view CutKey(std::string_view key);
@@ -29,25 +28,6 @@ SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& byte
 // the program runs, or under another path from the settings dialog) is read whole instead of
 // at offsets that belong to another file.
 bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length);
-
-// Advances the progress indicator one step for every limit/20 bytes read.
-class ProgressPacer {
- public:
-  ProgressPacer(SearchView& view, std::int64_t limit);
-  void Add(std::size_t bytes) {
-    counted_ += static_cast<std::int64_t>(bytes);
-    if (counted_ > step_) {
-      view_.StepProgress();
-      counted_ -= step_;
-    }
-  }
-  void Set(std::int64_t limit) { step_ = limit / kSearchProgressSteps; }
-
- private:
-  SearchView& view_;
-  std::int64_t step_;
-  std::int64_t counted_ = 0;
-};
 
 // A quick rejection: a field can only equal or contain a non-empty term that the raw line holds.
 bool LineMayHold(std::string_view line, std::string_view term);
