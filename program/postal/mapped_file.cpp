@@ -13,9 +13,7 @@
 #include "post_line.h"
 
 namespace tovra {
-namespace {
 
-// The descriptor of a regular file, or -1 with `failure` telling why not; never waits on a FIFO.
 int OpenDataFile(const std::string& path, PostFileBytes::OpenFailure& failure, std::int64_t& length) {
   failure = PostFileBytes::OpenFailure::kCannotOpen;
   // Without O_NONBLOCK, opening a FIFO waits for a writer for ever.
@@ -32,6 +30,8 @@ int OpenDataFile(const std::string& path, PostFileBytes::OpenFailure& failure, s
   length = static_cast<std::int64_t>(st.st_size);
   return fd;
 }
+
+namespace {
 
 // --- The guard of mapped files (see the head of mapped_file.h) ------------------------------
 //

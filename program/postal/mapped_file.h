@@ -52,4 +52,9 @@ class PostFileBytes {
   OpenFailure failure_ = OpenFailure::kNone;
 };
 
+// Opens a data file for reading without ever waiting on a FIFO: the descriptor, or -1 with
+// `failure` telling whether the path cannot be opened or is no regular file. `length` is the
+// file's size.
+int OpenDataFile(const std::string& path, PostFileBytes::OpenFailure& failure, std::int64_t& length);
+
 }  // namespace tovra

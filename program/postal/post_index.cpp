@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "post_fields.h"
-#include "mapped_file.h"
+#include "line_stream.h"
 #include "post_line.h"
 #include "progress.h"
 #include "tables/tables.h"
@@ -170,31 +170,29 @@ class IndexBuilder {
 
 BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIndex& index,
                                SearchView& view) {
-  PostFileBytes file;
+  LineStream file;
   if (!file.Open(path)) {
     return file.LastOpenFailure() == PostFileBytes::OpenFailure::kNotRegularFile ? BuildResult::kNotRegularFile
                                                                                    : BuildResult::kNotFound;
   }
-  const std::string_view bytes = file.Bytes();
+  const std::int64_t length = file.Length();
   ResetPostIndex(index);
   // Offsets are stored as 32-bit numbers; a larger file cannot be indexed.
-  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return BuildResult::kOverflow;
+  if (length > std::numeric_limits<std::int32_t>::max()) return BuildResult::kOverflow;
   const int pref_field = is_jigyosyo ? jig_field::kPrefecture : ken_field::kPrefecture;
   const int code_field = is_jigyosyo ? jig_field::kPostCode : ken_field::kPostCode;
   // The split runs left to right, so stopping after the last field needed changes nothing.
   const int first_field = std::min(pref_field, code_field);
   const int last_field = std::max(pref_field, code_field);
 
-  file.Prefetch(0, static_cast<std::int64_t>(bytes.size()));
-  ProgressPacer progress(view, static_cast<std::int64_t>(bytes.size()), kBuildProgressSteps);
+  ProgressPacer progress(view, length, kBuildProgressSteps);
   IndexBuilder builder(index);
   BuildResult result = BuildResult::kBuilt;
-  std::string_view first_text, last_text;
-  for (std::size_t start = 0; start < bytes.size();) {
-    const LineSpan line = LineAt(bytes, file.LineEnd(), start);
-    progress.Add(line.next - start);
-    const SplitResult split =
-        SplitTwoFields(bytes.substr(start, line.text_end - start), first_field, last_field, first_text, last_text);
+  std::string_view line, first_text, last_text;
+  std::int64_t start = 0;
+  while (file.Next(line, start)) {
+    progress.Add(static_cast<std::size_t>(file.Position() - start));
+    const SplitResult split = SplitTwoFields(line, first_field, last_field, first_text, last_text);
     if (split == SplitResult::kLeadingComma) {
       result = BuildResult::kLeadingComma;
       break;
@@ -205,14 +203,13 @@ BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIn
       result = BuildResult::kOverflow;
       break;
     }
-    start = line.next;
   }
   view.SetProgressPos(0);
   if (result != BuildResult::kBuilt) {
     ResetPostIndex(index);
     return result;
   }
-  builder.Finish(static_cast<std::int32_t>(bytes.size()));
+  builder.Finish(static_cast<std::int32_t>(length));
   return result;
 }
 

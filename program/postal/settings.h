@@ -57,6 +57,10 @@ std::string ProgramDirectory();
 // "$XDG_CONFIG_HOME/tovra/tovra.ini" (default ~/.config), whose directory is created 0700.
 std::string SettingsPath(const std::string& program_dir);
 
+// The file a path finally names, following its links (the last one may point at nothing yet);
+// empty when they loop. A save replaces that file, so that a link stays a link.
+std::string LinkTarget(std::string path);
+
 // The path a stored data path stands for in this program folder. A stored path to the default
 // file of another program folder ("<other>/data/ken_all.csv" where <other> holds tovra,
 // tovra-search or ini/, or where that file is gone) is a leftover of a copied settings file or a
