@@ -203,8 +203,9 @@ int DistrictRows(SearchContext& ctx, const std::vector<std::string>& names) {
 
 SearchOutcome FindAreaCode(SearchContext& ctx, std::string_view key, AreaDisplay display, Business business) {
   const bool current = ctx.settings.ma_edition == MEKLAN_EDITION_CURRENT;
-  const std::string key_text = current ? std::string(CutKey(key)) : FoldCodeKey(CutKey(key));
-  if (!current && key_text.empty()) return {};
+  // Both editions take the key as a code is typed: full-width digits, "－" and blanks folded.
+  const std::string key_text = FoldCodeKey(CutKey(key));
+  if (key_text.empty()) return {};
   const std::vector<std::string> names = MaNamesOfKey(ctx, key_text);
   if (display == AreaDisplay::kDistricts) {
     SearchOutcome outcome;

@@ -6,8 +6,8 @@
 // is a file that another program shortens while it is mapped (KEN_ALL.CSV rewritten in place
 // during a search): touching the pages past its new end raises SIGBUS, which would end the
 // program. So every map is guarded: a bus error inside a guarded map puts zero-filled pages
-// over the rest of it, and the data then reads as NUL bytes past the new end, which no data
-// file holds (the record reader ends there). A bus error anywhere else goes where the program
+// over the rest of it, and the data then reads as NUL bytes from the new end to the end of
+// the map (the record reader ends where nothing but NULs is left). A bus error anywhere else goes where the program
 // had sent it. When no map can be made or guarded (an odd file system, every guard slot
 // taken), the file is read whole into memory instead.
 #pragma once

@@ -104,9 +104,13 @@ bool GetFileDateText(const std::string& path, std::string& text) {
 bool GetFileStampText(const std::string& path, std::string& text) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%lld %lld.%09ld", static_cast<long long>(st.st_size),
-                static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec));
+  // Size and modification time alone do not tell a file from its copy made with `cp -p`,
+  // `rsync -t` or `touch -r`: the inode and the change time do.
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "%lld %lld.%09ld %llu %lld.%09ld", static_cast<long long>(st.st_size),
+                static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec),
+                static_cast<unsigned long long>(st.st_ino), static_cast<long long>(st.st_ctim.tv_sec),
+                static_cast<long>(st.st_ctim.tv_nsec));
   text = buf;
   return true;
 }

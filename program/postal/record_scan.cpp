@@ -226,12 +226,21 @@ RecordScanner::Step RecordScanner::Next(PostRecord& record, std::size_t& consume
 
 RecordScanner::Step RecordScanner::ReadRecord(std::size_t start, PostRecord& record, bool& blank) {
   const LineSpan first = LineAt(start);
-  if (HoldsNul(bytes_.substr(start, first.text_end - start))) {
-    // What a file shortened during the search reads as past its new end: the data ends here.
-    pos_ = last_end_ = limit_;
-    return Step::kEnd;
+  const std::string_view text = bytes_.substr(start, first.text_end - start);
+  if (HoldsNul(text)) {
+    // What a file shortened during the search reads as past its new end, NULs to the end of
+    // the map: the data ends here. A NUL inside the data loses its own line only.
+    const std::size_t nul = start + text.find('\0');
+    if (bytes_.find_first_not_of('\0', nul) == std::string_view::npos) {
+      pos_ = last_end_ = limit_;
+      return Step::kEnd;
+    }
+    last_end_ = first.next;
+    pos_ = std::max(pos_, first.next);
+    blank = true;
+    return Step::kRecord;
   }
-  const SplitResult split = SplitPostLine(bytes_.substr(start, first.text_end - start), field_count_, record);
+  const SplitResult split = SplitPostLine(text, field_count_, record);
   std::size_t end = first.next;
   blank = split == SplitResult::kBlank;
   if (split == SplitResult::kLeadingComma) return Step::kLeadingComma;

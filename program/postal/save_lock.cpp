@@ -9,7 +9,13 @@
 namespace tovra {
 
 SaveLock::SaveLock(const std::string& path) {
-  fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+  const std::string lock_path = path + ".lock";
+  fd_ = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+  // A lock file this user cannot write (left behind by a run under sudo), or a directory of
+  // that name, still takes the lock: flock needs no write access.
+  if (fd_ < 0 && (errno == EACCES || errno == EISDIR || errno == EPERM)) {
+    fd_ = ::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  }
   if (fd_ < 0) return;
   int r;
   do {

@@ -250,6 +250,10 @@ std::string SettingsFileWarning(const std::string& ini_path, SettingsFileStatus 
 bool SaveSettings(const std::string& settings_path, const Settings& s, std::string* message, unsigned parts) {
   const std::string ini_path = LinkTarget(settings_path);
   if (ini_path.empty()) return false;
+  // Only a regular file (or none yet) is a settings file: a device, FIFO or directory gets no
+  // "<name>.lock" beside it.
+  struct stat st {};
+  if (::stat(ini_path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   SaveLock lock(ini_path);
   if (!lock.Held()) return false;
   RemoveLeftoverTemporaries(ini_path);

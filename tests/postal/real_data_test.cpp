@@ -387,7 +387,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   const int count = MEKLAN_GetNumOfAddress();
   ASSERT_GT(count, 3000);
   for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭"), "0120", "03", "0123-45-6789"}) {
-    FindAreaCode(ctx, key, AreaDisplay::kDistricts, view.business ? Business::kInclude : Business::kLeaveOut);
+    FindAreaCode(ctx, key, AreaDisplay::kDistricts, view.business);
     std::vector<Row> expected;
     for (const std::string& name : MaNames(key)) {
       char codes[MEKLAN_AREACODE_SIZE] = {};
@@ -402,17 +402,17 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   }
   // 0153 is shared by several MAs; the name list repeats some, each is searched once.
   EXPECT_GE(MaNames("0153").size(), 3u);
-  FindAreaCode(ctx, "0153", AreaDisplay::kDistricts, view.business ? Business::kInclude : Business::kLeaveOut);
+  FindAreaCode(ctx, "0153", AreaDisplay::kDistricts, view.business);
   std::set<std::string> mas;
   for (const Row& r : Engine()) mas.insert(r[3]);
   EXPECT_EQ(mas.size(), MaNames("0153").size());
   // The beginning of a name works through the name pass.
-  FindAreaCode(ctx, Sjis("旭"), AreaDisplay::kDistricts, view.business ? Business::kInclude : Business::kLeaveOut);
+  FindAreaCode(ctx, Sjis("旭"), AreaDisplay::kDistricts, view.business);
   std::set<std::string> asahi;
   for (const Row& r : Engine()) asahi.insert(r[3]);
   EXPECT_TRUE(asahi.count(Sjis("旭川")));
   // A key that names nothing: no rows, no message.
-  FindAreaCode(ctx, "9", AreaDisplay::kDistricts, view.business ? Business::kInclude : Business::kLeaveOut);
+  FindAreaCode(ctx, "9", AreaDisplay::kDistricts, view.business);
   EXPECT_TRUE(Engine().empty());
   EXPECT_TRUE(view.messages.empty());
 }
@@ -422,8 +422,8 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
   const int count = MEKLAN_GetNumOfAddress();
   for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭")}) {
     for (bool business : {false, true}) {
-      view.business = business;
-      FindAreaCode(ctx, key, AreaDisplay::kPostal, view.business ? Business::kInclude : Business::kLeaveOut);
+      view.business = business ? Business::kInclude : Business::kLeaveOut;
+      FindAreaCode(ctx, key, AreaDisplay::kPostal, view.business);
       std::vector<Row> expected;
       for (const std::string& name : MaNames(key)) {
         for (int i = 0; i < count; ++i) {
@@ -448,9 +448,9 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
 
 TEST_F(RealData, AreaCodeReportsAMissingFileOncePerSearch) {
   settings.ken_all_path = "/nonexistent/ken_all.csv";
-  FindAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business ? Business::kInclude : Business::kLeaveOut);
+  FindAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
   EXPECT_EQ(view.messages.size(), 1u);
-  FindAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business ? Business::kInclude : Business::kLeaveOut);
+  FindAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
   EXPECT_EQ(view.messages.size(), 2u);
 }
 
@@ -566,6 +566,19 @@ TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
           EXPECT_EQ(tenryu, all);  // every row of 浜松市天竜区
         }
       }
+    }
+  }
+}
+
+TEST_F(RealData, AFullWidthAreaCodeFindsWhatItsAsciiFormFindsInBothEditions) {
+  for (int edition : {MEKLAN_EDITION_2003, MEKLAN_EDITION_CURRENT}) {
+    settings.ma_edition = edition;
+    for (AreaDisplay display : {AreaDisplay::kPostal, AreaDisplay::kDistricts}) {
+      FindAreaCode(ctx, "0153", display, Business::kLeaveOut);
+      const std::vector<Row> ascii = Engine();
+      EXPECT_FALSE(ascii.empty()) << edition;
+      FindAreaCode(ctx, Sjis("０１５３"), display, Business::kLeaveOut);
+      EXPECT_EQ(Engine(), ascii) << edition;
     }
   }
 }
