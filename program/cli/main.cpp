@@ -91,15 +91,20 @@ int InSession(const GlobalOptions& options, const std::function<int(Session&)>& 
   return body(s);
 }
 
+// One search mode in a session: its outcome noted for the exit status, its rows printed.
+int RunSearch(const GlobalOptions& options, const std::function<SearchOutcome(Session&)>& search) {
+  return InSession(options, [&](Session& s) {
+    s.Note(search(s));
+    return s.PrintRows();
+  });
+}
+
 int RunPostcode(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {{"--match", true}}, 1);
   auto match = in ? Choose(self, in->args, "--match", kPostCodeMatches) : std::nullopt;
   auto key = match ? KeyOperand(self, in->args[0], KeyKind::kPostCode) : std::nullopt;
   if (!key) return kExitUsage;
-  return InSession(in->options, [&](Session& s) {
-    s.Note(FindPostCode(s.context(), *key, *match, s.business()));
-    return s.PrintRows();
-  });
+  return RunSearch(in->options, [&](Session& s) { return FindPostCode(s.context(), *key, *match, s.business()); });
 }
 
 int RunAddress(const Command& self, const Arguments& arguments) {
@@ -107,20 +112,14 @@ int RunAddress(const Command& self, const Arguments& arguments) {
   auto match = in ? Choose(self, in->args, "--match", kWordMatches) : std::nullopt;
   auto key = match ? KeyOperand(self, in->args[0], KeyKind::kWords) : std::nullopt;
   if (!key) return kExitUsage;
-  return InSession(in->options, [&](Session& s) {
-    s.Note(FindWords(s.context(), *key, *match, s.business()));
-    return s.PrintRows();
-  });
+  return RunSearch(in->options, [&](Session& s) { return FindWords(s.context(), *key, *match, s.business()); });
 }
 
 int RunDantai(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {}, 1);
   auto code = in ? KeyOperand(self, in->args[0], KeyKind::kDantai) : std::nullopt;
   if (!code) return kExitUsage;
-  return InSession(in->options, [&](Session& s) {
-    s.Note(FindDantai(s.context(), *code, s.business()));
-    return s.PrintRows();
-  });
+  return RunSearch(in->options, [&](Session& s) { return FindDantai(s.context(), *code, s.business()); });
 }
 
 int RunAreaCode(const Command& self, const Arguments& arguments) {
@@ -128,10 +127,7 @@ int RunAreaCode(const Command& self, const Arguments& arguments) {
   auto display = in ? Choose(self, in->args, "--show", kDisplays) : std::nullopt;
   auto key = display ? KeyOperand(self, in->args[0], KeyKind::kAreaCode) : std::nullopt;
   if (!key) return kExitUsage;
-  return InSession(in->options, [&](Session& s) {
-    s.Note(FindAreaCode(s.context(), *key, *display, s.business()));
-    return s.PrintRows();
-  });
+  return RunSearch(in->options, [&](Session& s) { return FindAreaCode(s.context(), *key, *display, s.business()); });
 }
 
 int RunCities(const Command& self, const Arguments& arguments) {
@@ -149,10 +145,7 @@ int RunCity(const Command& self, const Arguments& arguments) {
   auto prefecture = in ? PrefectureOperand(self, in->args[0]) : std::nullopt;
   auto city = prefecture ? ToCp932(self, in->args[1], "the city") : std::nullopt;
   if (!city) return kExitUsage;
-  return InSession(in->options, [&](Session& s) {
-    s.Note(FindCityRows(s.context(), *prefecture, *city, s.business()));
-    return s.PrintRows();
-  });
+  return RunSearch(in->options, [&](Session& s) { return FindCityRows(s.context(), *prefecture, *city, s.business()); });
 }
 
 const char* kFileNames[2] = {"ken_all", "jigyosyo"};

@@ -20,6 +20,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -62,23 +63,12 @@ constexpr std::size_t kPrefetchAhead = 4096;
 
 #if defined(TOVRA_VECTOR_SEARCH)
 
-// The algorithm, once per vector width: each inclusion sees its own `Vector` and is compiled
-// for the instructions that vector needs.
+// The algorithm, once per instruction set: each inclusion is compiled for the instructions
+// its region names, and its Find runs over the `Vector` of that region (SSE2 and AVX2: the
+// byte vector of their width; AVX-512BW: mask registers).
 namespace tovra::candidates::sse2 {
-struct Vector {
-  using Reg = __m128i;
-  using Bits = __m128i;
-  static constexpr std::size_t kBytes = 16;
-  static constexpr int kPerBlock = 2;
-  static Reg Load(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
-  static Reg Splat(char c) { return _mm_set1_epi8(c); }
-  static Bits Equal(Reg a, Reg b) { return _mm_cmpeq_epi8(a, b); }
-  static Bits AtMost(Reg a, Reg limit) { return _mm_cmpeq_epi8(_mm_min_epu8(a, limit), a); }
-  static Bits And(Bits a, Bits b) { return _mm_and_si128(a, b); }
-  static Bits Or(Bits a, Bits b) { return _mm_or_si128(a, b); }
-  static std::uint64_t Mask(Bits b) { return static_cast<std::uint32_t>(_mm_movemask_epi8(b)); }
-};
 #include "candidate_search.inc"
+using Vector = ByteVector<16>;
 }  // namespace tovra::candidates::sse2
 
 #if defined(__clang__)
@@ -88,20 +78,8 @@ struct Vector {
 #pragma GCC target("avx2")
 #endif
 namespace tovra::candidates::avx2 {
-struct Vector {
-  using Reg = __m256i;
-  using Bits = __m256i;
-  static constexpr std::size_t kBytes = 32;
-  static constexpr int kPerBlock = 2;
-  static Reg Load(const char* at) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)); }
-  static Reg Splat(char c) { return _mm256_set1_epi8(c); }
-  static Bits Equal(Reg a, Reg b) { return _mm256_cmpeq_epi8(a, b); }
-  static Bits AtMost(Reg a, Reg limit) { return _mm256_cmpeq_epi8(_mm256_min_epu8(a, limit), a); }
-  static Bits And(Bits a, Bits b) { return _mm256_and_si256(a, b); }
-  static Bits Or(Bits a, Bits b) { return _mm256_or_si256(a, b); }
-  static std::uint64_t Mask(Bits b) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(b)); }
-};
 #include "candidate_search.inc"
+using Vector = ByteVector<32>;
 }  // namespace tovra::candidates::avx2
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -116,8 +94,9 @@ struct Vector {
 #pragma GCC target("avx512bw")
 #endif
 namespace tovra::candidates::avx512 {
+#include "candidate_search.inc"
 // Each test is a mask register: about half the instructions of the AVX2 loop.
-struct Vector {
+struct MaskVector {
   using Reg = __m512i;
   using Bits = __mmask64;
   static constexpr std::size_t kBytes = 64;
@@ -130,7 +109,7 @@ struct Vector {
   static Bits Or(Bits a, Bits b) { return a | b; }
   static std::uint64_t Mask(Bits b) { return b; }
 };
-#include "candidate_search.inc"
+using Vector = MaskVector;
 }  // namespace tovra::candidates::avx512
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -148,15 +127,15 @@ std::size_t Find(const char* base, std::size_t size, std::size_t& p, std::size_t
   const int width = VectorWidth();
   const NeedleEnds<N> ends(needles);
   if (width >= 512) {
-    const std::size_t hit = avx512::Find<N>(base, size, p, to, eol, ends, verify);
+    const std::size_t hit = avx512::FindWith<N, avx512::Vector>(base, size, p, to, eol, ends, verify);
     if (hit != kNone || p >= to) return hit;
   }
   if (width >= 256) {
-    const std::size_t hit = avx2::Find<N>(base, size, p, to, eol, ends, verify);
+    const std::size_t hit = avx2::FindWith<N, avx2::Vector>(base, size, p, to, eol, ends, verify);
     if (hit != kNone || p >= to) return hit;
   }
   if (width < 128) return kNone;
-  return sse2::Find<N>(base, size, p, to, eol, ends, verify);
+  return sse2::FindWith<N, sse2::Vector>(base, size, p, to, eol, ends, verify);
 }
 
 }  // namespace tovra::candidates

@@ -103,34 +103,47 @@ std::string PostCodeText(std::string_view code, bool hyphen) {
 
 }  // namespace
 
-ResultRow KenAllRow(const PostRecord& r, bool hyphen) {
-  using namespace ken_field;
+namespace {
+
+// Which field of a line fills which column of its row; the postal code and JIGYOSYO.CSV's
+// joined address are made apart.
+struct ColumnField {
+  Column column;
+  int field;
+};
+constexpr ColumnField kKenAllColumns[] = {
+    {kColDantaiCode, ken_field::kDantaiCode}, {kColPrefecture, ken_field::kPrefecture},
+    {kColCity, ken_field::kCity},             {kColTown, ken_field::kTown},
+    {kColPrefectureKana, ken_field::kPrefectureKana}, {kColCityKana, ken_field::kCityKana},
+    {kColTownKana, ken_field::kTownKana},
+};
+constexpr ColumnField kJigyosyoColumns[] = {
+    {kColDantaiCode, jig_field::kDantaiCode}, {kColPrefecture, jig_field::kPrefecture},
+    {kColCity, jig_field::kCity},             {kColBusiness, jig_field::kBusiness},
+    {kColBusinessKana, jig_field::kBusinessKana},
+};
+
+template <std::size_t N>
+ResultRow RowOf(const PostRecord& r, const ColumnField (&columns)[N], int code_field, bool hyphen) {
   ResultRow row;
-  row.columns[kColPostCode] = PostCodeText(r[kPostCode], hyphen);
-  row.columns[kColDantaiCode] = r[kDantaiCode];
-  row.columns[kColPrefecture] = r[kPrefecture];
-  row.columns[kColCity] = r[kCity];
-  row.columns[kColTown] = r[kTown];
-  row.columns[kColPrefectureKana] = r[kPrefectureKana];
-  row.columns[kColCityKana] = r[kCityKana];
-  row.columns[kColTownKana] = r[kTownKana];
+  row.columns[kColPostCode] = PostCodeText(r[code_field], hyphen);
+  for (const ColumnField& c : columns) row.columns[c.column] = r[c.field];
   return row;
 }
 
+}  // namespace
+
+ResultRow KenAllRow(const PostRecord& r, bool hyphen) {
+  return RowOf(r, kKenAllColumns, ken_field::kPostCode, hyphen);
+}
+
 ResultRow JigyosyoRow(const PostRecord& r, bool hyphen) {
-  using namespace jig_field;
-  ResultRow row;
-  row.columns[kColPostCode] = PostCodeText(r[kPostCode], hyphen);
-  row.columns[kColDantaiCode] = r[kDantaiCode];
-  row.columns[kColPrefecture] = r[kPrefecture];
-  row.columns[kColCity] = r[kCity];
+  ResultRow row = RowOf(r, kJigyosyoColumns, jig_field::kPostCode, hyphen);
   // The town column carries the block and building too; it stays within one field's size.
-  std::string town(r[kTown]);
-  town += r[kStreet];
+  std::string town(r[jig_field::kTown]);
+  town += r[jig_field::kStreet];
   town.resize(cp932::BoundaryAtOrBefore(town, kFieldMax));
   row.columns[kColTown] = std::move(town);
-  row.columns[kColBusiness] = r[kBusiness];
-  row.columns[kColBusinessKana] = r[kBusinessKana];
   return row;
 }
 
