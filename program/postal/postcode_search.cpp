@@ -52,7 +52,7 @@ SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_vie
   const PostIndex& index = PostFileIndex(ctx.settings, file);
   const bool by_runs = (mode == PostCodeMatch::kExact || mode == PostCodeMatch::kPrefix) &&
                        key.size() > kOldCodeMax && HasRunTable(index) &&
-                       IndexFitsFile(ctx, file, static_cast<std::int64_t>(bytes.Bytes().size()));
+                       IndexFitsFile(ctx, file, bytes);
   const Stretch stretch = by_runs ? DigitRuns(index, key[0]) : WholeFile(bytes);
   const bool ken_all = file == PostFile::kKenAll;
   const int old_field = ken_all ? ken_field::kOldCode : jig_field::kOldCode;
@@ -120,6 +120,17 @@ SearchStatus BuildPostIndex(SearchContext& ctx, PostFile file) {
   return SearchStatus::kMalformedLine;
 }
 
+namespace {
+
+// Whether the stored index of an unchanged file can be used: a damaged settings file (a range
+// past the end, out of order, or one byte off a line start) gets the index built afresh.
+bool StoredIndexFits(SearchContext& ctx, PostFile file) {
+  PostFileBytes bytes;
+  return bytes.Open(PostFilePath(ctx.settings, file)) && IndexDescribes(PostFileIndex(ctx.settings, file), bytes);
+}
+
+}  // namespace
+
 bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt, SearchStatus* built_status) {
   if (rebuilt != nullptr) *rebuilt = false;
   if (built_status != nullptr) *built_status = SearchStatus::kOk;
@@ -135,7 +146,7 @@ bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt, SearchStat
   std::string& recorded = PostFileTime(ctx.settings, file);
   std::string& recorded_stamp = PostFileStamp(ctx.settings, file);
   // The time has whole seconds only: a file rewritten within the second keeps it, not its stamp.
-  if (time_text == recorded && stamp_text == recorded_stamp) return true;
+  if (time_text == recorded && stamp_text == recorded_stamp && StoredIndexFits(ctx, file)) return true;
   ctx.view.ShowIndexNotice();
   const SearchStatus status = BuildPostIndex(ctx, file);
   const bool built = status == SearchStatus::kOk;

@@ -13,10 +13,9 @@ Stretch WholeFile(const PostFileBytes& bytes) {
 
 Stretch PrefectureStretch(const SearchContext& ctx, PostFile file, const PostFileBytes& bytes,
                           std::string_view prefecture) {
-  const auto length = static_cast<std::int64_t>(bytes.Bytes().size());
   const PostIndex& index = PostFileIndex(ctx.settings, file);
   const int p = PrefectureIndex(prefecture);
-  if (p < 0 || !HasPrefectureIndex(index) || !IndexFitsFile(ctx, file, length)) return WholeFile(bytes);
+  if (p < 0 || !HasPrefectureIndex(index) || !IndexFitsFile(ctx, file, bytes)) return WholeFile(bytes);
   const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
   const std::int64_t end = static_cast<std::int64_t>(range.start) + range.size + 1;
   bytes.Prefetch(range.start, end);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "cp932.h"
 #include "messages.h"
@@ -69,14 +71,43 @@ SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& byte
   return not_regular ? SearchStatus::kNotRegularFile : SearchStatus::kFileMissing;
 }
 
-bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length) {
-  const PostIndex& index = file == PostFile::kKenAll ? ctx.settings.ken_all_index : ctx.settings.jigyosyo_index;
-  // The last run of a build is measured to the end of the file.
-  std::int64_t end = -1;
-  for (const DigitRun& r : index.run) {
-    if (r.num > 0) end = std::max(end, static_cast<std::int64_t>(r.start) + r.size);
+namespace {
+
+// Entries [start, start + size] that must tile the file from `last_end` + 1 on, each starting
+// at a line start; an entry of size -1 (none in the file) is passed over. `last_end` is left
+// where the last entry ends.
+bool EntriesDescribe(const std::vector<std::pair<std::int64_t, std::int64_t>>& entries, std::string_view bytes,
+                     std::int64_t& last_end) {
+  const auto length = static_cast<std::int64_t>(bytes.size());
+  for (const auto& [start, size] : entries) {
+    if (size < 0) continue;
+    if (start != last_end + 1 || start + size > length) return false;
+    if (start > 0 && bytes[static_cast<std::size_t>(start - 1)] != '\n' && bytes[static_cast<std::size_t>(start - 1)] != '\r') {
+      return false;
+    }
+    last_end = start + size;
   }
-  if (end != length) return false;
+  return true;
+}
+
+}  // namespace
+
+bool IndexDescribes(const PostIndex& index, const PostFileBytes& bytes) {
+  std::vector<std::pair<std::int64_t, std::int64_t>> prefs, runs;
+  for (const PrefRange& r : index.pref) prefs.emplace_back(r.start, r.size);
+  for (const DigitRun& r : index.run) {
+    if (r.num > 0) runs.emplace_back(r.start, r.size);
+  }
+  std::int64_t pref_end = -1, run_end = -1;
+  const auto length = static_cast<std::int64_t>(bytes.Bytes().size());
+  // The last run of a build is measured to the end of the file.
+  return EntriesDescribe(prefs, bytes.Bytes(), pref_end) && (pref_end == -1 || pref_end == length) &&
+         EntriesDescribe(runs, bytes.Bytes(), run_end) && run_end == length;
+}
+
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, const PostFileBytes& bytes) {
+  const PostIndex& index = file == PostFile::kKenAll ? ctx.settings.ken_all_index : ctx.settings.jigyosyo_index;
+  if (!IndexDescribes(index, bytes)) return false;
   const std::string& path = PostFilePath(ctx.settings, file);
   const std::string& recorded = file == PostFile::kKenAll ? ctx.settings.ken_all_time : ctx.settings.jigyosyo_time;
   std::string now;

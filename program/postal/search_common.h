@@ -23,11 +23,16 @@ std::string_view CutKey(std::string_view key);
 // with its path. Returns kOk or why the file cannot be read.
 SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, bool report);
 
-// Whether the file's index still describes the file: it ends where the file ends, and the file
-// has not changed since its time was recorded. A file replaced after its index was made (while
-// the program runs, or under another path from the settings dialog) is read whole instead of
-// at offsets that belong to another file.
-bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length);
+// Whether the file's index still describes the file: the file has not changed since its
+// index was made, and every entry lies inside it, in order, starting at a line start (a
+// damaged or hand-edited settings file is not trusted). A file replaced after its index was
+// made (while the program runs, or under another path from the settings dialog) is read whole
+// instead of at offsets that belong to another file.
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, const PostFileBytes& bytes);
+
+// Whether every entry of `index` lies inside `bytes`, in order, starting at a line start, and
+// the last one ends where the file ends.
+bool IndexDescribes(const PostIndex& index, const PostFileBytes& bytes);
 
 // A quick rejection: a field can only equal or contain a non-empty term that the raw line holds.
 bool LineMayHold(std::string_view line, std::string_view term);

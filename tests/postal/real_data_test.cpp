@@ -583,6 +583,31 @@ TEST_F(RealData, AFullWidthAreaCodeFindsWhatItsAsciiFormFindsInBothEditions) {
   }
 }
 
+TEST_F(RealData, ADamagedPrefectureRangeIsNeverTrusted) {
+  const PostIndex good = settings.ken_all_index;
+  const PrefRange tokyo = good.pref[12];
+  auto search = [&] {
+    const int city = FindCityRows(ctx, Sjis("東京都"), Sjis("千代田区"), Business::kLeaveOut).rows();
+    const int area = FindAreaCode(ctx, "03", AreaDisplay::kPostal, Business::kLeaveOut).rows();
+    view.ClearRows();
+    return std::make_pair(city, area);
+  };
+  const auto expected = search();
+  EXPECT_GT(expected.first, 50);
+  EXPECT_GT(expected.second, 3000);
+  // What a damaged settings file can hold for pfu12start: past the end, negative, not a number
+  // (read as 0), after the range's end, one byte off a line start.
+  const std::int32_t length = static_cast<std::int32_t>(std::filesystem::file_size(KenPath()));
+  for (std::int32_t start : {length + 100, -5, 0, tokyo.start + tokyo.size + 10, tokyo.start + 1}) {
+    settings.ken_all_index.pref[12].start = start;
+    EXPECT_EQ(search(), expected) << start;  // read whole rather than at the wrong offsets
+    bool rebuilt = false;
+    ASSERT_TRUE(CheckPostIndex(ctx, PostFile::kKenAll, &rebuilt));
+    EXPECT_TRUE(rebuilt) << start;
+    EXPECT_EQ(settings.ken_all_index, good) << start;
+  }
+}
+
 TEST_F(RealData, AreaCodeDistrictsOfTheCurrentEditionCarryTheWording) {
   settings.ma_edition = MEKLAN_EDITION_CURRENT;
   FindAreaCode(ctx, Sjis("武蔵野三鷹"), AreaDisplay::kDistricts, Business::kLeaveOut);
