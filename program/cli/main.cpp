@@ -50,7 +50,7 @@ constexpr Choice<AreaDisplay> kDisplays[] = {{"postal", AreaDisplay::kPostal}, {
 // A prefecture operand in CP932, refused when it names no prefecture.
 std::optional<std::string> PrefectureOperand(const Command& self, const std::string& text) {
   std::optional<std::string> name = ToCp932(self, text, "the prefecture");
-  if (name && PrefectureIndex(*name) < 0) {
+  if (name && PrefectureIndex(TrimBlanks(*name)) < 0) {
     UsageError(self, "'" + text + "' is not a prefecture name (e.g. 北海道, 東京都)");
     return std::nullopt;
   }

@@ -72,23 +72,6 @@ void ForEachChar(std::string_view text, Each each) {
 bool IsFullDigit(unsigned code) { return code >= kFullZero && code <= kFullZero + 9; }
 bool IsBlank(unsigned code) { return code == ' ' || code == '\t' || code == kFullSpace; }
 
-// Blanks, ASCII and full-width, removed from both ends.
-std::string_view TrimBlanks(std::string_view text) {
-  std::size_t from = 0;
-  std::size_t to = 0;
-  bool leading = true;
-  ForEachChar(text, [&](unsigned code, std::string_view bytes) {
-    const std::size_t at = static_cast<std::size_t>(bytes.data() - text.data());
-    if (IsBlank(code)) {
-      if (leading) from = at + bytes.size();
-      return;
-    }
-    leading = false;
-    to = at + bytes.size();
-  });
-  return to > from ? text.substr(from, to - from) : std::string_view();
-}
-
 // Index of a hiragana or full-width katakana into kHalfWidthKatakana, or -1.
 int KanaIndex(unsigned code) {
   if (code >= kHiraganaFirst && code <= kHiraganaLast) return static_cast<int>(code - kHiraganaFirst);
@@ -191,6 +174,23 @@ std::string PlusAsAscii(std::string_view key) {
 }
 
 }  // namespace
+
+std::string_view TrimBlanks(std::string_view text) {
+  std::size_t from = 0;
+  std::size_t to = 0;
+  bool leading = true;
+  ForEachChar(text, [&](unsigned code, std::string_view bytes) {
+    const std::size_t at = static_cast<std::size_t>(bytes.data() - text.data());
+    if (IsBlank(code)) {
+      if (leading) from = at + bytes.size();
+      return;
+    }
+    leading = false;
+    to = at + bytes.size();
+  });
+  return to > from ? text.substr(from, to - from) : std::string_view();
+}
+
 
 std::string FoldPostCodeKey(std::string_view typed) { return FoldCode(typed, true, true); }
 

@@ -19,6 +19,9 @@ enum class KeyKind { kPostCode, kWords, kDantai, kAreaCode };
 // The result still goes through the hyphen join of NormalisePostCodeKey.
 std::string FoldPostCodeKey(std::string_view typed);
 
+// The text without the blanks (ASCII and full-width) at either end.
+std::string_view TrimBlanks(std::string_view text);
+
 // A code (local-government code, area code or telephone number): full-width digits and "－" as
 // ASCII, surrounding blanks removed.
 std::string FoldCodeKey(std::string_view typed);

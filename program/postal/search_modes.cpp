@@ -1,5 +1,6 @@
 // The search modes as the front ends call them: KEN_ALL.CSV first, then JIGYOSYO.CSV when the
 // business file is asked for, into one view.
+#include "key_fold.h"
 #include "search_common.h"
 
 namespace tovra {
@@ -38,12 +39,16 @@ SearchOutcome FindDantai(SearchContext& ctx, std::string_view code, Business bus
 
 SearchOutcome FindCityRows(SearchContext& ctx, std::string_view prefecture, std::string_view city,
                            Business business) {
+  // Names as typed may carry blanks at either end, as a key does.
+  prefecture = TrimBlanks(prefecture);
+  city = TrimBlanks(city);
   return BothFiles(business, [&](PostFile file) {
     return detail::ScanPostFile(ctx, file, city, ScanMode::kCity, WordMatch::kExact, prefecture, nullptr);
   });
 }
 
 SearchResult ListCities(SearchContext& ctx, std::string_view prefecture) {
+  prefecture = TrimBlanks(prefecture);
   return ScanKenAll(ctx, prefecture, ScanMode::kCityList, WordMatch::kExact, prefecture);
 }
 

@@ -89,6 +89,17 @@ TEST_F(IndexedFilesFixture, ANulByteLosesItsOwnLineOnly) {
   EXPECT_EQ(FindPostCode(ctx, "0600013", PostCodeMatch::kExact, Business::kLeaveOut).rows(), 1);
 }
 
+TEST_F(ScanFixture, PrefectureAndCityNamesAreTakenWithoutTheirBlanks) {
+  for (const std::string blank : {" ", "　", "\t 　"}) {
+    view.ClearCities();
+    // Four entries: 札幌市中央区 comes again after 函館市, as the city list has always shown it.
+    EXPECT_EQ(ListCities(ctx, Sjis((blank + "北海道" + blank).c_str())).rows, 4) << Utf8(Sjis(blank.c_str()));
+    EXPECT_EQ(FindCityRows(ctx, Sjis(("北海道" + blank).c_str()), Sjis((blank + "札幌市中央区").c_str()),
+                           Business::kInclude).rows(), 3);
+    view.ClearRows();
+  }
+}
+
 TEST(SplitSearchTerms, ReadsLikeThePlusPattern) {
   auto t = SplitSearchTerms(" a b + c d+e");
   EXPECT_EQ(t.first, "a b ");
