@@ -65,8 +65,10 @@ bool AnyWordField(PostFile file, const PostRecord& record, const std::vector<std
 
 // What a scan looks for: the forms of the first term (the bytes every hit must hold) and, in
 // kWords, of the second.
-FoldedWords ScanTerms(std::string_view key, ScanMode mode) {
-  if (mode == ScanMode::kWords) return FoldWordKey(key);
+FoldedWords ScanTerms(PostFile file, std::string_view key, ScanMode mode) {
+  if (mode == ScanMode::kWords) {
+    return FoldWordKey(key, file == PostFile::kKenAll ? Readings::kKenAll : Readings::kJigyosyo);
+  }
   if (mode == ScanMode::kDantai) return {{FoldCodeKey(key)}, {}};
   // City and prefecture names come from the lists the scans fill: taken as they are.
   return {{std::string(key)}, {}};
@@ -131,7 +133,7 @@ SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view ke
       !(ken_all && mode == ScanMode::kCityList)) {
     return {};
   }
-  const FoldedWords terms = ScanTerms(CutKey(key), mode);
+  const FoldedWords terms = ScanTerms(file, CutKey(key), mode);
   PostFileBytes bytes;
   const bool report = missing_reported == nullptr || !*missing_reported;
   if (SearchStatus opened = OpenPostFile(ctx, file, bytes, report); opened != SearchStatus::kOk) {

@@ -288,7 +288,7 @@ TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
               : std::array<const std::string*, 5>{&f[4], &f[5], &f[6], &f[7], &f[8]};
       // Each term in every form it is folded into (the folding has a test of its own).
       auto hit = [&](const std::string& term) {
-        for (const std::string& form : TermForms(term)) {
+        for (const std::string& form : TermForms(term, jig ? Readings::kJigyosyo : Readings::kKenAll)) {
           for (const std::string* x : fields) {
             if (match == WordMatch::kExact ? *x == form : HasText(*x, form)) return true;
           }
