@@ -182,14 +182,14 @@ void Register() {
       {"city_list/北海道", hokkaido, [=](SearchContext& c, CountingView&) { ScanKenAll(c, hokkaido, ScanMode::kCityList); }},
       {"city_list/東京都", tokyo, [=](SearchContext& c, CountingView&) { ScanKenAll(c, tokyo, ScanMode::kCityList); }},
       {"city_rows/東京都千代田区", chiyoda, [=](SearchContext& c, CountingView&) { ScanKenAll(c, chiyoda, ScanMode::kCity, WordMatch::kExact, tokyo); }},
-      {"areacode_districts/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", AreaDisplay::kDistricts, false); }},
-      {"areacode_postal/0153", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0153", AreaDisplay::kPostal, false); }},
-      {"areacode_postal/03", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "03", AreaDisplay::kPostal, false); }},
+      {"areacode_districts/0153", "", [](SearchContext& c, CountingView&) { FindAreaCode(c, "0153", AreaDisplay::kDistricts, Business::kLeaveOut); }},
+      {"areacode_postal/0153", "", [](SearchContext& c, CountingView&) { FindAreaCode(c, "0153", AreaDisplay::kPostal, Business::kLeaveOut); }},
+      {"areacode_postal/03", "", [](SearchContext& c, CountingView&) { FindAreaCode(c, "03", AreaDisplay::kPostal, Business::kLeaveOut); }},
       // The settings' default is the current edition (every row joined with its MAs); the
       // tables of 2003 show what the join costs.
-      {"areacode_postal_2003/0153", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; SearchByAreaCode(c, "0153", AreaDisplay::kPostal, false); }},
-      {"areacode_postal_2003/03", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; SearchByAreaCode(c, "03", AreaDisplay::kPostal, false); }},
-      {"areacode_postal/0539", "", [](SearchContext& c, CountingView&) { SearchByAreaCode(c, "0539", AreaDisplay::kPostal, false); }},
+      {"areacode_postal_2003/0153", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; FindAreaCode(c, "0153", AreaDisplay::kPostal, Business::kLeaveOut); }},
+      {"areacode_postal_2003/03", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; FindAreaCode(c, "03", AreaDisplay::kPostal, Business::kLeaveOut); }},
+      {"areacode_postal/0539", "", [](SearchContext& c, CountingView&) { FindAreaCode(c, "0539", AreaDisplay::kPostal, Business::kLeaveOut); }},
       {"dantai_2003/13101", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; ScanKenAll(c, "13101", ScanMode::kDantai); }},
       {"postcode_prefix_2003/060", "", [](SearchContext& c, CountingView&) { c.settings.ma_edition = 0; SearchPostCode(c, "060", PostCodeMatch::kPrefix); }},
   };

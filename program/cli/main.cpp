@@ -51,7 +51,7 @@ constexpr Choice<AreaDisplay> kDisplays[] = {{"postal", AreaDisplay::kPostal}, {
 // A prefecture operand in CP932, refused when it names no prefecture.
 std::optional<std::string> PrefectureOperand(const Command& self, const std::string& text) {
   std::optional<std::string> name = ToCp932(self, text, "the prefecture");
-  if (name && PrefectureIndex(*name) < 0) {
+  if (name && PrefectureIndex(TrimBlanks(*name)) < 0) {
     UsageError(self, "'" + text + "' is not a prefecture name (e.g. 北海道, 東京都)");
     return std::nullopt;
   }
@@ -92,11 +92,12 @@ int InSession(const GlobalOptions& options, const std::function<int(Session&)>& 
   return body(s);
 }
 
-// The scans of both files with one key: address words, local-government code, city rows.
-int Scan(Session& s, const std::string& key, ScanMode mode, WordMatch match, const std::string& prefecture = {}) {
-  s.Note(PostFile::kKenAll, ScanKenAll(s.context(), key, mode, match, prefecture));
-  if (s.business()) s.Note(PostFile::kJigyosyo, ScanJigyosyo(s.context(), key, mode, match, prefecture));
-  return s.PrintRows();
+// One search mode in a session: its outcome noted for the exit status, its rows printed.
+int RunSearch(const GlobalOptions& options, const std::function<SearchOutcome(Session&)>& search) {
+  return InSession(options, [&](Session& s) {
+    s.Note(search(s));
+    return s.PrintRows();
+  });
 }
 
 int RunPostcode(const Command& self, const Arguments& arguments) {
@@ -104,12 +105,7 @@ int RunPostcode(const Command& self, const Arguments& arguments) {
   auto match = in ? Choose(self, in->args, "--match", kPostCodeMatches) : std::nullopt;
   auto key = match ? KeyOperand(self, in->args[0], KeyKind::kPostCode) : std::nullopt;
   if (!key) return kExitUsage;
-  return InSession(in->options, [&](Session& s) {
-    const std::string normalised = NormalisePostCodeKey(*key);
-    s.Note(PostFile::kKenAll, SearchPostCode(s.context(), normalised, *match));
-    if (s.business()) s.Note(PostFile::kJigyosyo, SearchJigPostCode(s.context(), normalised, *match));
-    return s.PrintRows();
-  });
+  return RunSearch(in->options, [&](Session& s) { return FindPostCode(s.context(), *key, *match, s.business()); });
 }
 
 int RunAddress(const Command& self, const Arguments& arguments) {
@@ -117,14 +113,14 @@ int RunAddress(const Command& self, const Arguments& arguments) {
   auto match = in ? Choose(self, in->args, "--match", kWordMatches) : std::nullopt;
   auto key = match ? KeyOperand(self, in->args[0], KeyKind::kWords) : std::nullopt;
   if (!key) return kExitUsage;
-  return InSession(in->options, [&](Session& s) { return Scan(s, *key, ScanMode::kWords, *match); });
+  return RunSearch(in->options, [&](Session& s) { return FindWords(s.context(), *key, *match, s.business()); });
 }
 
 int RunDantai(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {}, 1);
   auto code = in ? KeyOperand(self, in->args[0], KeyKind::kDantai) : std::nullopt;
   if (!code) return kExitUsage;
-  return InSession(in->options, [&](Session& s) { return Scan(s, *code, ScanMode::kDantai, WordMatch::kExact); });
+  return RunSearch(in->options, [&](Session& s) { return FindDantai(s.context(), *code, s.business()); });
 }
 
 int RunAreaCode(const Command& self, const Arguments& arguments) {
@@ -132,10 +128,7 @@ int RunAreaCode(const Command& self, const Arguments& arguments) {
   auto display = in ? Choose(self, in->args, "--show", kDisplays) : std::nullopt;
   auto key = display ? KeyOperand(self, in->args[0], KeyKind::kAreaCode) : std::nullopt;
   if (!key) return kExitUsage;
-  return InSession(in->options, [&](Session& s) {
-    s.Note(PostFile::kKenAll, SearchByAreaCode(s.context(), *key, *display, s.business()));
-    return s.PrintRows();
-  });
+  return RunSearch(in->options, [&](Session& s) { return FindAreaCode(s.context(), *key, *display, s.business()); });
 }
 
 int RunCities(const Command& self, const Arguments& arguments) {
@@ -143,7 +136,7 @@ int RunCities(const Command& self, const Arguments& arguments) {
   auto prefecture = in ? PrefectureOperand(self, in->args[0]) : std::nullopt;
   if (!prefecture) return kExitUsage;
   return InSession(in->options, [&](Session& s) {
-    s.Note(PostFile::kKenAll, ScanKenAll(s.context(), *prefecture, ScanMode::kCityList));
+    s.Note(PostFile::kKenAll, ListCities(s.context(), *prefecture));
     return s.PrintCities();
   });
 }
@@ -153,8 +146,7 @@ int RunCity(const Command& self, const Arguments& arguments) {
   auto prefecture = in ? PrefectureOperand(self, in->args[0]) : std::nullopt;
   auto city = prefecture ? ToCp932(self, in->args[1], "the city") : std::nullopt;
   if (!city) return kExitUsage;
-  return InSession(in->options,
-                   [&](Session& s) { return Scan(s, *city, ScanMode::kCity, WordMatch::kExact, *prefecture); });
+  return RunSearch(in->options, [&](Session& s) { return FindCityRows(s.context(), *prefecture, *city, s.business()); });
 }
 
 const char* kFileNames[2] = {"ken_all", "jigyosyo"};

@@ -43,12 +43,17 @@ class Session {
   TerminalView& view() { return view_; }
   const GlobalOptions& options() const { return options_; }
   Settings& settings() { return settings_; }
-  bool business() const { return options_.business; }
+  // Whether the searches also read JIGYOSYO.CSV.
+  Business business() const { return options_.business ? Business::kInclude : Business::kLeaveOut; }
   bool Exists(PostFile file) const { return file == PostFile::kKenAll ? ken_exists_ : jig_exists_; }
   bool Rebuilt(PostFile file) const { return file == PostFile::kKenAll ? ken_rebuilt_ : jig_rebuilt_; }
 
   // Takes note of a search's outcome for the exit status.
   void Note(PostFile file, const SearchResult& result) { Note(file, result.status); }
+  void Note(const SearchOutcome& outcome) {
+    Note(PostFile::kKenAll, outcome.ken_all);
+    Note(PostFile::kJigyosyo, outcome.jigyosyo);
+  }
   void Note(PostFile file, SearchStatus status);
 
   // 0, or 1 when a failure was reported on stderr.

@@ -5,7 +5,7 @@
 #include "cp932.h"
 #include "key_fold.h"
 #include "messages.h"
-#include "record_scan.h"
+#include "scan_loop.h"
 #include "search_common.h"
 
 namespace tovra {
@@ -65,8 +65,10 @@ bool AnyWordField(PostFile file, const PostRecord& record, const std::vector<std
 
 // What a scan looks for: the forms of the first term (the bytes every hit must hold) and, in
 // kWords, of the second.
-FoldedWords ScanTerms(std::string_view key, ScanMode mode) {
-  if (mode == ScanMode::kWords) return FoldWordKey(key);
+FoldedWords ScanTerms(PostFile file, std::string_view key, ScanMode mode) {
+  if (mode == ScanMode::kWords) {
+    return FoldWordKey(key, file == PostFile::kKenAll ? Readings::kKenAll : Readings::kJigyosyo);
+  }
   if (mode == ScanMode::kDantai) return {{FoldCodeKey(key)}, {}};
   // City and prefecture names come from the lists the scans fill: taken as they are.
   return {{std::string(key)}, {}};
@@ -85,6 +87,41 @@ bool MaySpanLines(const std::vector<std::string>& forms, WordMatch match) {
   return false;
 }
 
+// What a scan of `mode` keeps of a record.
+RecordSink KeepForMode(SearchContext& ctx, PostFile file, ScanMode mode, const FoldedWords& terms, WordMatch match) {
+  const std::string first = terms.first.empty() ? std::string() : terms.first.front();
+  const bool ken_all = file == PostFile::kKenAll;
+  switch (mode) {
+    case ScanMode::kCityList:
+      return [&ctx, first, previous_city = std::string()](const PostRecord& record) mutable {
+        if (record[ken_field::kPrefecture] != first || record[ken_field::kCity] == previous_city) return false;
+        previous_city.assign(record[ken_field::kCity]);
+        ctx.view.AddCity(previous_city);
+        return true;
+      };
+    case ScanMode::kCity:
+    case ScanMode::kDantai: {
+      const int field = mode == ScanMode::kCity ? (ken_all ? ken_field::kCity : jig_field::kCity)
+                                                : (ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode);
+      return [&ctx, file, field, first](const PostRecord& record) {
+        if (record[field] != first) return false;
+        ctx.view.AddRow(PostalRow(ctx, file, record));
+        return true;
+      };
+    }
+    case ScanMode::kWords:
+      return [&ctx, file, &terms, match](const PostRecord& record) {
+        if (!AnyWordField(file, record, terms.first, match) ||
+            (!terms.second.empty() && !AnyWordField(file, record, terms.second, match))) {
+          return false;
+        }
+        ctx.view.AddRow(PostalRow(ctx, file, record));
+        return true;
+      };
+  }
+  return [](const PostRecord&) { return false; };
+}
+
 }  // namespace
 
 namespace detail {
@@ -96,9 +133,7 @@ SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view ke
       !(ken_all && mode == ScanMode::kCityList)) {
     return {};
   }
-  const FoldedWords terms = ScanTerms(CutKey(key), mode);
-  const std::string first = terms.first.empty() ? std::string() : terms.first.front();
-  ProgressPacer progress(ctx.view, 0);
+  const FoldedWords terms = ScanTerms(file, CutKey(key), mode);
   PostFileBytes bytes;
   const bool report = missing_reported == nullptr || !*missing_reported;
   if (SearchStatus opened = OpenPostFile(ctx, file, bytes, report); opened != SearchStatus::kOk) {
@@ -107,66 +142,16 @@ SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view ke
     return {opened, 0};
   }
   // A key with nothing left after folding is no search (it would match every line).
-  if (mode != ScanMode::kCityList && mode != ScanMode::kCity && first.empty()) {
+  const bool by_prefecture = mode == ScanMode::kCityList || mode == ScanMode::kCity;
+  if (!by_prefecture && (terms.first.empty() || terms.first.front().empty())) {
     ctx.view.SetProgressPos(0);
     return {};
   }
-
-  RecordScanner scanner(bytes, FieldCount(file), ken_all);
-  const bool by_prefecture = mode == ScanMode::kCityList || mode == ScanMode::kCity;
-  const std::int64_t limit =
-      by_prefecture ? LimitToPrefecture(ctx, file, bytes, scanner, mode == ScanMode::kCityList ? key : prefecture)
-                    : LimitToPrefecture(ctx, file, bytes, scanner, std::string_view());
-  progress.Set(limit);
+  const Stretch stretch =
+      PrefectureStretch(ctx, file, bytes, !by_prefecture ? std::string_view() : mode == ScanMode::kCityList ? key : prefecture);
   // A joined record may hold a word across the cut between its lines that no line holds.
-  scanner.Look(terms.first, mode == ScanMode::kWords && MaySpanLines(terms.first, match));
-
-  const int city_field = ken_all ? ken_field::kCity : jig_field::kCity;
-  const int dantai_field = ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode;
-  int rows = 0;
-  bool stopped = false;
-  std::string previous_city;
-  PostRecord record;
-  std::size_t consumed = 0;
-  for (RecordScanner::Step step; (step = scanner.Next(record, consumed)) != RecordScanner::Step::kEnd;) {
-    progress.Add(consumed);
-    if (step == RecordScanner::Step::kLeadingComma) {
-      stopped = true;
-      break;
-    }
-    switch (mode) {
-      case ScanMode::kCityList:
-        if (record[ken_field::kPrefecture] == first && record[ken_field::kCity] != previous_city) {
-          ++rows;
-          previous_city.assign(record[ken_field::kCity]);
-          ctx.view.AddCity(previous_city);
-        }
-        break;
-      case ScanMode::kCity:
-        if (record[city_field] == first) {
-          ++rows;
-          ctx.view.AddRow(PostalRow(ctx, file, record));
-        }
-        break;
-      case ScanMode::kDantai:
-        if (record[dantai_field] == first) {
-          ++rows;
-          ctx.view.AddRow(PostalRow(ctx, file, record));
-        }
-        break;
-      case ScanMode::kWords:
-        if (AnyWordField(file, record, terms.first, match) &&
-            (terms.second.empty() || AnyWordField(file, record, terms.second, match))) {
-          ++rows;
-          ctx.view.AddRow(PostalRow(ctx, file, record));
-        }
-        break;
-    }
-  }
-  ctx.bytes_read += scanner.BytesRead();
-  ctx.view.SetProgressPos(0);
-  if (stopped) return {SearchStatus::kMalformedLine, 0};
-  return {SearchStatus::kOk, rows};
+  ScanQuery query{terms.first, mode == ScanMode::kWords && MaySpanLines(terms.first, match)};
+  return ScanRecords(ctx, file, bytes, stretch, std::move(query), KeepForMode(ctx, file, mode, terms, match));
 }
 
 }  // namespace detail

@@ -12,6 +12,7 @@
 #include "meklan.h"
 #include "key_fold.h"
 #include "post_index.h"
+#include "scan_loop.h"
 #include "search_common.h"
 
 namespace tovra {
@@ -39,6 +40,13 @@ std::vector<std::string> DistinctMaNames(const char* list) {
 void Combine(SearchResult& total, const SearchResult& scan) {
   if (total.ok() && !scan.ok()) total.status = scan.status;
   total.rows += scan.rows;
+}
+
+// The scans of one place in both files; the business file is read after KEN_ALL.CSV.
+template <typename Scan>
+void ScanBoth(SearchOutcome& outcome, Business business, Scan scan) {
+  Combine(outcome.ken_all, scan(PostFile::kKenAll));
+  if (business == Business::kInclude) Combine(outcome.jigyosyo, scan(PostFile::kJigyosyo));
 }
 
 ResultRow DistrictRow(const MKADDRESS& a, std::string_view area_codes, std::string_view ma_name) {
@@ -81,126 +89,130 @@ SearchResult ScanStretchForMas(SearchContext& ctx, PostFile file, std::string_vi
     if (missing_reported != nullptr && ken_all) *missing_reported = true;
     return {opened, 0};
   }
-  RecordScanner scanner(bytes, FieldCount(file), ken_all);
-  ProgressPacer progress(ctx.view, 0);
-  progress.Set(LimitToPrefecture(ctx, file, bytes, scanner, prefecture));
   const int dantai_field = ken_all ? ken_field::kDantaiCode : jig_field::kDantaiCode;
-  SearchResult result;
-  PostRecord record;
-  std::size_t consumed = 0;
-  for (RecordScanner::Step step; (step = scanner.Next(record, consumed)) != RecordScanner::Step::kEnd;) {
-    progress.Add(consumed);
-    if (step == RecordScanner::Step::kLeadingComma) break;
-    if (!mas.codes.count(record[dantai_field])) continue;
-    MKJOIN join;
-    if (JoinPostRecord(MEKLAN_EDITION_CURRENT, file, record, join) > 0 && mas.Serves(join)) {
-      ctx.view.AddRow(PostalRow(ctx, file, record, &join));
-      ++result.rows;
-    }
-  }
-  ctx.bytes_read += scanner.BytesRead();
-  ctx.view.SetProgressPos(0);
-  return result;
+  return ScanRecords(ctx, file, bytes, PrefectureStretch(ctx, file, bytes, prefecture), {},
+                     [&](const PostRecord& record) {
+                       if (!mas.codes.count(record[dantai_field])) return false;
+                       MKJOIN join;
+                       if (JoinPostRecord(MEKLAN_EDITION_CURRENT, file, record, join) <= 0 || !mas.Serves(join)) {
+                         return false;
+                       }
+                       ctx.view.AddRow(PostalRow(ctx, file, record, &join));
+                       return true;
+                     });
 }
 
-SearchResult SearchByAreaCodeCurrent(SearchContext& ctx, std::string_view key, AreaDisplay display,
-                                     bool with_business) {
-  SearchView& view = ctx.view;
+// The MA names the key names in the edition of the context, sorted, each once; the view's
+// work list is set to them.
+std::vector<std::string> MaNamesOfKey(SearchContext& ctx, const std::string& key) {
+  char list[MEKLAN_MALIST_SIZE] = {};
+  if (ctx.settings.ma_edition == MEKLAN_EDITION_CURRENT) {
+    MEKLAN_EditionGetMA(MEKLAN_EDITION_CURRENT, key.c_str(), -1, list, sizeof list);
+  } else {
+    MEKLAN_GetMA(key.c_str(), list, -1);
+  }
+  list[sizeof list - 1] = '\0';
+  std::vector<std::string> names = DistinctMaNames(list);
+  ctx.view.SetWorkList(names);
+  return names;
+}
+
+// With the current edition: the rows whose join names one of the MAs, each prefecture's
+// stretch read once.
+SearchOutcome PostalRowsCurrent(SearchContext& ctx, const std::vector<std::string>& names, Business business) {
   const int count = MEKLAN_EditionGetNumOfAddress(MEKLAN_EDITION_CURRENT);
   const MKADDRESS* table = MEKLAN_EditionGetAddress(MEKLAN_EDITION_CURRENT);
-  const std::string key_text(CutKey(key));
-  char list[MEKLAN_MALIST_SIZE] = {};
-  MEKLAN_EditionGetMA(MEKLAN_EDITION_CURRENT, key_text.c_str(), -1, list, sizeof list);
-  const std::vector<std::string> names = DistinctMaNames(list);
-  view.SetWorkList(names);
-
-  SearchResult total;
   JoinedMas mas;
   std::set<int> prefectures;  // in the order of the prefecture list
   for (const std::string& name : names) {
     mas.names.insert(name);
     for (int i = 0; i < count; ++i) {
-      const MKADDRESS& a = table[i];
-      if (Text(a.maName) != name) continue;
-      if (display == AreaDisplay::kDistricts) {
-        // The serving record's own area codes: an MA may serve on several.
-        char area_codes[MEKLAN_AREACODE_SIZE] = {};
-        MEKLAN_EditionGetAreaCode(MEKLAN_EDITION_CURRENT, a.maName, a.branch, area_codes, sizeof area_codes);
-        view.AddRow(DistrictRow(a, area_codes, name));
-        ++total.rows;
-        continue;
-      }
-      mas.codes.emplace(Text(a.dantaiCode));
-      if (int p = PrefectureIndex(Text(a.prefName)); p >= 0) prefectures.insert(p);
+      if (Text(table[i].maName) != name) continue;
+      mas.codes.emplace(Text(table[i].dantaiCode));
+      if (int p = PrefectureIndex(Text(table[i].prefName)); p >= 0) prefectures.insert(p);
     }
   }
+  SearchOutcome outcome;
   bool missing_reported = false;
   std::string_view prefecture;
   for (int p : prefectures) {
     prefecture = PrefectureNames()[static_cast<std::size_t>(p)];
-    Combine(total, ScanStretchForMas(ctx, PostFile::kKenAll, prefecture, mas, &missing_reported));
-    if (with_business) {
-      // The business file is optional: its absence is no failure of the search.
-      total.rows += ScanStretchForMas(ctx, PostFile::kJigyosyo, prefecture, mas, nullptr).rows;
-    }
+    ScanBoth(outcome, business, [&](PostFile file) {
+      return ScanStretchForMas(ctx, file, prefecture, mas, file == PostFile::kKenAll ? &missing_reported : nullptr);
+    });
   }
-  if (!prefecture.empty()) view.SelectPrefecture(std::string(prefecture));
-  return total;
+  if (!prefecture.empty()) ctx.view.SelectPrefecture(std::string(prefecture));
+  return outcome;
 }
 
-}  // namespace
-
-SearchResult SearchByAreaCode(SearchContext& ctx, std::string_view key, AreaDisplay display,
-                              bool with_business) {
-  if (ctx.settings.ma_edition == MEKLAN_EDITION_CURRENT) {
-    return SearchByAreaCodeCurrent(ctx, key, display, with_business);
-  }
+// With the tables of 2003: the rows whose city field equals an area's name.
+SearchOutcome PostalRows2003(SearchContext& ctx, const std::vector<std::string>& names, Business business) {
   const int count = MEKLAN_GetNumOfAddress();
   const MKADDRESS* table = MEKLAN_GetAddress();
-  SearchView& view = ctx.view;
-
-  const std::string key_text = FoldCodeKey(CutKey(key));
-  if (key_text.empty()) return {};
-  char list[MEKLAN_MALIST_SIZE] = {};
-  MEKLAN_GetMA(key_text.c_str(), list, -1);
-  list[sizeof list - 1] = '\0';
-  const std::vector<std::string> names = DistinctMaNames(list);
-  view.SetWorkList(names);
-  SearchResult total;
-  if (table == nullptr) return total;
-
+  SearchOutcome outcome;
+  if (table == nullptr) return outcome;
   bool missing_reported = false;
   // The prefecture box follows the areas read, as the desktop program always showed it; a
   // name that is no prefecture leaves the previous one in force.
   std::string prefecture;
   for (const std::string& name : names) {
-    char area_codes[MEKLAN_AREACODE_SIZE] = {};
-    MEKLAN_GetAreaCode(name.c_str(), area_codes, -1);
-    area_codes[sizeof area_codes - 1] = '\0';
     for (int i = 0; i < count; ++i) {
       const MKADDRESS& a = table[i];
       if (Text(a.maName) != name) continue;
-      if (display == AreaDisplay::kDistricts) {
-        view.AddRow(DistrictRow(a, area_codes, name));
-        ++total.rows;
-        continue;
-      }
       if (PrefectureIndex(Text(a.prefName)) >= 0) prefecture = Text(a.prefName);
       std::string place(Text(a.cityName));
       place += Text(a.townName);
       place += Text(a.chomeNote);
       place.resize(cp932::BoundaryAtOrBefore(place, kKeyMax));
-      Combine(total, ScanPostFile(ctx, PostFile::kKenAll, place, ScanMode::kCity, WordMatch::kExact,
-                                  prefecture, &missing_reported));
-      if (with_business) {
-        // The business file is optional: its absence is no failure of the search.
-        total.rows += ScanPostFile(ctx, PostFile::kJigyosyo, place, ScanMode::kCity, WordMatch::kExact,
-                                   prefecture, nullptr).rows;
-      }
+      ScanBoth(outcome, business, [&](PostFile file) {
+        return ScanPostFile(ctx, file, place, ScanMode::kCity, WordMatch::kExact, prefecture,
+                            file == PostFile::kKenAll ? &missing_reported : nullptr);
+      });
     }
   }
-  if (!prefecture.empty()) view.SelectPrefecture(prefecture);
-  return total;
+  if (!prefecture.empty()) ctx.view.SelectPrefecture(prefecture);
+  return outcome;
+}
+
+// One row per local-government area of the MAs, with the serving record's area codes.
+int DistrictRows(SearchContext& ctx, const std::vector<std::string>& names) {
+  const int edition = ctx.settings.ma_edition == MEKLAN_EDITION_CURRENT ? MEKLAN_EDITION_CURRENT : MEKLAN_EDITION_2003;
+  const int count = MEKLAN_EditionGetNumOfAddress(edition);
+  const MKADDRESS* table = MEKLAN_EditionGetAddress(edition);
+  int rows = 0;
+  for (const std::string& name : names) {
+    char ma_codes[MEKLAN_AREACODE_SIZE] = {};
+    if (edition == MEKLAN_EDITION_2003) MEKLAN_GetAreaCode(name.c_str(), ma_codes, -1);
+    ma_codes[sizeof ma_codes - 1] = '\0';
+    for (int i = 0; i < count; ++i) {
+      const MKADDRESS& a = table[i];
+      if (Text(a.maName) != name) continue;
+      char area_codes[MEKLAN_AREACODE_SIZE] = {};
+      if (edition == MEKLAN_EDITION_CURRENT) {
+        // An MA of today may serve on several area codes: each record shows its own.
+        MEKLAN_EditionGetAreaCode(edition, a.maName, a.branch, area_codes, sizeof area_codes);
+      }
+      ctx.view.AddRow(DistrictRow(a, edition == MEKLAN_EDITION_CURRENT ? area_codes : ma_codes, name));
+      ++rows;
+    }
+  }
+  return rows;
+}
+
+}  // namespace
+
+SearchOutcome FindAreaCode(SearchContext& ctx, std::string_view key, AreaDisplay display, Business business) {
+  const bool current = ctx.settings.ma_edition == MEKLAN_EDITION_CURRENT;
+  // Both editions take the key as a code is typed: full-width digits, "－" and blanks folded.
+  const std::string key_text = FoldCodeKey(CutKey(key));
+  if (key_text.empty()) return {};
+  const std::vector<std::string> names = MaNamesOfKey(ctx, key_text);
+  if (display == AreaDisplay::kDistricts) {
+    SearchOutcome outcome;
+    outcome.ken_all.rows = DistrictRows(ctx, names);
+    return outcome;
+  }
+  return current ? PostalRowsCurrent(ctx, names, business) : PostalRows2003(ctx, names, business);
 }
 
 }  // namespace tovra

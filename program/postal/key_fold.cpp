@@ -72,23 +72,6 @@ void ForEachChar(std::string_view text, Each each) {
 bool IsFullDigit(unsigned code) { return code >= kFullZero && code <= kFullZero + 9; }
 bool IsBlank(unsigned code) { return code == ' ' || code == '\t' || code == kFullSpace; }
 
-// Blanks, ASCII and full-width, removed from both ends.
-std::string_view TrimBlanks(std::string_view text) {
-  std::size_t from = 0;
-  std::size_t to = 0;
-  bool leading = true;
-  ForEachChar(text, [&](unsigned code, std::string_view bytes) {
-    const std::size_t at = static_cast<std::size_t>(bytes.data() - text.data());
-    if (IsBlank(code)) {
-      if (leading) from = at + bytes.size();
-      return;
-    }
-    leading = false;
-    to = at + bytes.size();
-  });
-  return to > from ? text.substr(from, to - from) : std::string_view();
-}
-
 // Index of a hiragana or full-width katakana into kHalfWidthKatakana, or -1.
 int KanaIndex(unsigned code) {
   if (code >= kHiraganaFirst && code <= kHiraganaLast) return static_cast<int>(code - kHiraganaFirst);
@@ -158,6 +141,19 @@ std::string LargeKanaForm(std::string_view reading) {
   return out;
 }
 
+// A reading with its long vowels "ｰ" written "-", as many JIGYOSYO.CSV readings write them.
+std::string LongVowelAsHyphen(std::string_view reading) {
+  std::string out;
+  ForEachChar(reading, [&](unsigned code, std::string_view bytes) {
+    if (code == kHalfLongVowel) {
+      out += '-';
+    } else {
+      out += bytes;
+    }
+  });
+  return out;
+}
+
 // Folds the characters of a code key; `dashes` also turns the other dash forms into "-".
 std::string FoldCode(std::string_view typed, bool dashes, bool drop_post_mark) {
   std::string out;
@@ -192,25 +188,47 @@ std::string PlusAsAscii(std::string_view key) {
 
 }  // namespace
 
+std::string_view TrimBlanks(std::string_view text) {
+  std::size_t from = 0;
+  std::size_t to = 0;
+  bool leading = true;
+  ForEachChar(text, [&](unsigned code, std::string_view bytes) {
+    const std::size_t at = static_cast<std::size_t>(bytes.data() - text.data());
+    if (IsBlank(code)) {
+      if (leading) from = at + bytes.size();
+      return;
+    }
+    leading = false;
+    to = at + bytes.size();
+  });
+  return to > from ? text.substr(from, to - from) : std::string_view();
+}
+
+
 std::string FoldPostCodeKey(std::string_view typed) { return FoldCode(typed, true, true); }
 
 std::string FoldCodeKey(std::string_view typed) { return FoldCode(typed, false, false); }
 
-std::vector<std::string> TermForms(std::string_view term) {
+std::vector<std::string> TermForms(std::string_view term, Readings readings) {
   term = TrimBlanks(term);
   if (term.empty()) return {};
   const std::string reading = ReadingForm(term);
+  std::vector<std::string> candidates = {std::string(term), KanjiFieldForm(term), reading};
+  if (readings == Readings::kJigyosyo) {
+    candidates.push_back(LargeKanaForm(reading));
+    candidates.push_back(LongVowelAsHyphen(candidates.back()));
+  }
   std::vector<std::string> forms;
   // The typed form first; the others only when they differ from every form before them.
-  for (std::string form : {std::string(term), KanjiFieldForm(term), reading, LargeKanaForm(reading)}) {
+  for (std::string& form : candidates) {
     if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(std::move(form));
   }
   return forms;
 }
 
-FoldedWords FoldWordKey(std::string_view key) {
+FoldedWords FoldWordKey(std::string_view key, Readings readings) {
   const SearchTerms terms = SplitSearchTerms(PlusAsAscii(key));
-  FoldedWords folded{TermForms(terms.first), TermForms(terms.second)};
+  FoldedWords folded{TermForms(terms.first, readings), TermForms(terms.second, readings)};
   if (folded.first.empty()) std::swap(folded.first, folded.second);
   return folded;
 }
@@ -218,7 +236,7 @@ FoldedWords FoldWordKey(std::string_view key) {
 bool IsSearchKey(KeyKind kind, std::string_view key) {
   switch (kind) {
     case KeyKind::kPostCode: return !NormalisePostCodeKey(key).empty();
-    case KeyKind::kWords: return !FoldWordKey(key).first.empty();
+    case KeyKind::kWords: return !FoldWordKey(key, Readings::kJigyosyo).first.empty();
     case KeyKind::kDantai:
     case KeyKind::kAreaCode: return !FoldCodeKey(key).empty();
   }

@@ -9,14 +9,13 @@
 #include <vector>
 
 #include "post_fields.h"
+#include "line_stream.h"
 #include "post_line.h"
-#include "search_view.h"
+#include "progress.h"
 #include "tables/tables.h"
 
 namespace tovra {
 namespace {
-
-constexpr int kBuildProgressSteps = 36;
 
 std::string_view WithoutQuotes(std::string_view field) {
   if (field.size() >= 2 && field.front() == '"' && field.back() == '"') return field.substr(1, field.size() - 2);
@@ -105,103 +104,116 @@ bool GetFileDateText(const std::string& path, std::string& text) {
 bool GetFileStampText(const std::string& path, std::string& text) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%lld %lld.%09ld", static_cast<long long>(st.st_size),
-                static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec));
+  // Size and modification time alone do not tell a file from its copy made with `cp -p`,
+  // `rsync -t` or `touch -r`: the inode and the change time do.
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "%lld %lld.%09ld %llu %lld.%09ld", static_cast<long long>(st.st_size),
+                static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec),
+                static_cast<unsigned long long>(st.st_ino), static_cast<long long>(st.st_ctim.tv_sec),
+                static_cast<long>(st.st_ctim.tv_nsec));
   text = buf;
   return true;
 }
 
+namespace {
+
+// The index of a file, made line by line: an entry starts where the prefecture or the first
+// digit of the postal code changes, and each ends one byte before the next one starts.
+class IndexBuilder {
+ public:
+  explicit IndexBuilder(PostIndex& index) : index_(index) {
+    ResetPostIndex(index_);
+    index_.pref[0].start = 0;
+    index_.run[0] = DigitRun{'0', 0, 0};
+  }
+
+  // Takes note of a line's prefecture and postal code; false when the tables are full.
+  bool AddLine(std::int32_t line_start, std::string_view pref, std::string_view code) {
+    if (pref != previous_pref_) {
+      if (p_ + 1 >= kPrefectureCount) return false;
+      index_.pref[Slot(p_ + 1)].start = line_start;
+      index_.pref[Slot(p_)].size = line_start - index_.pref[Slot(p_)].start - 1;
+      previous_pref_.assign(pref);
+      blocks_.push_back(previous_pref_);
+      ++p_;
+    }
+    const char digit = code.size() >= 2 ? code[1] : '\0';
+    if (digit != previous_digit_) {
+      if (r_ + 1 >= kDigitRunCount) return false;
+      index_.run[Slot(r_ + 1)] = DigitRun{static_cast<signed char>(digit), line_start, 0};
+      index_.run[Slot(r_)].size = line_start - index_.run[Slot(r_)].start - 1;
+      previous_digit_ = digit;
+      ++r_;
+    }
+    return true;
+  }
+
+  // Measures the last entries to the end of the file.
+  void Finish(std::int32_t length) {
+    // Entry i stands for prefecture i of the table; a file whose blocks come in another order
+    // (or with prefectures missing) would send a search to the wrong stretch: it gets no
+    // prefecture index and is searched whole.
+    if (!BlocksInTableOrder(blocks_)) index_.pref.fill(PrefRange{0, -1});
+    index_.pref[Slot(p_)].size = length - index_.pref[Slot(p_)].start;
+    index_.run[Slot(r_)].size = length - index_.run[Slot(r_)].start;
+  }
+
+ private:
+  static std::size_t Slot(int i) { return static_cast<std::size_t>(i); }
+
+  PostIndex& index_;
+  // The prefecture field of the first line of a file in published order, quotes included.
+  std::string previous_pref_ = '"' + std::string(PrefectureNames()[0]) + '"';
+  std::vector<std::string> blocks_{previous_pref_};
+  char previous_digit_ = '0';
+  int p_ = 0;
+  int r_ = 0;
+};
+
+}  // namespace
+
 BuildResult BuildPostIndexFile(const std::string& path, bool is_jigyosyo, PostIndex& index,
                                SearchView& view) {
-  LineReader reader;
-  if (!reader.Open(path)) {
-    return reader.LastOpenFailure() == LineReader::OpenFailure::kNotRegularFile ? BuildResult::kNotRegularFile
-                                                                                  : BuildResult::kNotFound;
+  LineStream file;
+  if (!file.Open(path)) {
+    return file.LastOpenFailure() == PostFileBytes::OpenFailure::kNotRegularFile ? BuildResult::kNotRegularFile
+                                                                                   : BuildResult::kNotFound;
   }
-  const std::int64_t length = reader.Length();
+  const std::int64_t length = file.Length();
+  ResetPostIndex(index);
+  // Offsets are stored as 32-bit numbers; a larger file cannot be indexed.
+  if (length > std::numeric_limits<std::int32_t>::max()) return BuildResult::kOverflow;
   const int pref_field = is_jigyosyo ? jig_field::kPrefecture : ken_field::kPrefecture;
   const int code_field = is_jigyosyo ? jig_field::kPostCode : ken_field::kPostCode;
   // The split runs left to right, so stopping after the last field needed changes nothing.
   const int first_field = std::min(pref_field, code_field);
   const int last_field = std::max(pref_field, code_field);
 
-  view.SetProgressRange(0, kBuildProgressSteps);
-  view.SetProgressStep(1);
-  const std::int64_t step_bytes = length / kBuildProgressSteps;
-  std::int64_t counted = 0;
-
-  ResetPostIndex(index);
-  // Offsets are stored as 32-bit numbers; a larger file cannot be indexed.
-  BuildResult result = length > std::numeric_limits<std::int32_t>::max() ? BuildResult::kOverflow
-                                                                         : BuildResult::kBuilt;
-  // The prefecture field of the first line of a file in published order, quotes included.
-  std::string previous_pref = '"' + std::string(PrefectureNames()[0]) + '"';
-  std::vector<std::string> blocks{previous_pref};
-  char previous_digit = '0';
-  int p = 0;
-  int r = 0;
-  index.pref[0].start = 0;
-  index.run[0] = DigitRun{'0', 0, 0};
-  std::int32_t line_start = 0;
-
-  std::string_view first_text, last_text;
-  std::string_view line;
-  std::size_t consumed = 0;
-  while (result == BuildResult::kBuilt && reader.ReadLine(line, consumed)) {
-    counted += static_cast<std::int64_t>(consumed);
-    if (counted > step_bytes) {
-      view.StepProgress();
-      counted -= step_bytes;
-    }
+  ProgressPacer progress(view, length, kBuildProgressSteps);
+  IndexBuilder builder(index);
+  BuildResult result = BuildResult::kBuilt;
+  std::string_view line, first_text, last_text;
+  std::int64_t start = 0;
+  while (file.Next(line, start)) {
+    progress.Add(static_cast<std::size_t>(file.Position() - start));
     const SplitResult split = SplitTwoFields(line, first_field, last_field, first_text, last_text);
     if (split == SplitResult::kLeadingComma) {
       result = BuildResult::kLeadingComma;
       break;
     }
-    if (split == SplitResult::kFields) {
-      const std::string_view pref = pref_field == first_field ? first_text : last_text;
-      if (pref != previous_pref) {
-        if (p + 1 >= kPrefectureCount) {
-          result = BuildResult::kOverflow;
-          break;
-        }
-        index.pref[static_cast<std::size_t>(p + 1)].start = line_start;
-        index.pref[static_cast<std::size_t>(p)].size = line_start - index.pref[static_cast<std::size_t>(p)].start - 1;
-        previous_pref.assign(pref);
-        blocks.push_back(previous_pref);
-        ++p;
-      }
-      const std::string_view code = code_field == first_field ? first_text : last_text;
-      char digit = code.size() >= 2 ? code[1] : '\0';
-      if (digit != previous_digit) {
-        if (r + 1 >= kDigitRunCount) {
-          result = BuildResult::kOverflow;
-          break;
-        }
-        auto& next = index.run[static_cast<std::size_t>(r + 1)];
-        next.num = static_cast<signed char>(digit);
-        next.start = line_start;
-        auto& cur = index.run[static_cast<std::size_t>(r)];
-        cur.size = line_start - cur.start - 1;
-        previous_digit = digit;
-        ++r;
-      }
+    if (split == SplitResult::kFields &&
+        !builder.AddLine(static_cast<std::int32_t>(start), pref_field == first_field ? first_text : last_text,
+                         code_field == first_field ? first_text : last_text)) {
+      result = BuildResult::kOverflow;
+      break;
     }
-    line_start = static_cast<std::int32_t>(reader.Position());
   }
   view.SetProgressPos(0);
   if (result != BuildResult::kBuilt) {
     ResetPostIndex(index);
     return result;
   }
-  // Entry i stands for prefecture i of the table; a file whose blocks come in another order
-  // (or with prefectures missing) would send a search to the wrong stretch: it gets no
-  // prefecture index and is searched whole.
-  if (!BlocksInTableOrder(blocks)) index.pref.fill(PrefRange{0, -1});
-  const auto len32 = static_cast<std::int32_t>(length);
-  index.pref[static_cast<std::size_t>(p)].size = len32 - index.pref[static_cast<std::size_t>(p)].start;
-  index.run[static_cast<std::size_t>(r)].size = len32 - index.run[static_cast<std::size_t>(r)].start;
+  builder.Finish(static_cast<std::int32_t>(length));
   return result;
 }
 

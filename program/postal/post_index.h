@@ -50,8 +50,9 @@ int NthRunForDigit(const PostIndex& index, char c, int n);
 // The file's modification time as the 24-character ctime text in local time, without the
 // newline; false (text untouched) when the file has no readable status.
 bool GetFileDateText(const std::string& path, std::string& text);
-// The file's size and modification time to the nanosecond, "<bytes> <seconds>.<nanoseconds>";
-// false (text untouched) when the file has no readable status.
+// The file's size, modification time to the nanosecond, inode and change time,
+// "<bytes> <seconds>.<nanoseconds> <inode> <seconds>.<nanoseconds>"; false (text untouched)
+// when the file has no readable status.
 bool GetFileStampText(const std::string& path, std::string& text);
 
 class SearchView;

@@ -1,12 +1,7 @@
 #include "post_line.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -16,9 +11,6 @@
 
 namespace tovra {
 namespace {
-
-// How far past the window's end a crossing line is followed per read.
-constexpr std::size_t kOvershootChunk = 256;
 
 bool IsScanSpace(unsigned char c) {
   // Every white-space byte is at most a space: one comparison settles most bytes.
@@ -84,55 +76,6 @@ class CommaCursor {
 
 }  // namespace
 
-std::int64_t GetFileLength(int fd) {
-  struct stat st {};
-  if (fstat(fd, &st) != 0) return -1;
-  return static_cast<std::int64_t>(st.st_size);
-}
-
-LineReader::~LineReader() { Close(); }
-
-int OpenDataFile(const std::string& path, LineReader::OpenFailure& failure, std::int64_t& length) {
-  failure = LineReader::OpenFailure::kCannotOpen;
-  // Without O_NONBLOCK, opening a FIFO waits for a writer for ever.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return -1;
-  struct stat st {};
-  const bool known = fstat(fd, &st) == 0;
-  if (!known || !S_ISREG(st.st_mode)) {
-    if (known && !S_ISDIR(st.st_mode)) failure = LineReader::OpenFailure::kNotRegularFile;
-    ::close(fd);
-    return -1;
-  }
-  failure = LineReader::OpenFailure::kNone;
-  length = static_cast<std::int64_t>(st.st_size);
-  return fd;
-}
-
-bool LineReader::Open(const std::string& path) {
-  Close();
-  fd_ = OpenDataFile(path, failure_, length_);
-  if (fd_ < 0) return false;
-  buf_.resize(std::max<std::size_t>(buffer_size_, 16));
-  bytes_read_ = 0;
-  eol_ = HasCrLineEnds() ? '\r' : '\n';
-  SetWholeFile();
-  return true;
-}
-
-// Decided once from the head of the file, so that a search that seeks into the middle of a
-// file splits its lines exactly as the index build did. The look at the head is not counted
-// in BytesRead: it is the same few bytes for every search.
-bool LineReader::HasCrLineEnds() {
-  char head[512];
-  ssize_t got;
-  do {
-    got = ::pread(fd_, head, sizeof head, 0);
-  } while (got < 0 && errno == EINTR);
-  if (got <= 0) return false;
-  return LineEndByte(std::string_view(head, static_cast<std::size_t>(got))) == '\r';
-}
-
 char LineEndByte(std::string_view head) {
   for (std::size_t i = 0; i < head.size(); ++i) {
     if (head[i] == '\n') return '\n';
@@ -141,173 +84,16 @@ char LineEndByte(std::string_view head) {
   return '\n';
 }
 
-void LineReader::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-  length_ = 0;
-  begin_ = end_ = 0;
-  eof_ = true;
-}
-
-void LineReader::SetWindow(std::int64_t start, std::int64_t end) {
-  begin_ = end_ = 0;
-  eof_ = false;
-  if (start < 0 || start >= length_ || end <= start) {
-    // Nothing to read: also what a stale index pointing past the file gets.
-    start = length_;
-    end = length_;
-    eof_ = true;
+LineSpan LineAt(std::string_view bytes, char eol, std::size_t start) {
+  LineSpan line{start, bytes.size(), bytes.size()};
+  const void* at = std::memchr(bytes.data() + start, eol, bytes.size() - start);
+  if (at != nullptr) {
+    line.text_end = static_cast<std::size_t>(static_cast<const char*>(at) - bytes.data());
+    line.next = line.text_end + 1;
   }
-  file_pos_ = start;
-  line_pos_ = start;
-  window_end_ = end;
-  hit_ = -1;
-  hit_from_ = hit_to_ = start;
-}
-
-bool LineReader::Refill() {
-  if (eof_) return false;
-  if (begin_ > 0) {
-    std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
-    end_ -= begin_;
-    begin_ = 0;
-  }
-  std::size_t room = buf_.size() - end_;
-  if (room == 0) return false;
-  std::size_t want = room;
-  if (file_pos_ < window_end_) {
-    want = std::min<std::size_t>(want, static_cast<std::size_t>(window_end_ - file_pos_));
-  } else {
-    want = std::min(want, kOvershootChunk);
-  }
-  ssize_t got;
-  do {
-    got = ::pread(fd_, buf_.data() + end_, want, static_cast<off_t>(file_pos_));
-  } while (got < 0 && errno == EINTR);
-  if (got <= 0) {
-    eof_ = true;
-    return false;
-  }
-  end_ += static_cast<std::size_t>(got);
-  file_pos_ += got;
-  bytes_read_ += got;
-  return true;
-}
-
-bool LineReader::ReadLine(std::string_view& line, std::size_t& consumed) {
-  cut_ = false;
-  if (line_pos_ >= window_end_) return false;
-  std::size_t scanned = 0;  // bytes already known to hold no line end
-  std::size_t len = 0;      // of the line without its line end
-  for (;;) {
-    const char* from = buf_.data() + begin_ + scanned;
-    const void* at = std::memchr(from, eol_, end_ - begin_ - scanned);
-    if (at != nullptr) {
-      len = static_cast<std::size_t>(static_cast<const char*>(at) - (buf_.data() + begin_));
-      consumed = len + 1;
-      if (eol_ == '\r') {
-        // A CR LF is one line end here too; its LF may still be in the file.
-        if (begin_ + consumed == end_) Refill();
-        if (begin_ + consumed < end_ && buf_[begin_ + consumed] == '\n') ++consumed;
-      } else if (len > 0 && buf_[begin_ + len - 1] == '\r') {
-        --len;
-      }
-      break;
-    }
-    scanned = end_ - begin_;
-    if (!Refill()) {
-      if (!eof_) {
-        // The buffer is full and holds no line end: a line longer than any data line.
-        cut_line_.assign(buf_.data() + begin_, end_ - begin_);
-        consumed = end_ - begin_;
-        begin_ = end_;
-        consumed += SkipRestOfLine();
-        cut_ = true;
-        line = cut_line_;
-        line_pos_ += static_cast<std::int64_t>(consumed);
-        return true;
-      }
-      // End of file: a last line without a line end.
-      consumed = end_ - begin_;
-      if (consumed == 0) return false;
-      len = consumed;
-      const char* start = buf_.data() + begin_;
-      if (eol_ == '\n' && start[len - 1] == '\r') --len;
-      break;
-    }
-  }
-  line = std::string_view(buf_.data() + begin_, len);
-  begin_ += consumed;
-  line_pos_ += static_cast<std::int64_t>(consumed);
-  return true;
-}
-
-// Passes over the rest of a cut line, its line end included; returns the bytes passed.
-std::size_t LineReader::SkipRestOfLine() {
-  std::size_t passed = 0;
-  for (;;) {
-    if (begin_ == end_ && !Refill()) return passed;
-    const void* at = std::memchr(buf_.data() + begin_, eol_, end_ - begin_);
-    if (at == nullptr) {
-      passed += end_ - begin_;
-      begin_ = end_;
-      continue;
-    }
-    std::size_t n = static_cast<std::size_t>(static_cast<const char*>(at) - (buf_.data() + begin_)) + 1;
-    if (eol_ == '\r') {
-      if (begin_ + n == end_) Refill();
-      if (begin_ + n < end_ && buf_[begin_ + n] == '\n') ++n;
-    }
-    begin_ += n;
-    return passed + n;
-  }
-}
-
-bool LineReader::ReadLineHolding(std::string_view needle, std::string_view& line, std::size_t& consumed) {
-  std::size_t passed = 0;
-  std::size_t one = 0;
-  while (ReadLine(line, one)) {
-    passed += one;
-    std::size_t i = 0;
-    while (i < line.size() && IsScanSpace(static_cast<unsigned char>(line[i]))) ++i;
-    if (i == line.size()) continue;  // blank
-    if (line[i] == ',' || needle.empty()) {
-      consumed = passed;
-      return true;
-    }
-    if (cut_) {
-      // A cut line is not in the buffer: look at the line alone and forget what was known.
-      hit_ = -1;
-      hit_from_ = hit_to_ = line_pos_;
-      if (memmem(line.data(), line.size(), needle.data(), needle.size()) != nullptr) {
-        consumed = passed;
-        return true;
-      }
-      continue;
-    }
-    const std::int64_t line_start = line_pos_ - static_cast<std::int64_t>(one);
-    const bool known = hit_ >= 0 ? hit_from_ <= line_start && line_start <= hit_
-                                 : hit_from_ <= line_start && line_pos_ <= hit_to_;
-    if (!known) {
-      // Everything from this line to the end of the buffer is in memory right now.
-      const std::size_t span = static_cast<std::size_t>(file_pos_ - line_start);
-      const void* at = memmem(line.data(), span, needle.data(), needle.size());
-      hit_from_ = line_start;
-      if (at != nullptr) {
-        hit_ = line_start + (static_cast<const char*>(at) - line.data());
-      } else {
-        hit_ = -1;
-        // A hit may still start in the last needle-1 bytes, completed by the next read.
-        hit_to_ = file_pos_ - static_cast<std::int64_t>(needle.size()) + 1;
-      }
-    }
-    if (hit_ >= 0 && hit_ < line_pos_) {
-      consumed = passed;
-      return true;
-    }
-  }
-  consumed = passed;
-  return false;
+  if (eol == '\n' && line.text_end > start && bytes[line.text_end - 1] == '\r') --line.text_end;
+  if (eol == '\r' && line.next < bytes.size() && bytes[line.next] == '\n') ++line.next;
+  return line;
 }
 
 SplitResult SplitPostLine(std::string_view line, int field_count, PostRecord& record) {

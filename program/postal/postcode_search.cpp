@@ -5,7 +5,7 @@
 
 #include "cp932.h"
 #include "key_fold.h"
-#include "record_scan.h"
+#include "scan_loop.h"
 #include "messages.h"
 #include "search_common.h"
 
@@ -14,25 +14,6 @@ namespace tovra {
 using namespace detail;
 
 namespace {
-
-// What is read: the runs of the key's first digit one after the other.
-class RunWalker {
- public:
-  RunWalker(const PostIndex& index, char digit) : index_(index), digit_(digit) {}
-  // Points the scanner at the next run of the digit; false when there is none.
-  bool Next(RecordScanner& scanner) {
-    int i = NthRunForDigit(index_, digit_, next_++);
-    if (i < 0) return false;
-    const DigitRun& run = index_.run[static_cast<std::size_t>(i)];
-    scanner.SetWindow(run.start, static_cast<std::int64_t>(run.start) + run.size + 1);
-    return true;
-  }
-
- private:
-  const PostIndex& index_;
-  char digit_;
-  int next_ = 0;
-};
 
 // Old codes have three or five digits and are not ordered with the current codes: 199-01
 // became 252-01xx. A key that may be an old code is looked for in the whole file.
@@ -59,9 +40,7 @@ bool PostCodeMatches(PostFile file, std::string_view old_code, std::string_view 
 }
 
 SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view typed, PostCodeMatch mode) {
-  const std::string folded = FoldPostCodeKey(CutKey(typed));
-  const std::string_view key = folded;
-  ProgressPacer progress(ctx.view, 0);
+  const std::string key = FoldPostCodeKey(CutKey(typed));
   PostFileBytes bytes;
   if (SearchStatus opened = OpenPostFile(ctx, file, bytes, true); opened != SearchStatus::kOk) return {opened, 0};
   // An empty key is no search; it would match every code.
@@ -69,54 +48,20 @@ SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_vie
     ctx.view.SetProgressPos(0);
     return {};
   }
-
-  RecordScanner scanner(bytes, FieldCount(file), file == PostFile::kKenAll);
+  // A whole code is read where the index says its first digit's codes are.
   const PostIndex& index = PostFileIndex(ctx.settings, file);
-  const auto length = static_cast<std::int64_t>(bytes.Bytes().size());
   const bool by_runs = (mode == PostCodeMatch::kExact || mode == PostCodeMatch::kPrefix) &&
-                       key.size() > kOldCodeMax && HasRunTable(index) && IndexFitsFile(ctx, file, length);
-  RunWalker runs(index, key[0]);
-  if (by_runs) {
-    if (!runs.Next(scanner)) {
-      ctx.view.SetProgressPos(0);
-      return {};
-    }
-    progress.Set(RunLengthForDigit(index, key[0]));
-  } else {
-    progress.Set(length);
-    bytes.Prefetch(0, length);
-  }
-  scanner.Look({std::string(key)}, false);
-
-  const int old_field = file == PostFile::kKenAll ? ken_field::kOldCode : jig_field::kOldCode;
-  const int code_field = file == PostFile::kKenAll ? ken_field::kPostCode : jig_field::kPostCode;
-  int rows = 0;
-  bool stopped = false;
-  PostRecord record;
-  std::size_t consumed = 0;
-  for (;;) {
-    const RecordScanner::Step step = scanner.Next(record, consumed);
-    progress.Add(consumed);
-    if (step == RecordScanner::Step::kEnd) {
-      if (by_runs && runs.Next(scanner)) {
-        scanner.Look({std::string(key)}, false);
-        continue;
-      }
-      break;
-    }
-    if (step == RecordScanner::Step::kLeadingComma) {
-      stopped = true;
-      break;
-    }
-    if (PostCodeMatches(file, CutOldCode(record[old_field]), record[code_field], key, mode)) {
-      ++rows;
-      ctx.view.AddRow(PostalRow(ctx, file, record));
-    }
-  }
-  ctx.bytes_read += scanner.BytesRead();
-  ctx.view.SetProgressPos(0);
-  if (stopped) return {SearchStatus::kMalformedLine, 0};
-  return {SearchStatus::kOk, rows};
+                       key.size() > kOldCodeMax && HasRunTable(index) &&
+                       IndexFitsFile(ctx, file, bytes);
+  const Stretch stretch = by_runs ? DigitRuns(index, key[0]) : WholeFile(bytes);
+  const bool ken_all = file == PostFile::kKenAll;
+  const int old_field = ken_all ? ken_field::kOldCode : jig_field::kOldCode;
+  const int code_field = ken_all ? ken_field::kPostCode : jig_field::kPostCode;
+  return ScanRecords(ctx, file, bytes, stretch, {{key}, false}, [&](const PostRecord& record) {
+    if (!PostCodeMatches(file, CutOldCode(record[old_field]), record[code_field], key, mode)) return false;
+    ctx.view.AddRow(PostalRow(ctx, file, record));
+    return true;
+  });
 }
 
 }  // namespace
@@ -175,6 +120,17 @@ SearchStatus BuildPostIndex(SearchContext& ctx, PostFile file) {
   return SearchStatus::kMalformedLine;
 }
 
+namespace {
+
+// Whether the stored index of an unchanged file can be used: a damaged settings file (a range
+// past the end, out of order, or one byte off a line start) gets the index built afresh.
+bool StoredIndexFits(SearchContext& ctx, PostFile file) {
+  PostFileBytes bytes;
+  return bytes.Open(PostFilePath(ctx.settings, file)) && IndexDescribes(PostFileIndex(ctx.settings, file), bytes);
+}
+
+}  // namespace
+
 bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt, SearchStatus* built_status) {
   if (rebuilt != nullptr) *rebuilt = false;
   if (built_status != nullptr) *built_status = SearchStatus::kOk;
@@ -190,7 +146,7 @@ bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt, SearchStat
   std::string& recorded = PostFileTime(ctx.settings, file);
   std::string& recorded_stamp = PostFileStamp(ctx.settings, file);
   // The time has whole seconds only: a file rewritten within the second keeps it, not its stamp.
-  if (time_text == recorded && stamp_text == recorded_stamp) return true;
+  if (time_text == recorded && stamp_text == recorded_stamp && StoredIndexFits(ctx, file)) return true;
   ctx.view.ShowIndexNotice();
   const SearchStatus status = BuildPostIndex(ctx, file);
   const bool built = status == SearchStatus::kOk;

@@ -16,38 +16,10 @@
 #include <string_view>
 #include <vector>
 
+#include "mapped_file.h"
 #include "post_line.h"
 
 namespace tovra {
-
-// The bytes of one data file for the length of a search: mapped when the system can, read
-// whole otherwise. A mapped file that another program shortens meanwhile reads as NUL bytes
-// past its new end (never a bus error); the scanner ends at the first NUL.
-class PostFileBytes {
- public:
-  PostFileBytes() = default;
-  ~PostFileBytes();
-  PostFileBytes(const PostFileBytes&) = delete;
-  PostFileBytes& operator=(const PostFileBytes&) = delete;
-
-  bool Open(const std::string& path);
-  // Why the last Open failed (as LineReader tells it).
-  LineReader::OpenFailure LastOpenFailure() const { return failure_; }
-  std::string_view Bytes() const { return {data_, size_}; }
-  // The byte that ends a line ('\n', or '\r' for a file whose first line ends in a lone CR).
-  char LineEnd() const { return eol_; }
-  // Asks the system to bring [start, end) in ahead of the scan.
-  void Prefetch(std::int64_t start, std::int64_t end) const;
-
- private:
-  const char* data_ = nullptr;
-  std::size_t size_ = 0;
-  void* map_ = nullptr;
-  int guard_ = -1;
-  std::string copy_;
-  char eol_ = '\n';
-  LineReader::OpenFailure failure_ = LineReader::OpenFailure::kNone;
-};
 
 // Lines a KEN_ALL.CSV record may join at most: a guard against a file whose "（" never closes.
 constexpr int kMaxJoinedLines = 32;
@@ -81,10 +53,7 @@ class RecordScanner {
   std::int64_t BytesRead() const { return bytes_read_ + (reached_ - window_start_); }
 
  private:
-  struct Line {
-    std::size_t start, text_end, next;
-  };
-  Line LineAt(std::size_t start) const;
+  LineSpan LineAt(std::size_t start) const { return tovra::LineAt(bytes_, eol_, start); }
   std::size_t LineStartOf(std::size_t pos) const;
   std::size_t FindHit(std::size_t from, std::size_t to, int& kind) const;
   bool MayOpenRecord(std::size_t paren) const;

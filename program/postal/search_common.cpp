@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "cp932.h"
 #include "messages.h"
@@ -60,7 +62,7 @@ SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& byte
   if (bytes.Open(path)) return SearchStatus::kOk;
   // A missing JIGYOSYO.CSV is normal (no business data); a pipe or device in place of either
   // file is a mistake to report.
-  const bool not_regular = bytes.LastOpenFailure() == LineReader::OpenFailure::kNotRegularFile;
+  const bool not_regular = bytes.LastOpenFailure() == PostFileBytes::OpenFailure::kNotRegularFile;
   if (report && (file == PostFile::kKenAll || not_regular)) {
     std::string text = not_regular ? msg::kNotRegularFileFormat : msg::kFileNotFoundFormat;
     text.replace(text.find("%s"), 2, PathForMessage(path));
@@ -69,26 +71,49 @@ SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& byte
   return not_regular ? SearchStatus::kNotRegularFile : SearchStatus::kFileMissing;
 }
 
-bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length) {
-  const PostIndex& index = file == PostFile::kKenAll ? ctx.settings.ken_all_index : ctx.settings.jigyosyo_index;
-  // The last run of a build is measured to the end of the file.
-  std::int64_t end = -1;
-  for (const DigitRun& r : index.run) {
-    if (r.num > 0) end = std::max(end, static_cast<std::int64_t>(r.start) + r.size);
+namespace {
+
+// Entries [start, start + size] that must tile the file from `last_end` + 1 on, each starting
+// at a line start; an entry of size -1 (none in the file) is passed over. `last_end` is left
+// where the last entry ends.
+bool EntriesDescribe(const std::vector<std::pair<std::int64_t, std::int64_t>>& entries, std::string_view bytes,
+                     std::int64_t& last_end) {
+  const auto length = static_cast<std::int64_t>(bytes.size());
+  for (const auto& [start, size] : entries) {
+    if (size < 0) continue;
+    if (start != last_end + 1 || start + size > length) return false;
+    if (start > 0 && bytes[static_cast<std::size_t>(start - 1)] != '\n' && bytes[static_cast<std::size_t>(start - 1)] != '\r') {
+      return false;
+    }
+    last_end = start + size;
   }
-  if (end != length) return false;
+  return true;
+}
+
+}  // namespace
+
+bool IndexDescribes(const PostIndex& index, const PostFileBytes& bytes) {
+  std::vector<std::pair<std::int64_t, std::int64_t>> prefs, runs;
+  for (const PrefRange& r : index.pref) prefs.emplace_back(r.start, r.size);
+  for (const DigitRun& r : index.run) {
+    if (r.num > 0) runs.emplace_back(r.start, r.size);
+  }
+  std::int64_t pref_end = -1, run_end = -1;
+  const auto length = static_cast<std::int64_t>(bytes.Bytes().size());
+  // The last run of a build is measured to the end of the file.
+  return EntriesDescribe(prefs, bytes.Bytes(), pref_end) && (pref_end == -1 || pref_end == length) &&
+         EntriesDescribe(runs, bytes.Bytes(), run_end) && run_end == length;
+}
+
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, const PostFileBytes& bytes) {
+  const PostIndex& index = file == PostFile::kKenAll ? ctx.settings.ken_all_index : ctx.settings.jigyosyo_index;
+  if (!IndexDescribes(index, bytes)) return false;
   const std::string& path = PostFilePath(ctx.settings, file);
   const std::string& recorded = file == PostFile::kKenAll ? ctx.settings.ken_all_time : ctx.settings.jigyosyo_time;
   std::string now;
   if (!recorded.empty() && GetFileDateText(path, now) && now != recorded) return false;
   const std::string& stamp = file == PostFile::kKenAll ? ctx.settings.ken_all_stamp : ctx.settings.jigyosyo_stamp;
   return stamp.empty() || !GetFileStampText(path, now) || now == stamp;
-}
-
-ProgressPacer::ProgressPacer(SearchView& view, std::int64_t limit)
-    : view_(view), step_(limit / kSearchProgressSteps) {
-  view_.SetProgressRange(0, kSearchProgressSteps);
-  view_.SetProgressStep(1);
 }
 
 bool LineMayHold(std::string_view line, std::string_view term) {
@@ -109,34 +134,47 @@ std::string PostCodeText(std::string_view code, bool hyphen) {
 
 }  // namespace
 
-ResultRow KenAllRow(const PostRecord& r, bool hyphen) {
-  using namespace ken_field;
+namespace {
+
+// Which field of a line fills which column of its row; the postal code and JIGYOSYO.CSV's
+// joined address are made apart.
+struct ColumnField {
+  Column column;
+  int field;
+};
+constexpr ColumnField kKenAllColumns[] = {
+    {kColDantaiCode, ken_field::kDantaiCode}, {kColPrefecture, ken_field::kPrefecture},
+    {kColCity, ken_field::kCity},             {kColTown, ken_field::kTown},
+    {kColPrefectureKana, ken_field::kPrefectureKana}, {kColCityKana, ken_field::kCityKana},
+    {kColTownKana, ken_field::kTownKana},
+};
+constexpr ColumnField kJigyosyoColumns[] = {
+    {kColDantaiCode, jig_field::kDantaiCode}, {kColPrefecture, jig_field::kPrefecture},
+    {kColCity, jig_field::kCity},             {kColBusiness, jig_field::kBusiness},
+    {kColBusinessKana, jig_field::kBusinessKana},
+};
+
+template <std::size_t N>
+ResultRow RowOf(const PostRecord& r, const ColumnField (&columns)[N], int code_field, bool hyphen) {
   ResultRow row;
-  row.columns[kColPostCode] = PostCodeText(r[kPostCode], hyphen);
-  row.columns[kColDantaiCode] = r[kDantaiCode];
-  row.columns[kColPrefecture] = r[kPrefecture];
-  row.columns[kColCity] = r[kCity];
-  row.columns[kColTown] = r[kTown];
-  row.columns[kColPrefectureKana] = r[kPrefectureKana];
-  row.columns[kColCityKana] = r[kCityKana];
-  row.columns[kColTownKana] = r[kTownKana];
+  row.columns[kColPostCode] = PostCodeText(r[code_field], hyphen);
+  for (const ColumnField& c : columns) row.columns[c.column] = r[c.field];
   return row;
 }
 
+}  // namespace
+
+ResultRow KenAllRow(const PostRecord& r, bool hyphen) {
+  return RowOf(r, kKenAllColumns, ken_field::kPostCode, hyphen);
+}
+
 ResultRow JigyosyoRow(const PostRecord& r, bool hyphen) {
-  using namespace jig_field;
-  ResultRow row;
-  row.columns[kColPostCode] = PostCodeText(r[kPostCode], hyphen);
-  row.columns[kColDantaiCode] = r[kDantaiCode];
-  row.columns[kColPrefecture] = r[kPrefecture];
-  row.columns[kColCity] = r[kCity];
+  ResultRow row = RowOf(r, kJigyosyoColumns, jig_field::kPostCode, hyphen);
   // The town column carries the block and building too; it stays within one field's size.
-  std::string town(r[kTown]);
-  town += r[kStreet];
+  std::string town(r[jig_field::kTown]);
+  town += r[jig_field::kStreet];
   town.resize(cp932::BoundaryAtOrBefore(town, kFieldMax));
   row.columns[kColTown] = std::move(town);
-  row.columns[kColBusiness] = r[kBusiness];
-  row.columns[kColBusinessKana] = r[kBusinessKana];
   return row;
 }
 
@@ -153,22 +191,6 @@ ResultRow PostalRow(const SearchContext& ctx, PostFile file, const PostRecord& r
     row.columns[kColMaName] = join->maNames;
   }
   return row;
-}
-
-std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, const PostFileBytes& bytes,
-                               RecordScanner& scanner, std::string_view prefecture) {
-  const auto length = static_cast<std::int64_t>(bytes.Bytes().size());
-  const PostIndex& index = PostFileIndex(ctx.settings, file);
-  const int p = PrefectureIndex(prefecture);
-  if (p < 0 || !HasPrefectureIndex(index) || !IndexFitsFile(ctx, file, length)) {
-    bytes.Prefetch(0, length);
-    return length;
-  }
-  const PrefRange& range = index.pref[static_cast<std::size_t>(p)];
-  const std::int64_t end = static_cast<std::int64_t>(range.start) + range.size + 1;
-  scanner.SetWindow(range.start, end);
-  bytes.Prefetch(range.start, end);
-  return range.size;
 }
 
 int JoinPostRecord(int edition, PostFile file, const PostRecord& r, MKJOIN& join) {

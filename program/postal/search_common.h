@@ -1,5 +1,5 @@
-// Pieces shared by the searches: file access with the missing-file message, progress pacing,
-// the row layouts and the byte tests.
+// Pieces shared by the searches: file access with the missing-file message, the row layouts
+// and the byte tests.
 #pragma once
 
 #include <string>
@@ -14,7 +14,6 @@
 namespace tovra::detail {
 
 constexpr std::size_t kKeyMax = 255;
-constexpr int kSearchProgressSteps = 20;
 
 // The key cut to 255 bytes on a character boundary.
 std::string_view CutKey(std::string_view key);
@@ -24,35 +23,16 @@ std::string_view CutKey(std::string_view key);
 // with its path. Returns kOk or why the file cannot be read.
 SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, bool report);
 
-// Whether the file's index still describes the file: it ends where the file ends, and the file
-// has not changed since its time was recorded. A file replaced after its index was made (while
-// the program runs, or under another path from the settings dialog) is read whole instead of
-// at offsets that belong to another file.
-bool IndexFitsFile(const SearchContext& ctx, PostFile file, std::int64_t length);
+// Whether the file's index still describes the file: the file has not changed since its
+// index was made, and every entry lies inside it, in order, starting at a line start (a
+// damaged or hand-edited settings file is not trusted). A file replaced after its index was
+// made (while the program runs, or under another path from the settings dialog) is read whole
+// instead of at offsets that belong to another file.
+bool IndexFitsFile(const SearchContext& ctx, PostFile file, const PostFileBytes& bytes);
 
-// Limits the reader to the stretch of `prefecture` (CP932 name), when it names one and the
-// file's index fits the file; otherwise the whole file stays open. Returns the bytes to be read.
-std::int64_t LimitToPrefecture(SearchContext& ctx, PostFile file, const PostFileBytes& bytes,
-                               RecordScanner& scanner, std::string_view prefecture);
-
-// Advances the progress indicator one step for every limit/20 bytes read.
-class ProgressPacer {
- public:
-  ProgressPacer(SearchView& view, std::int64_t limit);
-  void Add(std::size_t bytes) {
-    counted_ += static_cast<std::int64_t>(bytes);
-    if (counted_ > step_) {
-      view_.StepProgress();
-      counted_ -= step_;
-    }
-  }
-  void Set(std::int64_t limit) { step_ = limit / kSearchProgressSteps; }
-
- private:
-  SearchView& view_;
-  std::int64_t step_;
-  std::int64_t counted_ = 0;
-};
+// Whether every entry of `index` lies inside `bytes`, in order, starting at a line start, and
+// the last one ends where the file ends.
+bool IndexDescribes(const PostIndex& index, const PostFileBytes& bytes);
 
 // A quick rejection: a field can only equal or contain a non-empty term that the raw line holds.
 bool LineMayHold(std::string_view line, std::string_view term);

@@ -1,6 +1,12 @@
 // The searches of the program, toolkit-free. Every search reads its data file afresh and
 // reports rows, progress and messages through the SearchView port only.
 //
+// Front ends (the desktop program, tovra-search, a web service) call the six search modes of
+// the first section: one call per mode, each reading KEN_ALL.CSV and then, when asked,
+// JIGYOSYO.CSV. They parse and convert what the user typed and show what comes back; the order
+// of the files, the postal code's hyphen and the key rules are the engine's. The searches of
+// one file further down are the pieces those calls are made of.
+//
 // Keys are CP932 bytes, at most 255 (longer keys are cut on a character boundary).
 #pragma once
 
@@ -52,6 +58,44 @@ struct SearchResult {
   bool ok() const { return status == SearchStatus::kOk; }
 };
 
+// --- The search modes ----------------------------------------------------------------------
+
+// How a postal code, address words and an area code's areas are matched and shown. The numbers
+// are the ones the main dialog's radio buttons stand for.
+enum class PostCodeMatch { kExact = 0, kContains = 1, kPrefix = 2 };
+enum class WordMatch { kExact = 0, kContains = 1 };
+enum class AreaDisplay { kPostal = 0, kDistricts = 1 };
+
+// Whether a search also reads JIGYOSYO.CSV (business offices) after KEN_ALL.CSV.
+enum class Business { kLeaveOut, kInclude };
+
+// What became of the reading of each file. `jigyosyo` stays kOk with 0 rows when the business
+// file was not asked for; a missing business file is no failure of the search (kFileMissing
+// there only tells why it gave no rows).
+struct SearchOutcome {
+  SearchResult ken_all;
+  SearchResult jigyosyo;
+  int rows() const { return ken_all.rows + jigyosyo.rows; }
+};
+
+// The whole search of each mode of the main dialog.
+//
+// FindPostCode: rows whose postal code matches `typed` ("060-0001", " 060 - 0001" and
+// "0600001" alike; see NormalisePostCodeKey), also old three- and five-digit codes.
+// FindWords: rows whose address words (or business name) equal or contain the key; "A+B"
+// needs both. FindDantai: rows of a five-digit local-government code. FindAreaCode: the areas
+// of the MAs an area code, number or MA name names (see SearchByAreaCode).
+// FindCityRows: the rows of one city of a prefecture (CP932 names as ListCities gives them).
+SearchOutcome FindPostCode(SearchContext& ctx, std::string_view typed, PostCodeMatch match, Business business);
+SearchOutcome FindWords(SearchContext& ctx, std::string_view key, WordMatch match, Business business);
+SearchOutcome FindDantai(SearchContext& ctx, std::string_view code, Business business);
+SearchOutcome FindAreaCode(SearchContext& ctx, std::string_view key, AreaDisplay display, Business business);
+SearchOutcome FindCityRows(SearchContext& ctx, std::string_view prefecture, std::string_view city,
+                           Business business);
+// The cities of a prefecture, in the order of KEN_ALL.CSV, into the view's city list; `rows`
+// counts them.
+SearchResult ListCities(SearchContext& ctx, std::string_view prefecture);
+
 // --- Index --------------------------------------------------------------------------------
 
 // Rebuilds the file's index. A missing KEN_ALL.CSV and an index that does not fit its tables
@@ -67,9 +111,6 @@ bool CheckPostIndex(SearchContext& ctx, PostFile file, bool* rebuilt = nullptr,
 
 // --- Search by postal code ------------------------------------------------------------------
 
-// The numbers are the ones the main dialog's radio buttons stand for.
-enum class PostCodeMatch { kExact = 0, kContains = 1, kPrefix = 2 };
-
 // The postal-code text as the main dialog passes it on: when it holds "-", the digits before
 // and after the hyphen are joined (" 060 - 0001" -> "0600001"; each part at most 127 digits);
 // otherwise the text is unchanged (also with a full-width hyphen).
@@ -84,7 +125,6 @@ SearchResult SearchJigPostCode(SearchContext& ctx, std::string_view key, PostCod
 // What a scan looks for. The numbers are the modes of the original program (cities of a
 // prefecture, rows of a city, local-government code, address words).
 enum class ScanMode { kCityList = 0, kCity = 1, kDantai = 98, kWords = 99 };
-enum class WordMatch { kExact = 0, kContains = 1 };
 
 // The two terms of a key with "+" (" %[^+] + %[^+]"). A side left empty leaves one term: the
 // other side is searched alone. `has_second` is false for a key without "+".
@@ -104,18 +144,5 @@ SearchResult ScanKenAll(SearchContext& ctx, std::string_view key, ScanMode mode,
                         WordMatch match = WordMatch::kExact, std::string_view prefecture = {});
 SearchResult ScanJigyosyo(SearchContext& ctx, std::string_view key, ScanMode mode,
                           WordMatch match = WordMatch::kExact, std::string_view prefecture = {});
-
-// --- Search by telephone area code ----------------------------------------------------------
-
-// The numbers are the ones the main dialog's radio buttons stand for.
-enum class AreaDisplay { kPostal = 0, kDistricts = 1 };
-
-// The MAs the key names (through libmeklan), their local-government areas: as rows of their
-// own (kDistricts) or as the postal rows of those areas (kPostal, which also reads
-// JIGYOSYO.CSV when `with_business` is set). The view is told the set of MA names once (its
-// work list) and, in kPostal, the prefecture of the last area read. `status` is that of
-// KEN_ALL.CSV (the business file is optional); `rows` counts every row added.
-SearchResult SearchByAreaCode(SearchContext& ctx, std::string_view key, AreaDisplay display,
-                              bool with_business);
 
 }  // namespace tovra

@@ -1,24 +1,19 @@
 #include "settings.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <optional>
 #include <string_view>
 
+#include "atomic_write.h"
 #include "cp932.h"
 #include "ini_file.h"
 #include "messages.h"
+#include "save_lock.h"
 
 namespace tovra {
 namespace {
@@ -147,22 +142,6 @@ std::string RenderRecord(const Settings& s, const std::string& ken_all_path, con
   return ini.Text();
 }
 
-// The file a path finally names, following its links (the last one may point at nothing yet);
-// empty when they loop. A save replaces that file, so that a link stays a link.
-std::string LinkTarget(std::string path) {
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
-    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return {};
-    target.resize(static_cast<std::size_t>(n));
-    const std::size_t slash = path.rfind('/');
-    path = target.front() == '/' || slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
-  }
-  return {};
-}
-
 constexpr const char* kKenAllTail = "data/ken_all.csv";
 constexpr const char* kJigyosyoTail = "data/jigyosyo.csv";
 
@@ -171,33 +150,6 @@ constexpr const char* kJigyosyoTail = "data/jigyosyo.csv";
 std::string PathOrDefault(const Settings& s, const std::string& path, const char* tail) {
   return (!s.program_dir.empty() && path == s.program_dir + tail) ? std::string() : path;
 }
-
-// Holds an advisory lock on "<path>.lock" for its lifetime; every save takes it, so a save
-// never works from a file that another process is replacing.
-class SaveLock {
- public:
-  explicit SaveLock(const std::string& path) {
-    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd_ < 0) return;
-    int r;
-    do {
-      r = ::flock(fd_, LOCK_EX);
-    } while (r != 0 && errno == EINTR);
-    if (r != 0) {
-      ::close(fd_);
-      fd_ = -1;
-    }
-  }
-  ~SaveLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-  }
-  SaveLock(const SaveLock&) = delete;
-  SaveLock& operator=(const SaveLock&) = delete;
-  bool Held() const { return fd_ >= 0; }
-
- private:
-  int fd_ = -1;
-};
 
 constexpr mode_t kNewFileMode = 0644;
 
@@ -231,165 +183,7 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text, 
   return status;
 }
 
-long RealWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
-
-test_seams::WriteFunction g_write = RealWrite;
-
-// A save writes "<name>.tmp-XXXXXX" beside the file. Under the save lock no other save is
-// writing one, so any such file is left over from a save that was killed.
-constexpr std::string_view kTemporaryTail = ".tmp-XXXXXX";
-
-std::string TemporaryPattern(const std::string& path) { return path + std::string(kTemporaryTail); }
-
-void RemoveLeftoverTemporaries(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const std::string stem = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
-  DIR* listing = ::opendir(dir.c_str());
-  if (listing == nullptr) return;
-  while (const dirent* entry = ::readdir(listing)) {
-    const std::string_view name = entry->d_name;
-    if (name.size() == stem.size() + 6 && name.starts_with(stem)) {
-      ::unlinkat(::dirfd(listing), entry->d_name, 0);
-    }
-  }
-  ::closedir(listing);
-}
-
-// While a temporary file is being written, SIGINT and SIGTERM remove it before they end the
-// process. The handler only unlinks a path prepared beforehand and re-raises the signal, all
-// async-signal-safe; signals whose handling the program changed are left to the program.
-constexpr int kCleanedSignals[] = {SIGINT, SIGTERM};
-char g_temporary[4096];
-volatile std::sig_atomic_t g_temporary_armed = 0;
-
-extern "C" void RemoveTemporaryAndEnd(int sig) {
-  if (g_temporary_armed) ::unlink(g_temporary);
-  struct sigaction fallback {};
-  fallback.sa_handler = SIG_DFL;
-  ::sigaction(sig, &fallback, nullptr);
-  ::raise(sig);  // delivered with the default action once this handler returns
-}
-
-class TemporaryGuard {
- public:
-  TemporaryGuard() {
-    sigemptyset(&cleaned_);
-    for (int sig : kCleanedSignals) sigaddset(&cleaned_, sig);
-    pthread_sigmask(SIG_BLOCK, &cleaned_, &mask_);
-  }
-  // Arms the handlers for `path` (a path too long for the buffer arms nothing).
-  void Arm(const std::string& path) {
-    if (path.size() < sizeof g_temporary) {
-      std::memcpy(g_temporary, path.c_str(), path.size() + 1);
-      g_temporary_armed = 1;
-      struct sigaction clean {};
-      clean.sa_handler = RemoveTemporaryAndEnd;
-      sigemptyset(&clean.sa_mask);
-      for (std::size_t i = 0; i < std::size(kCleanedSignals); ++i) {
-        struct sigaction current {};
-        ::sigaction(kCleanedSignals[i], nullptr, &current);
-        installed_[i] = current.sa_handler == SIG_DFL && ::sigaction(kCleanedSignals[i], &clean, &previous_[i]) == 0;
-      }
-    }
-  }
-  // Signals that came meanwhile are delivered now, to the armed handlers.
-  void LetSignalsThrough() { pthread_sigmask(SIG_SETMASK, &mask_, nullptr); }
-  ~TemporaryGuard() {
-    pthread_sigmask(SIG_BLOCK, &cleaned_, nullptr);
-    g_temporary_armed = 0;
-    for (std::size_t i = 0; i < std::size(kCleanedSignals); ++i) {
-      if (installed_[i]) ::sigaction(kCleanedSignals[i], &previous_[i], nullptr);
-    }
-    pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
-  }
-  TemporaryGuard(const TemporaryGuard&) = delete;
-  TemporaryGuard& operator=(const TemporaryGuard&) = delete;
-
- private:
-  sigset_t cleaned_{};
-  sigset_t mask_{};
-  struct sigaction previous_[std::size(kCleanedSignals)] {};
-  bool installed_[std::size(kCleanedSignals)] = {};
-};
-
-bool WriteFileAtomically(const std::string& path, const std::string& content, mode_t mode) {
-  TemporaryGuard guard;
-  std::string temp = TemporaryPattern(path);
-  int fd = mkstemp(temp.data());
-  if (fd >= 0) guard.Arm(temp);
-  guard.LetSignalsThrough();
-  if (fd < 0) return false;
-  const char* p = content.data();
-  std::size_t left = content.size();
-  bool ok = true;
-  while (left > 0) {
-    long n = g_write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  if (ok) ok = fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
-}
-
 }  // namespace
-
-void test_seams::SetSettingsWriteFunction(WriteFunction write) { g_write = write != nullptr ? write : RealWrite; }
-
-std::string ProgramDirectory() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  std::string path(buf, static_cast<std::size_t>(n));
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-}
-
-std::string SettingsPath(const std::string& program_dir) {
-  const std::string portable = program_dir + "ini/tovra.ini";
-  const std::string ini_dir = program_dir + "ini";
-  struct stat st {};
-  if (::stat(ini_dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(ini_dir.c_str(), W_OK) == 0) {
-    return portable;
-  }
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  const char* home = std::getenv("HOME");
-  std::string config;
-  if (xdg != nullptr && xdg[0] == '/') {
-    config = xdg;
-  } else if (home != nullptr && home[0] == '/') {
-    config = std::string(home) + "/.config";
-  } else {
-    return portable;
-  }
-  ::mkdir(config.c_str(), 0700);
-  const std::string dir = config + "/tovra";
-  ::mkdir(dir.c_str(), 0700);
-  return dir + "/tovra.ini";
-}
-
-std::string DataPathInThisFolder(const std::string& stored, const std::string& program_dir,
-                                 const std::string& default_tail) {
-  const std::string own = program_dir + default_tail;
-  const std::string tail = "/" + default_tail;
-  if (stored.size() <= tail.size() || stored.compare(stored.size() - tail.size(), tail.size(), tail) != 0) {
-    return stored;
-  }
-  const std::string folder = stored.substr(0, stored.size() - default_tail.size());
-  if (folder == program_dir) return stored;
-  auto exists = [](const std::string& path) { return ::access(path.c_str(), F_OK) == 0; };
-  const bool program_folder =
-      exists(folder + "tovra") || exists(folder + "tovra-search") || exists(folder + "ini");
-  return (program_folder || !exists(stored)) ? own : stored;
-}
 
 Settings DefaultSettings(const std::string& program_dir) {
   Settings s;
@@ -456,6 +250,10 @@ std::string SettingsFileWarning(const std::string& ini_path, SettingsFileStatus 
 bool SaveSettings(const std::string& settings_path, const Settings& s, std::string* message, unsigned parts) {
   const std::string ini_path = LinkTarget(settings_path);
   if (ini_path.empty()) return false;
+  // Only a regular file (or none yet) is a settings file: a device, FIFO or directory gets no
+  // "<name>.lock" beside it.
+  struct stat st {};
+  if (::stat(ini_path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   SaveLock lock(ini_path);
   if (!lock.Held()) return false;
   RemoveLeftoverTemporaries(ini_path);

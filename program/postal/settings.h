@@ -16,7 +16,7 @@ namespace tovra {
 
 constexpr std::size_t kPathMax = 259;
 constexpr std::size_t kFileTimeMax = 31;
-constexpr std::size_t kFileStampMax = 63;
+constexpr std::size_t kFileStampMax = 127;
 constexpr int kIniWriteVersion = 520;
 
 struct WindowRect {
@@ -33,9 +33,10 @@ struct Settings {
   std::string ken_all_time;   // PostAllFileDate: recorded modification time, "" when none
   std::string jigyosyo_path;  // PostJigFile
   std::string jigyosyo_time;  // PostJigFileDate
-  // Size and modification time to the nanosecond ("<bytes> <seconds>.<nanoseconds>") at the
-  // last index build, "" when none: the time above has whole seconds only, so a file rewritten
-  // within the second would keep an index that is not its own. Keys PostAllFileStamp and
+  // Size, modification time to the nanosecond, inode and change time (GetFileStampText) at
+  // the last index build, "" when none: the time above has whole seconds only, so a file
+  // rewritten within the second, or replaced by a copy with the same time, would keep an index
+  // that is not its own. Keys PostAllFileStamp and
   // PostJigFileStamp, which the Windows profile reader passes over.
   std::string ken_all_stamp;
   std::string jigyosyo_stamp;
@@ -56,6 +57,10 @@ std::string ProgramDirectory();
 // user cannot write it (a program installed by the system), the user's own file
 // "$XDG_CONFIG_HOME/tovra/tovra.ini" (default ~/.config), whose directory is created 0700.
 std::string SettingsPath(const std::string& program_dir);
+
+// The file a path finally names, following its links (the last one may point at nothing yet);
+// empty when they loop. A save replaces that file, so that a link stays a link.
+std::string LinkTarget(std::string path);
 
 // The path a stored data path stands for in this program folder. A stored path to the default
 // file of another program folder ("<other>/data/ken_all.csv" where <other> holds tovra,

@@ -81,11 +81,12 @@ PostCodeMatch PostCodeMatchMode(int checkedId) {
 
 SearchCalls EngineSearchCalls() {
   SearchCalls calls;
-  calls.searchPostCode = SearchPostCode;
-  calls.searchJigPostCode = SearchJigPostCode;
-  calls.scanKenAll = ScanKenAll;
-  calls.scanJigyosyo = ScanJigyosyo;
-  calls.searchByAreaCode = SearchByAreaCode;
+  calls.findPostCode = FindPostCode;
+  calls.findWords = FindWords;
+  calls.findDantai = FindDantai;
+  calls.findAreaCode = FindAreaCode;
+  calls.findCityRows = FindCityRows;
+  calls.listCities = ListCities;
   calls.checkPostIndex = [](SearchContext& c, PostFile f) { return CheckPostIndex(c, f); };
   return calls;
 }
@@ -314,36 +315,27 @@ void MainDialog::Search() {
       ShowMessage(Cp932Literal("検索する文字に、郵便番号データで使えない文字が含まれています。"),
                   Cp932Literal("TOVRA"));
     } else {
-      const std::string key = Cut(*text, kFieldMax);
+      const std::string& key = *text;
       switch (*mode) {
         case kModeAddress:
-          SearchWordsMode(key, ScanMode::kWords,
-                          CheckedId(kAddressExact) == kAddressContains ? WordMatch::kContains : WordMatch::kExact);
+          calls_.findWords(context_, key,
+                           CheckedId(kAddressExact) == kAddressContains ? WordMatch::kContains : WordMatch::kExact,
+                           BusinessData());
           break;
-        case kModePostCode: SearchPostCodeMode(key); break;
+        case kModePostCode:
+          calls_.findPostCode(context_, key, PostCodeMatchMode(CheckedId(kPostCodeExact)), BusinessData());
+          break;
         case kModeAreaCode:
-          calls_.searchByAreaCode(context_, key,
-                                  CheckedId(kAreaShowPostal) == kAreaShowDistricts ? AreaDisplay::kDistricts
-                                                                                   : AreaDisplay::kPostal,
-                                  UseBusinessData());
+          calls_.findAreaCode(context_, key,
+                              CheckedId(kAreaShowPostal) == kAreaShowDistricts ? AreaDisplay::kDistricts
+                                                                               : AreaDisplay::kPostal,
+                              BusinessData());
           break;
-        case kModeDantai: SearchWordsMode(key, ScanMode::kDantai, WordMatch::kExact); break;
+        case kModeDantai: calls_.findDantai(context_, key, BusinessData()); break;
       }
     }
   }
   EndFill();
-}
-
-void MainDialog::SearchPostCodeMode(const std::string& text) {
-  const std::string key = NormalisePostCodeKey(text);
-  const PostCodeMatch match = PostCodeMatchMode(CheckedId(kPostCodeExact));
-  calls_.searchPostCode(context_, key, match);
-  if (UseBusinessData()) calls_.searchJigPostCode(context_, key, match);
-}
-
-void MainDialog::SearchWordsMode(const std::string& text, ScanMode scanMode, WordMatch match) {
-  calls_.scanKenAll(context_, text, scanMode, match, {});
-  if (UseBusinessData()) calls_.scanJigyosyo(context_, text, scanMode, match, {});
 }
 
 void MainDialog::BrowseFromFirstPrefecture() {
@@ -359,7 +351,7 @@ void MainDialog::OnPrefectureChanged() {
 void MainDialog::ListCities() {
   ClearCities();
   const std::string prefecture = SelectedPrefecture();
-  calls_.scanKenAll(context_, prefecture, ScanMode::kCityList, WordMatch::kExact, prefecture);
+  calls_.listCities(context_, prefecture);
   auto* cities = ui::ControlAs<QComboBox>(dialog_.get(), kCityList);
   cities->setCurrentIndex(cities->count() > 0 ? 0 : -1);
   Post([this] { OnCityChanged(); });
@@ -377,8 +369,7 @@ void MainDialog::ListCityRows() {
     const QByteArray city = cities->currentData().toByteArray();
     const std::string name(city.constData(), static_cast<std::size_t>(city.size()));
     const std::string prefecture = SelectedPrefecture();
-    calls_.scanKenAll(context_, name, ScanMode::kCity, WordMatch::kExact, prefecture);
-    if (UseBusinessData()) calls_.scanJigyosyo(context_, name, ScanMode::kCity, WordMatch::kExact, prefecture);
+    calls_.findCityRows(context_, prefecture, name, BusinessData());
   }
   EndFill();
 }
@@ -604,7 +595,9 @@ std::string MainDialog::WorkItem(int index) {
   return work_list_[static_cast<std::size_t>(index)];
 }
 
-bool MainDialog::UseBusinessData() { return IsChecked(kUseBusinessData); }
+Business MainDialog::BusinessData() {
+  return IsChecked(kUseBusinessData) ? Business::kInclude : Business::kLeaveOut;
+}
 
 void MainDialog::ShowMessage(const std::string& text, const std::string& caption) {
   // A message that comes during a fill is answered with the arrow, not the busy cursor.

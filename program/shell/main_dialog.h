@@ -28,14 +28,16 @@ class IndexNotice;
 class ResultList;
 class ResultModel;
 
-// The engine calls the dialog makes. Normally the engine's functions; tests record them.
+// The engine calls the dialog makes: one per search mode. Normally the engine's functions;
+// tests record them.
 struct SearchCalls {
-  std::function<SearchResult(SearchContext&, std::string_view, PostCodeMatch)> searchPostCode;
-  std::function<SearchResult(SearchContext&, std::string_view, PostCodeMatch)> searchJigPostCode;
-  // The last argument is the prefecture whose stretch a city scan reads.
-  std::function<SearchResult(SearchContext&, std::string_view, ScanMode, WordMatch, std::string_view)> scanKenAll;
-  std::function<SearchResult(SearchContext&, std::string_view, ScanMode, WordMatch, std::string_view)> scanJigyosyo;
-  std::function<SearchResult(SearchContext&, std::string_view, AreaDisplay, bool)> searchByAreaCode;
+  std::function<SearchOutcome(SearchContext&, std::string_view, PostCodeMatch, Business)> findPostCode;
+  std::function<SearchOutcome(SearchContext&, std::string_view, WordMatch, Business)> findWords;
+  std::function<SearchOutcome(SearchContext&, std::string_view, Business)> findDantai;
+  std::function<SearchOutcome(SearchContext&, std::string_view, AreaDisplay, Business)> findAreaCode;
+  // Prefecture, then city.
+  std::function<SearchOutcome(SearchContext&, std::string_view, std::string_view, Business)> findCityRows;
+  std::function<SearchResult(SearchContext&, std::string_view)> listCities;
   std::function<bool(SearchContext&, PostFile)> checkPostIndex;
 };
 SearchCalls EngineSearchCalls();
@@ -74,7 +76,7 @@ class MainDialog : public QObject, public SearchView {
 
   // The dialog's own state, which the searches receive as arguments.
   std::string SelectedPrefecture();
-  bool UseBusinessData();
+  Business BusinessData();
   // The hidden work list (id 1022) item by item: sorted, each item once.
   void ClearWorkList();
   void AddWorkItem(const std::string& item);
@@ -95,8 +97,6 @@ class MainDialog : public QObject, public SearchView {
   void ApplyEnablingRules(int mode);
   void OnSearchTextChanged();
   void Search();
-  void SearchPostCodeMode(const std::string& text);
-  void SearchWordsMode(const std::string& text, ScanMode scanMode, WordMatch match);
   void BeginFill();
   void EndFill();
   void BrowseFromFirstPrefecture();

@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 4: tovra::ScanKenAll(ctx, key, tovra::ScanMode::kCityList); break;
     case 5: tovra::ScanKenAll(ctx, key, tovra::ScanMode::kCity, tovra::WordMatch::kExact, prefecture); break;
     case 6: tovra::ScanJigyosyo(ctx, key, tovra::ScanMode::kDantai); break;
-    case 7: tovra::SearchByAreaCode(ctx, key, display, business); break;
+    case 7: tovra::FindAreaCode(ctx, key, display, business ? tovra::Business::kInclude : tovra::Business::kLeaveOut); break;
   }
   tovra::NormalisePostCodeKey(key);
   tovra::SplitSearchTerms(key);

@@ -23,50 +23,48 @@ struct ProgramFolder {
   std::string path() const { return dir.path().toStdString() + "/"; }
 };
 
-// Every engine call as text, e.g. "SearchPostCode 0600001 0"; what the fakes add is set by
-// the test (rows per call, cities for a prefecture, whether a data file exists).
+// Every engine call as text, e.g. "FindPostCode 060-0001 0 1" (key, match, business file);
+// what the fakes add is set by the test (rows per call, cities for a prefecture, whether a
+// data file exists).
 struct Recorder {
   std::vector<std::string> calls;
-  std::vector<std::string> cityScanPrefectures;  // the prefecture each city-rows scan was given (UTF-8)
+  std::vector<std::string> cityScanPrefectures;  // the prefecture each city-rows search was given (UTF-8)
   std::vector<ResultRow> rowsPerSearch;
   std::vector<std::string> cities;
   bool kenAllExists = true;
   bool jigyosyoExists = true;
 
-  void Fill(SearchContext& c) {
+  static std::string Number(int n) { return std::to_string(n); }
+  static std::string Number(Business b) { return b == Business::kInclude ? "1" : "0"; }
+  template <typename Match>
+  static std::string Number(Match m) { return std::to_string(static_cast<int>(m)); }
+
+  SearchOutcome Fill(SearchContext& c, std::string call) {
+    calls.push_back(std::move(call));
     for (const ResultRow& row : rowsPerSearch) c.view.AddRow(row);
+    return {};
   }
   SearchCalls Calls() {
     SearchCalls s;
-    s.searchPostCode = [this](SearchContext& c, std::string_view k, PostCodeMatch m) {
-      calls.push_back("SearchPostCode " + Utf8(k) + " " + std::to_string(static_cast<int>(m)));
-      Fill(c);
-      return SearchResult{};
+    s.findPostCode = [this](SearchContext& c, std::string_view k, PostCodeMatch m, Business b) {
+      return Fill(c, "FindPostCode " + Utf8(k) + " " + Number(m) + " " + Number(b));
     };
-    s.searchJigPostCode = [this](SearchContext&, std::string_view k, PostCodeMatch m) {
-      calls.push_back("SearchJigPostCode " + Utf8(k) + " " + std::to_string(static_cast<int>(m)));
-      return SearchResult{};
+    s.findWords = [this](SearchContext& c, std::string_view k, WordMatch m, Business b) {
+      return Fill(c, "FindWords " + Utf8(k) + " " + Number(m) + " " + Number(b));
     };
-    s.scanKenAll = [this](SearchContext& c, std::string_view k, ScanMode m, WordMatch match, std::string_view p) {
-      if (m == ScanMode::kCity) cityScanPrefectures.push_back(Utf8(p));
-      calls.push_back("ScanKenAll " + Utf8(k) + " " + std::to_string(static_cast<int>(m)) + " " +
-                      std::to_string(static_cast<int>(match)));
-      if (m == ScanMode::kCityList) {
-        for (const std::string& city : cities) c.view.AddCity(Sjis(city.c_str()));
-      } else {
-        Fill(c);
-      }
-      return SearchResult{};
+    s.findDantai = [this](SearchContext& c, std::string_view k, Business b) {
+      return Fill(c, "FindDantai " + Utf8(k) + " " + Number(b));
     };
-    s.scanJigyosyo = [this](SearchContext&, std::string_view k, ScanMode m, WordMatch match, std::string_view p) {
-      if (m == ScanMode::kCity) cityScanPrefectures.push_back(Utf8(p));
-      calls.push_back("ScanJigyosyo " + Utf8(k) + " " + std::to_string(static_cast<int>(m)) + " " +
-                      std::to_string(static_cast<int>(match)));
-      return SearchResult{};
+    s.findAreaCode = [this](SearchContext& c, std::string_view k, AreaDisplay d, Business b) {
+      return Fill(c, "FindAreaCode " + Utf8(k) + " " + Number(d) + " " + Number(b));
     };
-    s.searchByAreaCode = [this](SearchContext& c, std::string_view k, AreaDisplay d, bool) {
-      calls.push_back("SearchByAreaCode " + Utf8(k) + " " + std::to_string(static_cast<int>(d)));
-      Fill(c);
+    s.findCityRows = [this](SearchContext& c, std::string_view p, std::string_view city, Business b) {
+      cityScanPrefectures.push_back(Utf8(p));
+      return Fill(c, "FindCityRows " + Utf8(p) + " " + Utf8(city) + " " + Number(b));
+    };
+    s.listCities = [this](SearchContext& c, std::string_view p) {
+      calls.push_back("ListCities " + Utf8(p));
+      for (const std::string& city : cities) c.view.AddCity(Sjis(city.c_str()));
       return SearchResult{};
     };
     s.checkPostIndex = [this](SearchContext&, PostFile f) {

@@ -133,7 +133,7 @@ class MainDialogTest : public QObject {
     QVERIFY(!f.c(kUseBusinessData)->isEnabled());
     QVERIFY(!f.as<QCheckBox>(kUseBusinessData)->isChecked());
     f.search("0600001");
-    QCOMPARE(f.calls(), QStringList{"SearchPostCode 0600001 0"});
+    QCOMPARE(f.calls(), QStringList{"FindPostCode 0600001 0 0"});
   }
 
   void enablingRulesFollowTheMode_data() {
@@ -188,38 +188,6 @@ class MainDialogTest : public QObject {
     QVERIFY(!f.c(kIdOk)->isEnabled());
   }
 
-  void postalCodeKeysAreJoinedAtTheHyphen_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("key");
-    QTest::newRow("hyphen") << "060-0001" << "0600001";
-    QTest::newRow("spaces") << " 060 - 0001" << "0600001";
-    QTest::newRow("no hyphen") << "0600001" << "0600001";
-    QTest::newRow("trailing hyphen") << "060-" << "060";
-    QTest::newRow("two hyphens") << "060-00-01" << "06000";
-    QTest::newRow("full-width hyphen") << "060－0001" << "0600001";
-    QTest::newRow("full-width digits and 〒") << "〒０６０ー０００１" << "0600001";
-  }
-  void postalCodeKeysAreJoinedAtTheHyphen() {
-    QFETCH(QString, typed);
-    QFETCH(QString, key);
-    Fixture f;
-    f.as<QCheckBox>(kUseBusinessData)->setChecked(false);
-    f.search(typed.toUtf8().constData());
-    QCOMPARE(f.calls(), QStringList{"SearchPostCode " + key + " 0"});
-  }
-
-  void longDigitRunsAreCutNotOverrun() {
-    Fixture f;
-    f.as<QCheckBox>(kUseBusinessData)->setChecked(false);
-    const QString digits(200, QChar('1'));
-    f.search((digits + "-" + digits).toUtf8().constData());
-    QCOMPARE(f.calls().size(), 1);
-    const QString key = f.calls().front().section(' ', 1, 1);
-    QVERIFY(key.size() <= 254);
-    QVERIFY(key.size() >= 127);
-    QVERIFY(key.count('1') == key.size());
-  }
-
   void eachModeMakesItsCalls_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("option");
@@ -227,27 +195,27 @@ class MainDialogTest : public QObject {
     QTest::addColumn<bool>("business");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("postcode exact") << kModePostCode << kPostCodeExact << "060-0001" << false
-                                    << QStringList{"SearchPostCode 0600001 0"};
+                                    << QStringList{"FindPostCode 060-0001 0 0"};
     QTest::newRow("postcode prefix +jig")
         << kModePostCode << kPostCodePrefix << "060" << true
-        << QStringList{"SearchPostCode 060 2", "SearchJigPostCode 060 2"};
+        << QStringList{"FindPostCode 060 2 1"};
     QTest::newRow("postcode contains +jig")
         << kModePostCode << kPostCodeContains << "0001" << true
-        << QStringList{"SearchPostCode 0001 1", "SearchJigPostCode 0001 1"};
+        << QStringList{"FindPostCode 0001 1 1"};
     QTest::newRow("address exact") << kModeAddress << kAddressExact << "札幌市" << false
-                                   << QStringList{"ScanKenAll 札幌市 99 0"};
+                                   << QStringList{"FindWords 札幌市 0 0"};
     QTest::newRow("address contains +jig")
         << kModeAddress << kAddressContains << "札幌" << true
-        << QStringList{"ScanKenAll 札幌 99 1", "ScanJigyosyo 札幌 99 1"};
+        << QStringList{"FindWords 札幌 1 1"};
     QTest::newRow("dantai +jig") << kModeDantai << 0 << "01101" << true
-                                 << QStringList{"ScanKenAll 01101 98 0", "ScanJigyosyo 01101 98 0"};
+                                 << QStringList{"FindDantai 01101 1"};
     QTest::newRow("dantai") << kModeDantai << 0 << "01101" << false
-                            << QStringList{"ScanKenAll 01101 98 0"};
+                            << QStringList{"FindDantai 01101 0"};
     QTest::newRow("areacode postal +jig") << kModeAreaCode << kAreaShowPostal << "0153" << true
-                                          << QStringList{"SearchByAreaCode 0153 0"};
+                                          << QStringList{"FindAreaCode 0153 0 1"};
     QTest::newRow("areacode districts")
         << kModeAreaCode << kAreaShowDistricts << "0153-22" << false
-        << QStringList{"SearchByAreaCode 0153-22 1"};
+        << QStringList{"FindAreaCode 0153-22 1 0"};
   }
   void eachModeMakesItsCalls() {
     QFETCH(int, mode);
@@ -273,7 +241,7 @@ class MainDialogTest : public QObject {
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_Return);
     test::Settle();
-    QCOMPARE(f.calls(), QStringList{"SearchPostCode 0600001 0"});
+    QCOMPARE(f.calls(), QStringList{"FindPostCode 0600001 0 0"});
     QCOMPARE(f.main->results()->rowCount(), 2);
     // Browsing fills the list from a city; Enter then (the text is still there) only empties it.
     f.recorder.cities = {"札幌市中央区"};
@@ -294,8 +262,7 @@ class MainDialogTest : public QObject {
     f.recorder.cities = {"札幌市中央区", "札幌市北区"};
     f.recorder.rowsPerSearch = {Row({{0, "060-0000"}})};
     f.click(kModeBrowse);
-    QCOMPARE(f.calls(), (QStringList{"ScanKenAll 北海道 0 0", "ScanKenAll 札幌市中央区 1 0",
-                                     "ScanJigyosyo 札幌市中央区 1 0"}));
+    QCOMPARE(f.calls(), (QStringList{"ListCities 北海道", "FindCityRows 北海道 札幌市中央区 1"}));
     QCOMPARE(f.as<QComboBox>(kPrefectureList)->currentIndex(), 0);
     QCOMPARE(f.as<QComboBox>(kCityList)->currentText(), QString("札幌市中央区"));
     QCOMPARE(f.main->results()->rowCount(), 1);
@@ -308,12 +275,10 @@ class MainDialogTest : public QObject {
     prefectures->setFocus();
     QTest::keyClick(prefectures, Qt::Key_Down);
     test::Settle();
-    QCOMPARE(f.calls(), (QStringList{"ScanKenAll 青森県 0 0", "ScanKenAll 青森市 1 0",
-                                     "ScanJigyosyo 青森市 1 0"}));
+    QCOMPARE(f.calls(), (QStringList{"ListCities 青森県", "FindCityRows 青森県 青森市 1"}));
     QCOMPARE(f.as<QComboBox>(kCityList)->count(), 1);
-    // The city rows are read from the selected prefecture's stretch of both files.
-    QCOMPARE(f.recorder.cityScanPrefectures,
-             (std::vector<std::string>{"北海道", "北海道", "青森県", "青森県"}));
+    // The city rows are read from the selected prefecture's stretch.
+    QCOMPARE(f.recorder.cityScanPrefectures, (std::vector<std::string>{"北海道", "青森県"}));
 
     // 選択方式 again starts over from 北海道.
     f.recorder.calls.clear();
@@ -321,7 +286,7 @@ class MainDialogTest : public QObject {
     f.as<QCheckBox>(kUseBusinessData)->setChecked(false);
     f.click(kModeBrowse);
     QCOMPARE(prefectures->currentIndex(), 0);
-    QCOMPARE(f.calls(), (QStringList{"ScanKenAll 北海道 0 0", "ScanKenAll 札幌市中央区 1 0"}));
+    QCOMPARE(f.calls(), (QStringList{"ListCities 北海道", "FindCityRows 北海道 札幌市中央区 0"}));
   }
 
   void anEmptyCityListRunsNoCitySearchAndEmptiesTheList() {
@@ -333,7 +298,7 @@ class MainDialogTest : public QObject {
     f.recorder.calls.clear();
     f.recorder.cities.clear();
     f.click(kModeBrowse);
-    QCOMPARE(f.calls(), QStringList{"ScanKenAll 北海道 0 0"});
+    QCOMPARE(f.calls(), QStringList{"ListCities 北海道"});
     QCOMPARE(f.main->results()->rowCount(), 0);
     QCOMPARE(f.as<QComboBox>(kCityList)->currentIndex(), -1);
   }
@@ -490,10 +455,10 @@ class MainDialogTest : public QObject {
     };
     bool busyInSearch = false;
     bool busyOverMessage = true;
-    calls.searchPostCode = [&](SearchContext& c, std::string_view, PostCodeMatch) {
+    calls.findPostCode = [&](SearchContext& c, std::string_view, PostCodeMatch, Business) {
       busyInSearch = busy();
       c.view.ShowMessage("x", "TOVRA");
-      return SearchResult{};
+      return SearchOutcome{};
     };
     ui::SetMessageBoxHook([&](const ui::MessageBoxRequest&) { busyOverMessage = busy(); });
     MainDialog main(settings, folder.path(), calls);

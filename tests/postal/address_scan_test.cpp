@@ -67,6 +67,39 @@ TEST_F(ScanFixture, TwoTermsMustBothMatchSomeField) {
   EXPECT_EQ(Words("旭ケ丘+", WordMatch::kExact), (V{"064-0941"}));
 }
 
+TEST_F(IndexedFilesFixture, ANulByteLosesItsOwnLineOnly) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 30; ++i) {
+    lines.push_back(KenLine("01101", "060  ", "06000" + std::string(i < 10 ? "0" : "") + std::to_string(i), "北海道",
+                            "札幌市中央区", "町"));
+  }
+  lines[12].insert(3, 1, '\0');
+  UseFiles(lines, {});
+  // Every mode that reads the line with the NUL goes on past it.
+  const std::vector<std::pair<const char*, std::function<SearchOutcome()>>> searches = {
+      {"words", [&] { return FindWords(ctx, Sjis("札幌市中央区"), WordMatch::kExact, Business::kLeaveOut); }},
+      {"city rows", [&] { return FindCityRows(ctx, Sjis("北海道"), Sjis("札幌市中央区"), Business::kLeaveOut); }},
+      {"dantai", [&] { return FindDantai(ctx, "01101", Business::kLeaveOut); }},
+      {"postcode prefix", [&] { return FindPostCode(ctx, "06000", PostCodeMatch::kPrefix, Business::kLeaveOut); }},
+  };
+  for (const auto& [name, search] : searches) {
+    EXPECT_EQ(search().rows(), 29) << name;
+    view.ClearRows();
+  }
+  EXPECT_EQ(FindPostCode(ctx, "0600013", PostCodeMatch::kExact, Business::kLeaveOut).rows(), 1);
+}
+
+TEST_F(ScanFixture, PrefectureAndCityNamesAreTakenWithoutTheirBlanks) {
+  for (const std::string blank : {" ", "　", "\t 　"}) {
+    view.ClearCities();
+    // Four entries: 札幌市中央区 comes again after 函館市, as the city list has always shown it.
+    EXPECT_EQ(ListCities(ctx, Sjis((blank + "北海道" + blank).c_str())).rows, 4) << Utf8(Sjis(blank.c_str()));
+    EXPECT_EQ(FindCityRows(ctx, Sjis(("北海道" + blank).c_str()), Sjis((blank + "札幌市中央区").c_str()),
+                           Business::kInclude).rows(), 3);
+    view.ClearRows();
+  }
+}
+
 TEST(SplitSearchTerms, ReadsLikeThePlusPattern) {
   auto t = SplitSearchTerms(" a b + c d+e");
   EXPECT_EQ(t.first, "a b ");

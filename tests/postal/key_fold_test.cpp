@@ -29,12 +29,20 @@ TEST(KeyFold, EachRuleOfTheFolding) {
       {"hiragana as a reading, small kana also large", "とうきょう", {"とうきょう", "ﾄｳｷｮｳ", "ﾄｳｷﾖｳ"}},
       {"full-width katakana as a reading", "トウキョウ", {"トウキョウ", "ﾄｳｷｮｳ", "ﾄｳｷﾖｳ"}},
       {"half-width small kana also large", "ｷｮｳﾄ", {"ｷｮｳﾄ", "ｷﾖｳﾄ"}},
-      {"voiced marks and the long vowel", "ガーデンぱヴ", {"ガーデンぱヴ", "ｶﾞｰﾃﾞﾝﾊﾟｳﾞ"}},
+      {"voiced marks and the long vowel, also as JIGYOSYO.CSV's \"-\"", "ガーデンぱヴ",
+       {"ガーデンぱヴ", "ｶﾞｰﾃﾞﾝﾊﾟｳﾞ", "ｶﾞ-ﾃﾞﾝﾊﾟｳﾞ"}},
       {"katakana past the gap at 0x837F", "ムヲン", {"ムヲン", "ﾑｦﾝ"}},
       {"parentheses and comma of a reading", "（その他）", {"（その他）", "(ｿﾉ他)"}},
       {"nothing but blanks", "　 ", {}},
   };
-  for (const Case& c : term_cases) EXPECT_EQ(TermForms(Sjis(c.typed)), JAll(c.forms)) << c.rule;
+  for (const Case& c : term_cases) EXPECT_EQ(TermForms(Sjis(c.typed), Readings::kJigyosyo), JAll(c.forms)) << c.rule;
+  // KEN_ALL.CSV writes small kana small and the long vowel as "ｰ": a reading matches as typed.
+  const std::vector<Case> ken_all_cases = {
+      {"small kana stay small", "ｱｯﾀ", {"ｱｯﾀ"}},
+      {"hiragana as a reading only", "とうきょう", {"とうきょう", "ﾄｳｷｮｳ"}},
+      {"the long vowel as the file writes it", "センター", {"センター", "ｾﾝﾀｰ"}},
+  };
+  for (const Case& c : ken_all_cases) EXPECT_EQ(TermForms(Sjis(c.typed), Readings::kKenAll), JAll(c.forms)) << c.rule;
 
   const std::vector<std::pair<std::string, std::string>> code_cases = {
       {"０６０－０００１", "0600001"}, {"〒060-0001", "0600001"},  {" 〒 060-0001　", "0600001"},
@@ -45,10 +53,10 @@ TEST(KeyFold, EachRuleOfTheFolding) {
   for (const auto& [typed, key] : code_cases) EXPECT_EQ(NormalisePostCodeKey(Sjis(typed)), key) << typed;
   EXPECT_EQ(FoldCodeKey(Sjis(" ０１１０１　")), "01101");
 
-  const FoldedWords two = FoldWordKey(Sjis("札幌 ＋ ちゅうおう"));
+  const FoldedWords two = FoldWordKey(Sjis("札幌 ＋ ちゅうおう"), Readings::kJigyosyo);
   EXPECT_EQ(two.first, JAll({"札幌"}));
   EXPECT_EQ(two.second, JAll({"ちゅうおう", "ﾁｭｳｵｳ", "ﾁﾕｳｵｳ"}));
-  EXPECT_EQ(FoldWordKey(Sjis("＋中央")).first, JAll({"中央"}));
+  EXPECT_EQ(FoldWordKey(Sjis("＋中央"), Readings::kJigyosyo).first, JAll({"中央"}));
 
   const std::vector<std::tuple<KeyKind, std::string, bool>> key_cases = {
       {KeyKind::kPostCode, "〒", false}, {KeyKind::kPostCode, " - ", false}, {KeyKind::kPostCode, "〒0", true},

@@ -1,5 +1,10 @@
 #include "post_index.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "test_support.h"
@@ -212,6 +217,25 @@ TEST_F(IndexFixture, CheckBuildsOnlyWhenTheTimeChanged) {
   EXPECT_FALSE(rebuilt);
   EXPECT_EQ(0, std::memcmp(&before, &settings.jigyosyo_index, sizeof before));
   EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(IndexFixture, AFileReplacedByACopyWithTheSameSizeAndTimeIsIndexedAgain) {
+  const std::string path = dir.Write("ken.csv", KenFile(kThreePrefectures));
+  Settings settings = SettingsFor(path, dir.Path("jig.csv"));
+  SearchContext ctx{view, settings};
+  bool rebuilt = false;
+  ASSERT_TRUE(CheckPostIndex(ctx, PostFile::kKenAll, &rebuilt));
+  // What `cp -p` or `rsync -t` leave: other bytes of the same length, the old time, renamed in.
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  std::string other = KenFile(kThreePrefectures);
+  std::reverse(other.begin(), other.end());
+  const std::string copy = dir.Write("copy.csv", other);
+  const timespec times[2] = {st.st_atim, st.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, copy.c_str(), times, 0), 0);
+  ASSERT_EQ(std::rename(copy.c_str(), path.c_str()), 0);
+  ASSERT_TRUE(CheckPostIndex(ctx, PostFile::kKenAll, &rebuilt));
+  EXPECT_TRUE(rebuilt);
 }
 
 // Offsets that do not describe the file (another file's, or a hand-edited settings file's) are

@@ -118,46 +118,6 @@ TEST(UnquoteFields, DropsFirstAndLastByteOfFieldsWithAQuote) {
   EXPECT_EQ(CopySubstring("abcdef", 4, 10), "ef");
 }
 
-TEST(LineReader, ReadsCrLfAndLfLinesWithExactOffsets) {
-  TempDir dir;
-  for (const std::string eol : {"\r\n", "\n"}) {
-    std::string path = dir.Write("f.csv", "one" + eol + "two" + eol + eol + "last");
-    LineReader reader;
-    ASSERT_TRUE(reader.Open(path));
-    std::string_view line;
-    std::size_t consumed = 0;
-    std::vector<std::pair<std::string, std::int64_t>> seen;
-    while (reader.ReadLine(line, consumed)) seen.emplace_back(std::string(line), reader.Position());
-    const std::int64_t e = static_cast<std::int64_t>(eol.size());
-    ASSERT_EQ(seen.size(), 4u);
-    EXPECT_EQ(seen[0], std::make_pair(std::string("one"), 3 + e));
-    EXPECT_EQ(seen[2], std::make_pair(std::string(""), 6 + 3 * e));
-    // A last line without a line end keeps all of its text.
-    EXPECT_EQ(seen[3], std::make_pair(std::string("last"), 10 + 3 * e));
-  }
-}
-
-TEST(LineReader, WindowStopsAtTheNextStartAndToleratesStaleOffsets) {
-  TempDir dir;
-  std::string path = dir.Write("f.csv", "aa\r\nbb\r\ncc\r\ndd\r\n");
-  LineReader reader;
-  ASSERT_TRUE(reader.Open(path));
-  std::string_view line;
-  std::size_t consumed = 0;
-  reader.SetWindow(4, 8);  // exactly the line "bb"
-  ASSERT_TRUE(reader.ReadLine(line, consumed));
-  EXPECT_EQ(line, "bb");
-  EXPECT_FALSE(reader.ReadLine(line, consumed));
-  reader.SetWindow(5, 6);  // a window inside a line reads to that line's end, no further
-  ASSERT_TRUE(reader.ReadLine(line, consumed));
-  EXPECT_EQ(line, "b");
-  EXPECT_FALSE(reader.ReadLine(line, consumed));
-  for (auto [from, to] : {std::pair<std::int64_t, std::int64_t>{100, 200}, {-5, 3}, {4, 4}, {8, 2}}) {
-    reader.SetWindow(from, to);
-    EXPECT_FALSE(reader.ReadLine(line, consumed)) << from << ".." << to;
-  }
-}
-
 }  // namespace
 }  // namespace tovra::test
 
@@ -187,42 +147,32 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return out;
 }
 
-// Lines that can matter to a search for a needle, the slow way.
-std::vector<std::string> Candidates(const std::string& text, const std::string& needle) {
-  std::vector<std::string> out;
-  for (const std::string& line : SplitLines(text)) {
-    std::size_t first = line.find_first_not_of(" \t\r\n\v\f");
-    if (first == std::string::npos) continue;
-    if (line[first] == ',' || line.find(needle) != std::string::npos) out.push_back(line);
-  }
-  return out;
-}
-
-TEST(LineReader, SkippingToTheNeedleLosesNoLineAcrossBufferRefills) {
-  TempDir dir;
+TEST(LineAt, SplitsLinesAtTheFilesLineEndWithExactOffsets) {
+  std::vector<std::string> texts = {"one\r\ntwo\r\n\r\nlast", "one\ntwo\n\nlast\r", "mac\rtwo\r\nthree\r"};
   std::mt19937 rng(7);
   const std::string alphabet = "ab,\r\n \x82";
-  for (int round = 0; round < 120; ++round) {
+  for (int round = 0; round < 200; ++round) {
     std::string text;
-    const int length = std::uniform_int_distribution<int>(0, 400)(rng);
+    const int length = std::uniform_int_distribution<int>(0, 200)(rng);
     for (int i = 0; i < length; ++i) text += alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(rng)];
-    const std::string needle = round % 3 == 0 ? "ab" : round % 3 == 1 ? "a" : "b\x82" "a";
-    const std::string path = dir.Write("r.csv", text);
-    // A buffer just larger than the longest line: refills fall everywhere.
-    std::size_t longest = 0;
-    for (const std::string& l : SplitLines(text)) longest = std::max(longest, l.size() + 2);
-    LineReader reader(std::max<std::size_t>(16, longest + 1 + static_cast<std::size_t>(round % 5) * 3));
-    ASSERT_TRUE(reader.Open(path));
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    const char eol = LineEndByte(text);
+    ASSERT_EQ(eol, LineEnd(text)) << text;
     std::vector<std::string> got;
-    std::string_view line;
-    std::size_t consumed = 0, total = 0;
-    while (reader.ReadLineHolding(needle, line, consumed)) {
-      got.emplace_back(line);
-      total += consumed;
+    std::size_t start = 0;
+    while (start < text.size()) {
+      const LineSpan line = LineAt(text, eol, start);
+      ASSERT_EQ(line.start, start);
+      ASSERT_LE(line.text_end, line.next);
+      got.push_back(text.substr(start, line.text_end - start));
+      // Whatever lies between the text and the next line is the line end.
+      const std::string end = text.substr(line.text_end, line.next - line.text_end);
+      EXPECT_TRUE(end.empty() || end == "\n" || end == "\r\n" || end == "\r") << text;
+      start = line.next;
     }
-    total += consumed;
-    ASSERT_EQ(got, Candidates(text, needle)) << "round " << round;
-    EXPECT_EQ(total, text.size());
+    EXPECT_EQ(got, SplitLines(text)) << text;
   }
 }
 

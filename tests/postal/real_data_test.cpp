@@ -288,7 +288,7 @@ TEST_F(RealData, AddressWordsBusinessNamesAndTwoTermsAgreeWithTheOracle) {
               : std::array<const std::string*, 5>{&f[4], &f[5], &f[6], &f[7], &f[8]};
       // Each term in every form it is folded into (the folding has a test of its own).
       auto hit = [&](const std::string& term) {
-        for (const std::string& form : TermForms(term)) {
+        for (const std::string& form : TermForms(term, jig ? Readings::kJigyosyo : Readings::kKenAll)) {
           for (const std::string* x : fields) {
             if (match == WordMatch::kExact ? *x == form : HasText(*x, form)) return true;
           }
@@ -387,7 +387,7 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   const int count = MEKLAN_GetNumOfAddress();
   ASSERT_GT(count, 3000);
   for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭"), "0120", "03", "0123-45-6789"}) {
-    SearchByAreaCode(ctx, key, AreaDisplay::kDistricts, view.business);
+    FindAreaCode(ctx, key, AreaDisplay::kDistricts, view.business);
     std::vector<Row> expected;
     for (const std::string& name : MaNames(key)) {
       char codes[MEKLAN_AREACODE_SIZE] = {};
@@ -402,17 +402,17 @@ TEST_F(RealData, AreaCodeDistrictsListEveryRecordOfEveryMa) {
   }
   // 0153 is shared by several MAs; the name list repeats some, each is searched once.
   EXPECT_GE(MaNames("0153").size(), 3u);
-  SearchByAreaCode(ctx, "0153", AreaDisplay::kDistricts, view.business);
+  FindAreaCode(ctx, "0153", AreaDisplay::kDistricts, view.business);
   std::set<std::string> mas;
   for (const Row& r : Engine()) mas.insert(r[3]);
   EXPECT_EQ(mas.size(), MaNames("0153").size());
   // The beginning of a name works through the name pass.
-  SearchByAreaCode(ctx, Sjis("旭"), AreaDisplay::kDistricts, view.business);
+  FindAreaCode(ctx, Sjis("旭"), AreaDisplay::kDistricts, view.business);
   std::set<std::string> asahi;
   for (const Row& r : Engine()) asahi.insert(r[3]);
   EXPECT_TRUE(asahi.count(Sjis("旭川")));
   // A key that names nothing: no rows, no message.
-  SearchByAreaCode(ctx, "9", AreaDisplay::kDistricts, view.business);
+  FindAreaCode(ctx, "9", AreaDisplay::kDistricts, view.business);
   EXPECT_TRUE(Engine().empty());
   EXPECT_TRUE(view.messages.empty());
 }
@@ -422,8 +422,8 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
   const int count = MEKLAN_GetNumOfAddress();
   for (const std::string& key : std::vector<std::string>{"0153", "0166", Sjis("旭")}) {
     for (bool business : {false, true}) {
-      view.business = business;
-      SearchByAreaCode(ctx, key, AreaDisplay::kPostal, view.business);
+      view.business = business ? Business::kInclude : Business::kLeaveOut;
+      FindAreaCode(ctx, key, AreaDisplay::kPostal, view.business);
       std::vector<Row> expected;
       for (const std::string& name : MaNames(key)) {
         for (int i = 0; i < count; ++i) {
@@ -448,9 +448,9 @@ TEST_F(RealData, AreaCodePostalRowsAreThoseOfTheWholeCitiesServed) {
 
 TEST_F(RealData, AreaCodeReportsAMissingFileOncePerSearch) {
   settings.ken_all_path = "/nonexistent/ken_all.csv";
-  SearchByAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
+  FindAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
   EXPECT_EQ(view.messages.size(), 1u);
-  SearchByAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
+  FindAreaCode(ctx, "0153", AreaDisplay::kPostal, view.business);
   EXPECT_EQ(view.messages.size(), 2u);
 }
 
@@ -547,7 +547,7 @@ TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
     const std::set<std::string> names = CurrentMaNames(key);
     ASSERT_FALSE(names.empty()) << Utf8(key);
     for (bool business : {false, true}) {
-      SearchByAreaCode(ctx, key, AreaDisplay::kPostal, business);
+      FindAreaCode(ctx, key, AreaDisplay::kPostal, business ? Business::kInclude : Business::kLeaveOut);
       std::vector<Row> expected;
       for (const Fields& f : *ken_) {
         if (NamesAny(f, false, names)) expected.push_back(Joined(KenRow(f), f, false));
@@ -570,9 +570,47 @@ TEST_F(RealData, AreaCodeWithTheCurrentEditionFindsEveryRowItsMasServe) {
   }
 }
 
+TEST_F(RealData, AFullWidthAreaCodeFindsWhatItsAsciiFormFindsInBothEditions) {
+  for (int edition : {MEKLAN_EDITION_2003, MEKLAN_EDITION_CURRENT}) {
+    settings.ma_edition = edition;
+    for (AreaDisplay display : {AreaDisplay::kPostal, AreaDisplay::kDistricts}) {
+      FindAreaCode(ctx, "0153", display, Business::kLeaveOut);
+      const std::vector<Row> ascii = Engine();
+      EXPECT_FALSE(ascii.empty()) << edition;
+      FindAreaCode(ctx, Sjis("０１５３"), display, Business::kLeaveOut);
+      EXPECT_EQ(Engine(), ascii) << edition;
+    }
+  }
+}
+
+TEST_F(RealData, ADamagedPrefectureRangeIsNeverTrusted) {
+  const PostIndex good = settings.ken_all_index;
+  const PrefRange tokyo = good.pref[12];
+  auto search = [&] {
+    const int city = FindCityRows(ctx, Sjis("東京都"), Sjis("千代田区"), Business::kLeaveOut).rows();
+    const int area = FindAreaCode(ctx, "03", AreaDisplay::kPostal, Business::kLeaveOut).rows();
+    view.ClearRows();
+    return std::make_pair(city, area);
+  };
+  const auto expected = search();
+  EXPECT_GT(expected.first, 50);
+  EXPECT_GT(expected.second, 3000);
+  // What a damaged settings file can hold for pfu12start: past the end, negative, not a number
+  // (read as 0), after the range's end, one byte off a line start.
+  const std::int32_t length = static_cast<std::int32_t>(std::filesystem::file_size(KenPath()));
+  for (std::int32_t start : {length + 100, -5, 0, tokyo.start + tokyo.size + 10, tokyo.start + 1}) {
+    settings.ken_all_index.pref[12].start = start;
+    EXPECT_EQ(search(), expected) << start;  // read whole rather than at the wrong offsets
+    bool rebuilt = false;
+    ASSERT_TRUE(CheckPostIndex(ctx, PostFile::kKenAll, &rebuilt));
+    EXPECT_TRUE(rebuilt) << start;
+    EXPECT_EQ(settings.ken_all_index, good) << start;
+  }
+}
+
 TEST_F(RealData, AreaCodeDistrictsOfTheCurrentEditionCarryTheWording) {
   settings.ma_edition = MEKLAN_EDITION_CURRENT;
-  SearchByAreaCode(ctx, Sjis("武蔵野三鷹"), AreaDisplay::kDistricts, false);
+  FindAreaCode(ctx, Sjis("武蔵野三鷹"), AreaDisplay::kDistricts, Business::kLeaveOut);
   auto rows = Engine();
   std::vector<Row> expected;
   const MKADDRESS* table = MEKLAN_EditionGetAddress(MEKLAN_EDITION_CURRENT);

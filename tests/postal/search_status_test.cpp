@@ -105,7 +105,7 @@ TEST(SearchStatus, AreaCodeSearchTellsTheViewItsSetAndLastPrefectureOnce) {
   Settings settings = SettingsFor(ken, dir.Path("gone.csv"));
   CountingCalls view;
   SearchContext ctx{view, settings};
-  SearchResult result = SearchByAreaCode(ctx, "0153", AreaDisplay::kPostal, false);
+  SearchResult result = FindAreaCode(ctx, "0153", AreaDisplay::kPostal, Business::kLeaveOut).ken_all;
   EXPECT_TRUE(result.ok());
   EXPECT_EQ(view.work_lists, 1);
   EXPECT_GE(view.work.size(), 2u);
@@ -120,11 +120,11 @@ TEST(SearchStatus, AreaCodeSearchTellsTheViewItsSetAndLastPrefectureOnce) {
   view.selects = 0;
   view.ClearRows();
   settings.ken_all_path = dir.Path("gone.csv");
-  result = SearchByAreaCode(ctx, "0153", AreaDisplay::kDistricts, false);
+  result = FindAreaCode(ctx, "0153", AreaDisplay::kDistricts, Business::kLeaveOut).ken_all;
   EXPECT_TRUE(result.ok());
   EXPECT_GT(result.rows, 0);
   EXPECT_EQ(view.selects, 0);
-  EXPECT_EQ(SearchByAreaCode(ctx, "0153", AreaDisplay::kPostal, true).status, SearchStatus::kFileMissing);
+  EXPECT_EQ(FindAreaCode(ctx, "0153", AreaDisplay::kPostal, Business::kInclude).ken_all.status, SearchStatus::kFileMissing);
   EXPECT_EQ(view.messages.size(), 1u);  // once per search, however many areas
 }
 

@@ -162,6 +162,24 @@ TEST(Settings, SaveIsAtomicAndRefusesUnstorablePaths) {
   EXPECT_FALSE(SaveSettings(dir.Path("no/such/dir/tovra.ini"), s, nullptr));
 }
 
+TEST(Settings, SaveTakesItsLockOnlyBesideARegularFileAndThroughAnyLockFile) {
+  TempDir dir;
+  const Settings settings = DefaultSettings(dir.Path("") );
+  ASSERT_EQ(::mkfifo(dir.Path("fifo.ini").c_str(), 0600), 0);
+  ASSERT_EQ(::mkdir(dir.Path("dir.ini").c_str(), 0700), 0);
+  // A FIFO or a directory named as the settings file is no settings file: no save, and no
+  // "<name>.lock" left beside it (beside /dev/null, that would be /dev/null.lock).
+  for (const char* name : {"fifo.ini", "dir.ini"}) {
+    EXPECT_FALSE(SaveSettings(dir.Path(name), settings, nullptr)) << name;
+    EXPECT_EQ(IdentityOf(dir.Path(name) + ".lock"), FileIdentity{}) << name;
+  }
+  // A lock file that cannot be opened for writing (here a directory of that name; a file left
+  // by a run under sudo is the same to a user) still takes the lock: the save goes through.
+  ASSERT_EQ(::mkdir(dir.Path("ok.ini.lock").c_str(), 0700), 0);
+  EXPECT_TRUE(SaveSettings(dir.Path("ok.ini"), settings, nullptr));
+  EXPECT_NE(ReadAll(dir.Path("ok.ini")).find("[WINDOW]"), std::string::npos);
+}
+
 TEST(Settings, ValuesTheProfileReaderWouldTrimReadBackUnchanged) {
   TempDir dir;
   const std::string path = dir.Path("tovra.ini");

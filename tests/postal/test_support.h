@@ -34,7 +34,7 @@ class RecordingView : public CollectingView {
   std::pair<int, int> range{0, 0};
   int steps = 0;
   int last_pos = -1;
-  bool business = false;  // what the front end passes as the business data switch
+  Business business = Business::kLeaveOut;  // what the front end passes as the business data switch
   std::vector<std::string> messages;
   int notices_shown = 0;
   int notices_hidden = 0;

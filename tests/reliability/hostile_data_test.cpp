@@ -92,7 +92,7 @@ Outcome RunAll(PostFile file, const std::string& path, const std::function<void(
   if (ken) {
     ScanKenAll(ctx, Sjis("北海道"), ScanMode::kCityList);
     out.cities = view.cities;
-    SearchByAreaCode(ctx, Sjis("札幌"), AreaDisplay::kPostal, view.business);
+    FindAreaCode(ctx, Sjis("札幌"), AreaDisplay::kPostal, view.business);
     collect(out.area);
   } else {
     out.cities = out.area = {};
