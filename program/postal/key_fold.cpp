@@ -141,12 +141,13 @@ std::string LargeKanaForm(std::string_view reading) {
   return out;
 }
 
-// A reading with its long vowels "ｰ" written "-", as many JIGYOSYO.CSV readings write them.
-std::string LongVowelAsHyphen(std::string_view reading) {
+// The text with every character `code` written as the ASCII character `with`: a reading's
+// long vowels "ｰ" as "-" (as many JIGYOSYO.CSV readings write them), a key's "＋" as "+".
+std::string WithCharAsAscii(std::string_view text, unsigned code, char with) {
   std::string out;
-  ForEachChar(reading, [&](unsigned code, std::string_view bytes) {
-    if (code == kHalfLongVowel) {
-      out += '-';
+  ForEachChar(text, [&](unsigned c, std::string_view bytes) {
+    if (c == code) {
+      out += with;
     } else {
       out += bytes;
     }
@@ -172,18 +173,6 @@ std::string FoldCode(std::string_view typed, bool dashes, bool drop_post_mark) {
     }
   });
   return std::string(TrimBlanks(out));
-}
-
-std::string PlusAsAscii(std::string_view key) {
-  std::string out;
-  ForEachChar(key, [&](unsigned code, std::string_view bytes) {
-    if (code == kFullPlus) {
-      out += '+';
-    } else {
-      out += bytes;
-    }
-  });
-  return out;
 }
 
 }  // namespace
@@ -216,7 +205,7 @@ std::vector<std::string> TermForms(std::string_view term, Readings readings) {
   std::vector<std::string> candidates = {std::string(term), KanjiFieldForm(term), reading};
   if (readings == Readings::kJigyosyo) {
     candidates.push_back(LargeKanaForm(reading));
-    candidates.push_back(LongVowelAsHyphen(candidates.back()));
+    candidates.push_back(WithCharAsAscii(candidates.back(), kHalfLongVowel, '-'));
   }
   std::vector<std::string> forms;
   // The typed form first; the others only when they differ from every form before them.
@@ -227,7 +216,7 @@ std::vector<std::string> TermForms(std::string_view term, Readings readings) {
 }
 
 FoldedWords FoldWordKey(std::string_view key, Readings readings) {
-  const SearchTerms terms = SplitSearchTerms(PlusAsAscii(key));
+  const SearchTerms terms = SplitSearchTerms(WithCharAsAscii(key, kFullPlus, '+'));
   FoldedWords folded{TermForms(terms.first, readings), TermForms(terms.second, readings)};
   if (folded.first.empty()) std::swap(folded.first, folded.second);
   return folded;
