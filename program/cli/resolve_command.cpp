@@ -217,9 +217,10 @@ int RunResolve(const common::cli::Command& self, const common::cli::Arguments& a
   std::string error;
   if (!resolver.Load(PostFilePath(session.settings(), PostFile::kKenAll), error))
     return common::cli::Fail(self, error, 1);
-  if (session.business() && !resolver.LoadOffices(PostFilePath(session.settings(), PostFile::kJigyosyo), error))
+  const bool offices = session.business() == Business::kInclude;
+  if (offices && !resolver.LoadOffices(PostFilePath(session.settings(), PostFile::kJigyosyo), error))
     return common::cli::Fail(self, error, 1);
-  Run run{resolver, {session.business(), session.settings().ma_edition}, Printer(options->format)};
+  Run run{resolver, {offices, session.settings().ma_edition}, Printer(options->format)};
   if (column) {
     run.Column(std::cin, static_cast<std::size_t>(*column), args->Has("--header"));
   } else if (args->Count() == 0) {

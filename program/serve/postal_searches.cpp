@@ -18,11 +18,6 @@ class RequestView : public CollectingView {
   std::vector<std::string> messages;
 };
 
-// The status of KEN_ALL.CSV wins; a failing JIGYOSYO.CSV only adds its message.
-void Note(PostalAnswer& answer, const SearchResult& result, PostFile file) {
-  if (file == PostFile::kKenAll) answer.status = result.status;
-}
-
 // Searches at once. Each maps its file and walks its stretch: more of them than cores only
 // contend for the address space (and past the engine's 32 guarded mappings each would read the
 // whole file instead).
@@ -43,39 +38,36 @@ PostalAnswer RunPostalSearch(const Dataset& data, const Query& q) {
   RequestView view;
   SearchContext ctx{view, settings};
   PostalAnswer answer;
-  const bool business = q.business && data.has_business;
+  const Business business = q.business && data.has_business ? Business::kInclude : Business::kLeaveOut;
   if (q.business && !data.has_business) {
     answer.messages.push_back("JIGYOSYO.CSV is not loaded: the rows of KEN_ALL.CSV only");
   }
-  // The scans of both files with one key: address words, local-government code, city rows.
-  auto scan = [&](const std::string& key, ScanMode mode, WordMatch match, const std::string& prefecture) {
-    Note(answer, ScanKenAll(ctx, key, mode, match, prefecture), PostFile::kKenAll);
-    if (business) Note(answer, ScanJigyosyo(ctx, key, mode, match, prefecture), PostFile::kJigyosyo);
-  };
+  // The status of KEN_ALL.CSV wins; a failing JIGYOSYO.CSV only adds its message.
+  SearchOutcome outcome;
   switch (q.route) {
     case Route::kPostcode:
-      Note(answer, SearchPostCode(ctx, q.key, q.postcode_match), PostFile::kKenAll);
-      if (business) Note(answer, SearchJigPostCode(ctx, q.key, q.postcode_match), PostFile::kJigyosyo);
+      outcome = FindPostCode(ctx, q.key, q.postcode_match, business);
       break;
     case Route::kAddress:
-      scan(q.key, ScanMode::kWords, q.word_match, {});
+      outcome = FindWords(ctx, q.key, q.word_match, business);
       break;
     case Route::kDantai:
-      scan(q.key, ScanMode::kDantai, WordMatch::kExact, {});
+      outcome = FindDantai(ctx, q.key, business);
       break;
     case Route::kAreaCode:
-      Note(answer, SearchByAreaCode(ctx, q.key, q.display, business), PostFile::kKenAll);
+      outcome = FindAreaCode(ctx, q.key, q.display, business);
       break;
     case Route::kCities:
-      Note(answer, ScanKenAll(ctx, q.key, ScanMode::kCityList), PostFile::kKenAll);
+      outcome.ken_all = ListCities(ctx, q.key);
       answer.cities = view.cities;
       break;
     case Route::kCity:
-      scan(q.second, ScanMode::kCity, WordMatch::kExact, q.key);
+      outcome = FindCityRows(ctx, q.key, q.second, business);
       break;
     default:
       break;
   }
+  answer.status = outcome.ken_all.status;
   answer.rows = view.Rows();
   answer.messages.insert(answer.messages.end(), view.messages.begin(), view.messages.end());
   return answer;

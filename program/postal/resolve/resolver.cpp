@@ -1,11 +1,10 @@
 #include "resolve.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "address_fold.h"
 #include "address_parse.h"
+#include "mapped_file.h"
 #include "meklan.h"
 #include "post_line.h"
 #include "resolve_words.h"
@@ -33,22 +32,14 @@ struct Reading {
 int Rank(const Reading& r) { return r.town_found ? 100 : r.level * 2 + (r.cities.empty() ? 0 : 1); }
 
 bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
-  LineReader::OpenFailure failure = LineReader::OpenFailure::kNone;
-  std::int64_t length = 0;
-  const int fd = OpenDataFile(path, failure, length);
-  if (fd < 0) {
-    error = path + (failure == LineReader::OpenFailure::kNotRegularFile ? ": not a regular file" : ": cannot be opened");
+  PostFileBytes file;
+  if (!file.Open(path)) {
+    error = path + (file.LastOpenFailure() == PostFileBytes::OpenFailure::kNotRegularFile
+                        ? ": not a regular file"
+                        : ": cannot be opened");
     return false;
   }
-  bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(length, 0)));
-  std::size_t got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  bytes.resize(got);
+  bytes.assign(file.Bytes());
   return true;
 }
 
