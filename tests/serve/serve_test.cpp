@@ -518,6 +518,10 @@ TEST(Serve, PageShowsRowsInHeadlessChromium) {
       {"?q=060-0001", {"1 件", "北海道札幌市中央区北一条西（１～１９丁目）", "011-[1～8]"}},
       {"?q=%E5%8D%83%E6%AD%B3%E5%B8%82%2B%E5%8D%94%E5%92%8C", {"千歳市協和", "066-0005"}},
       {"?q=0153-7&mode=areacode", {"中標津"}},
+      // A written address: resolved to its record, whose row shows with its MA and area codes.
+      {"?q=" + httplib::detail::encode_query_param("大阪府高槻市奈佐原２丁目１－２"),
+       {"レベル 4（1 件に決定） 〒569-1041 大阪府高槻市奈佐原", "残り: ２丁目１－２", "<td>569-1041</td>", "<td>茨木</td>",
+        "072-[6]"}},
   };
   for (const Look& look : looks) {
     SCOPED_TRACE(look.query);
