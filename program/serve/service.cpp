@@ -158,8 +158,18 @@ void SetUpService(httplib::Server& server, DataStore& store, const Limits& limit
     return httplib::Server::HandlerResponse::Unhandled;
   });
   server.set_logger([](const httplib::Request&, const httplib::Response&) { connection::ResponseWritten(); });
-  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (res.body.empty()) Send(res, ErrorReply(res.status, StatusMessage(res.status)));
+  server.set_error_handler([](const httplib::Request& req, httplib::Response& res) {
+    if (!res.body.empty()) return;
+    // The HTTP library reads a form body as parameters and refuses a large one: curl's
+    // --data-binary sends a file of addresses as a form unless told otherwise.
+    const bool form = req.get_header_value("Content-Type").rfind("application/x-www-form-urlencoded", 0) == 0;
+    if (res.status == 413 && form) {
+      Send(res, ErrorReply(413, "a form body (application/x-www-form-urlencoded) is limited to " +
+                                    std::to_string(CPPHTTPLIB_FORM_URL_ENCODED_PAYLOAD_MAX_LENGTH) +
+                                    " bytes; send addresses as text/plain"));
+      return;
+    }
+    Send(res, ErrorReply(res.status, StatusMessage(res.status)));
   });
   server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
     Send(res, ErrorReply(500, "internal error"));

@@ -233,6 +233,13 @@ TEST(Serve, ResolveAnswersWhatTovraSearchResolvePrints) {
     for (std::size_t k = 0; k <= i; ++k) std::getline(lines, expected);
     EXPECT_EQ(one->body, "{\"count\":1,\"resolutions\":[\n" + expected + "\n]}\n");
   }
+  // curl --data-binary sends a form unless told otherwise: a long one is refused with the remedy.
+  std::string long_body;
+  while (long_body.size() < 10000) long_body += body;
+  httplib::Result form = client.Post("/api/resolve", long_body, "application/x-www-form-urlencoded");
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->status, 413);
+  EXPECT_NE(form->body.find("send addresses as text/plain"), std::string::npos) << form->body;
 }
 
 // Every 500th line of the file, asked for by its code: the route lists that line's address.
