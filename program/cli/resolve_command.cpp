@@ -12,6 +12,7 @@
 
 #include "cp932.h"
 #include "field_text.h"
+#include "resolution_text.h"
 #include "resolve.h"
 #include "session.h"
 
@@ -37,23 +38,12 @@ const char kResolveHelp[] =
 
 namespace {
 
-constexpr const char* kFieldNames[] = {"input",      "level", "postcode", "candidates", "dantaiCode", "areaCodes",
-                                       "maName",     "prefecture", "city", "town",       "rest",       "note"};
-constexpr std::size_t kFieldCount = std::size(kFieldNames);
 constexpr long kProgressEvery = 10000;
 
-// The fields of a resolution in UTF-8, after the input.
-std::vector<std::string> ResolutionFields(const resolve::Resolution& r) {
-  std::string candidates;
-  for (const resolve::Candidate& c : r.candidates)
-    if (!c.postcode.empty()) candidates += (candidates.empty() ? "" : " ") + c.postcode;
-  if (r.postcode.empty() && candidates.empty())
-    for (const resolve::Candidate& c : r.candidates) candidates += (candidates.empty() ? "" : " ") + c.prefecture + c.city;
-  const std::string_view texts[] = {r.postcode, candidates, r.dantai, r.area_codes, r.ma_names, r.prefecture,
-                                    r.city,     r.town,     r.rest,   r.office.empty() ? r.note : r.office};
-  std::vector<std::string> fields{std::to_string(r.level)};
-  for (const std::string& t : cp932::ToUtf8Each(texts)) fields.push_back(t);
-  return fields;
+// The names of the fields of a printed row.
+std::vector<std::string> FieldNames() {
+  const std::span<const std::string_view> names = ResolutionFieldNames();
+  return {names.begin(), names.end()};
 }
 
 // Whether a text is well-formed UTF-8 (no stray, overlong or surrogate sequences).
@@ -90,13 +80,7 @@ class Printer {
   // One row; `keys` name the fields for JSON.
   void Row(const std::vector<std::string>& fields, const std::vector<std::string>& keys) {
     if (format_ != Format::kJson) return Line(fields);
-    std::string line = "{";
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (i > 0) line += ", ";
-      line += clitext::JsonString(i < keys.size() ? keys[i] : "field" + std::to_string(i + 1)) + ": ";
-      line += clitext::JsonString(fields[i]);
-    }
-    std::fputs((line + "}\n").c_str(), stdout);
+    std::fputs((JsonObject(keys, fields) + "\n").c_str(), stdout);
   }
 
  private:
@@ -168,7 +152,7 @@ struct Run {
   }
 
   void Lines(std::istream& in) {
-    const std::vector<std::string> keys(std::begin(kFieldNames), std::end(kFieldNames));
+    const std::vector<std::string> keys = FieldNames();
     printer.Header(keys);
     Progress progress;
     for (std::string line; std::getline(in, line); progress.Step()) {
@@ -184,12 +168,13 @@ struct Run {
       const std::size_t width = row.size();
       if (keys.empty() && header) {
         keys = row;
-        keys.insert(keys.end(), std::begin(kFieldNames) + 1, std::end(kFieldNames));
+        const std::vector<std::string> names = FieldNames();
+        keys.insert(keys.end(), names.begin() + 1, names.end());
         printer.Header(keys);
         continue;
       }
       std::vector<std::string> fields = Fields(column <= width ? row[column - 1] : std::string());
-      for (std::size_t i = 1; i < kFieldCount; ++i) row.push_back(std::move(fields[i]));
+      for (std::size_t i = 1; i < fields.size(); ++i) row.push_back(std::move(fields[i]));
       printer.Row(row, keys);
     }
   }
@@ -226,7 +211,7 @@ int RunResolve(const common::cli::Command& self, const common::cli::Arguments& a
   } else if (args->Count() == 0) {
     run.Lines(std::cin);
   } else {
-    const std::vector<std::string> keys(std::begin(kFieldNames), std::end(kFieldNames));
+    const std::vector<std::string> keys = FieldNames();
     run.printer.Header(keys);
     for (std::size_t i = 0; i < args->Count(); ++i) run.printer.Row(run.Fields((*args)[i]), keys);
   }

@@ -66,6 +66,25 @@ std::string CheckFile(Settings& settings, PostFile file) {
 
 }  // namespace
 
+resolve::Resolution Dataset::Resolve(std::string_view address, resolve::ResolveOptions options) const {
+  options.offices = options.offices && has_business;
+  std::lock_guard<std::mutex> lock(resolver_mutex_);
+  return resolver_.Resolve(address, options);
+}
+
+bool Dataset::LoadTowns(std::string* error) {
+  std::string why;
+  if (!resolver_.Load(settings.ken_all_path, why)) {
+    *error = ken_path + ": the towns cannot be read for written addresses: " + why;
+    return false;
+  }
+  if (has_business && !resolver_.LoadOffices(settings.jigyosyo_path, why)) {
+    *error = jig_path + ": the offices cannot be read for written addresses: " + why;
+    return false;
+  }
+  return true;
+}
+
 Dataset::~Dataset() {
   if (ken_fd >= 0) ::close(ken_fd);
   if (jig_fd >= 0) ::close(jig_fd);
@@ -108,6 +127,7 @@ std::shared_ptr<const Dataset> LoadDataset(const DataSource& source, int generat
   } else {
     data->jig_stamp.clear();
   }
+  if (!data->LoadTowns(log)) return nullptr;
   *log = "loaded " + data->ken_path + (data->has_business ? " and " + data->jig_path : " (no JIGYOSYO.CSV)") +
          ", generation " + std::to_string(generation);
   return data;

@@ -4,8 +4,10 @@
 // their indexes checked (built when stale) and every line read once, so that a broken file is
 // refused before it serves. The searches then read the files through the descriptors held open
 // (/proc/self/fd/N), so a request keeps reading the issue it started on even when the files are
-// replaced under their names by the monthly update. A reload builds the new Dataset beside the
-// old one and swaps the pointer; requests in flight keep the old one alive until they finish.
+// replaced under their names by the monthly update. The resolver's town tables are built from
+// the same descriptors and belong to the Dataset, so a reload swaps them with the files. A
+// reload builds the new Dataset beside the old one and swaps the pointer; requests in flight
+// keep the old one alive until they finish.
 #pragma once
 
 #include <memory>
@@ -14,6 +16,7 @@
 #include <string>
 
 #include "answer_cache.h"
+#include "resolve.h"
 #include "settings.h"
 
 namespace tovra::serve {
@@ -42,6 +45,18 @@ class Dataset {
   int ken_fd = -1, jig_fd = -1;
   // Answers from this issue (the only part that changes while it serves).
   mutable AnswerCache answers;
+
+  // Resolves a written address (CP932) against this issue's towns (and its large offices when
+  // `options.offices` and JIGYOSYO.CSV is served). Safe from any thread.
+  resolve::Resolution Resolve(std::string_view address, resolve::ResolveOptions options) const;
+
+  // Builds the resolver's towns from KEN_ALL.CSV and offices from JIGYOSYO.CSV (when served),
+  // through the held descriptors; false with a message when either cannot be read.
+  bool LoadTowns(std::string* error);
+
+ private:
+  resolve::Resolver resolver_;
+  mutable std::mutex resolver_mutex_;  // the resolver caches its MA join: one thread at a time
 };
 
 // Reads the issue the source names. nullptr when KEN_ALL.CSV is missing or not a regular file,

@@ -16,7 +16,7 @@ constexpr std::string_view kIndexHtml = R"html(<!DOCTYPE html>
 <body>
 <h1>郵便番号・住所・市外局番</h1>
 <form id="search">
-  <input id="q" name="q" type="search" autofocus placeholder="060-0001、札幌+中央、0153、13101"
+  <input id="q" name="q" type="search" autofocus placeholder="060-0001、札幌+中央、0153、13101、港区芝2-10-2"
          aria-label="検索語">
   <select id="mode" name="mode" aria-label="検索方法">
     <option value="auto">自動</option>
@@ -34,8 +34,8 @@ constexpr std::string_view kIndexHtml = R"html(<!DOCTYPE html>
   <thead><tr><th>郵便番号</th><th>住所</th><th>読み</th><th>事業者名</th><th>MA名</th><th>市外局番</th></tr></thead>
   <tbody></tbody>
 </table>
-<p class="note">自動: 7 桁は郵便番号、0 で始まる数字は市外局番・電話番号、5 桁は団体コード、ほかは住所（どこかに含む）。
-「札幌+中央」は両方を含む行。データはこのサービスが読み込んだ KEN_ALL.CSV / JIGYOSYO.CSV です。</p>
+<p class="note">自動: 7 桁は郵便番号、0 で始まる数字は市外局番・電話番号、5 桁は団体コード、市区町村名に続きのある住所
+（「大阪府高槻市奈佐原２丁目１－２」）は住所の解決、ほかは住所（どこかに含む）。「札幌+中央」は両方を含む行。データはこのサービスが読み込んだ KEN_ALL.CSV / JIGYOSYO.CSV です。</p>
 <script src="/app.js"></script>
 </body>
 </html>
@@ -61,7 +61,38 @@ function guessMode(text) {
   if (/^\d{3}-?\d{4}$/.test(t)) return "postcode";
   if (/^0[\d-]+$/.test(t)) return "areacode";
   if (/^[1-9]\d{4}$/.test(t)) return "dantai";
+  // A written address: a city, ward, town or village name with more after it, no "+" of words.
+  if (!t.includes("+") && /[市区町村郡].+/.test(t)) return "resolve";
   return "address";
+}
+
+const levelText = ["解決できません", "都道府県まで", "市区町村まで", "町域まで", "1 件に決定"];
+
+// One line on what the resolution found: the level, postal code, address, MA and what was left.
+function describe(r) {
+  let text = "レベル " + r.level + "（" + levelText[Number(r.level)] + "）";
+  if (r.postcode) text += " 〒" + r.postcode.slice(0, 3) + "-" + r.postcode.slice(3);
+  text += " " + r.prefecture + r.city + r.town;
+  if (r.candidates) text += " 候補: " + r.candidates;
+  if (r.maName) text += " MA: " + r.maName + " " + r.areaCodes;
+  if (r.rest) text += " 残り: " + r.rest;
+  if (r.note) text += "（" + r.note + "）";
+  return text;
+}
+
+// The rows of the resolved record (level 4) or of every candidate record of the town (level 3).
+async function resolutionRows(r) {
+  const codes = r.level === "4" ? [r.postcode] : r.level === "3" ? r.candidates.split(" ").slice(0, 20) : [];
+  const rows = [];
+  for (const code of codes) {
+    const p = new URLSearchParams({ code: code });
+    if (business.checked) p.set("business", "1");
+    const response = await fetch("/api/postcode?" + p.toString());
+    if (response.ok) rows.push(...((await response.json()).rows || []));
+  }
+  // A postal code shared by several towns: the record's own town when it is among them.
+  const own = rows.filter((row) => row.town === r.town);
+  return r.level === "4" && own.length > 0 ? own : rows;
 }
 
 function requestFor(text, how) {
@@ -108,6 +139,12 @@ async function search(text) {
     if (!response.ok) {
       show([]);
       statusLine.textContent = data.error ? data.error.message : "HTTP " + response.status;
+      return;
+    }
+    if (how === "resolve") {
+      const r = data.resolutions[0];
+      show(await resolutionRows(r));
+      statusLine.textContent = describe(r);
       return;
     }
     const rows = data.rows || [];

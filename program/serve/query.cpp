@@ -283,7 +283,7 @@ std::variant<Query, QueryError> ParseQuery(std::string_view path, const Params& 
     }
     case Route::kResolve: {
       auto address = in.Key("address", KeyKind::kWords);
-      ok = address.has_value();
+      ok = address && ReadPostalOptions(in, q);
       if (ok) q.key = *address;
       break;
     }
@@ -324,6 +324,31 @@ std::variant<Query, QueryError> ParseQuery(std::string_view path, const Params& 
   }
   if (!ok) return in.error.value_or(Bad("malformed request"));
   return q;
+}
+
+std::variant<Query, QueryError> ParseResolveBatch(const Params& params) {
+  Reader in(params);
+  Query q;
+  q.route = Route::kResolve;
+  if (!ReadPostalOptions(in, q)) return in.error.value_or(Bad("malformed request"));
+  return q;
+}
+
+std::variant<std::vector<std::string>, QueryError> SplitAddressLines(std::string_view body) {
+  if (!IsUtf8(body)) return QueryError{400, "the body is not valid UTF-8", {}};
+  std::vector<std::string> lines;
+  while (!body.empty()) {
+    if (lines.size() == kResolveLinesMax) {
+      return QueryError{413, "too many addresses (at most " + std::to_string(kResolveLinesMax) + " lines in one request)", {}};
+    }
+    const std::size_t end = body.find('\n');
+    std::string_view line = body.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    body.remove_prefix(end == std::string_view::npos ? body.size() : end + 1);
+  }
+  if (lines.empty()) return QueryError{400, "no address in the body (one address per line)", {}};
+  return lines;
 }
 
 }  // namespace tovra::serve

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "searches.h"
 
@@ -21,7 +22,7 @@ enum class Route {
   kAreaCode,     // /api/areacode?key=0153[&show=postal|districts]
   kCities,       // /api/cities?pref=北海道
   kCity,         // /api/city?pref=東京都&city=千代田区
-  kResolve,      // /api/resolve?address=...
+  kResolve,      // /api/resolve?address=...[&business=1]; POST: one address per line
   kMa,           // /api/ma?key=0153[&pref=0..46]
   kMaAreaCodes,  // /api/ma/areacodes?ma=厚岸[&branch=N]
   kDistance,     // /api/distance?from=那覇&to=東京
@@ -62,6 +63,17 @@ std::optional<Route> RouteOfPath(std::string_view path);
 
 // The query of a request to `path`, or the error to answer.
 std::variant<Query, QueryError> ParseQuery(std::string_view path, const Params& params);
+
+// The options of a POST to /api/resolve (business, edition), from its query string.
+std::variant<Query, QueryError> ParseResolveBatch(const Params& params);
+
+// The most addresses one POST to /api/resolve may hold.
+constexpr std::size_t kResolveLinesMax = 10000;
+
+// The addresses of a POST body (UTF-8), one a line (LF or CRLF; a last line end is optional;
+// an empty line is an address that resolves to nothing). An error for a body that is not
+// UTF-8, holds no line or more than kResolveLinesMax.
+std::variant<std::vector<std::string>, QueryError> SplitAddressLines(std::string_view body);
 
 // Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past
 // U+10FFFF).

@@ -8,6 +8,7 @@
 #include "output.h"
 #include "page.h"
 #include "postal_searches.h"
+#include "resolutions.h"
 
 namespace tovra::serve {
 namespace {
@@ -61,9 +62,6 @@ Reply StatusReply(const Dataset& data) {
 
 Reply SearchReply(const Dataset& data, const Query& q);
 
-constexpr std::string_view kNoResolution =
-    "written-address resolution is not available in this version; search by words with /api/address";
-
 Reply Answer(DataStore& store, const std::string& path, const Params& params) {
   std::variant<Query, QueryError> parsed = ParseQuery(path, params);
   if (const QueryError* error = std::get_if<QueryError>(&parsed)) {
@@ -77,8 +75,6 @@ Reply Answer(DataStore& store, const std::string& path, const Params& params) {
     case Route::kDistance:
     case Route::kAreaPlus:
       return RunLookup(q);
-    case Route::kResolve:
-      return ErrorReply(501, kNoResolution);
     default:
       break;
   }
@@ -92,8 +88,9 @@ Reply Answer(DataStore& store, const std::string& path, const Params& params) {
   return *reply;
 }
 
-// The answer of a postal route or the compatibility route, from the engine.
+// The answer of a postal route, the compatibility route or a written address, from the engines.
 Reply SearchReply(const Dataset& data, const Query& q) {
+  if (q.route == Route::kResolve) return ResolveReply(data, q);
   if (q.route == Route::kCompat) {
     Query exact = q;
     exact.route = Route::kPostcode;
@@ -104,6 +101,21 @@ Reply SearchReply(const Dataset& data, const Query& q) {
     return CompatResults(q, answer.rows);
   }
   return PostalReply(data, q);
+}
+
+// A POST of written addresses, one a line. The options come from the query string alone: a
+// body sent as a form must not be read as parameters.
+Reply AnswerLines(DataStore& store, const httplib::Request& req) {
+  const std::size_t mark = req.target.find('?');
+  Params params;
+  if (mark != std::string::npos) httplib::detail::parse_query_text(req.target.substr(mark + 1), params);
+  std::variant<Query, QueryError> parsed = ParseResolveBatch(params);
+  if (const QueryError* error = std::get_if<QueryError>(&parsed)) return ErrorReply(error->status, error->message);
+  std::variant<std::vector<std::string>, QueryError> lines = SplitAddressLines(req.body);
+  if (const QueryError* error = std::get_if<QueryError>(&lines)) return ErrorReply(error->status, error->message);
+  const std::shared_ptr<const Dataset> data = store.Current();
+  if (!data) return ErrorReply(503, "no postal data is loaded");
+  return ResolveLinesReply(*data, std::get<Query>(parsed), std::get<std::vector<std::string>>(lines));
 }
 
 // Texts for the statuses the HTTP library answers by itself.
@@ -146,8 +158,18 @@ void SetUpService(httplib::Server& server, DataStore& store, const Limits& limit
     return httplib::Server::HandlerResponse::Unhandled;
   });
   server.set_logger([](const httplib::Request&, const httplib::Response&) { connection::ResponseWritten(); });
-  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (res.body.empty()) Send(res, ErrorReply(res.status, StatusMessage(res.status)));
+  server.set_error_handler([](const httplib::Request& req, httplib::Response& res) {
+    if (!res.body.empty()) return;
+    // The HTTP library reads a form body as parameters and refuses a large one: curl's
+    // --data-binary sends a file of addresses as a form unless told otherwise.
+    const bool form = req.get_header_value("Content-Type").rfind("application/x-www-form-urlencoded", 0) == 0;
+    if (res.status == 413 && form) {
+      Send(res, ErrorReply(413, "a form body (application/x-www-form-urlencoded) is limited to " +
+                                    std::to_string(CPPHTTPLIB_FORM_URL_ENCODED_PAYLOAD_MAX_LENGTH) +
+                                    " bytes; send addresses as text/plain"));
+      return;
+    }
+    Send(res, ErrorReply(res.status, StatusMessage(res.status)));
   });
   server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
     Send(res, ErrorReply(500, "internal error"));
@@ -160,9 +182,9 @@ void SetUpService(httplib::Server& server, DataStore& store, const Limits& limit
   server.Get(R"(/api/.*)", [&store](const httplib::Request& req, httplib::Response& res) {
     Send(res, Answer(store, req.path, req.params));
   });
-  server.Post("/api/resolve", [](const httplib::Request&, httplib::Response& res) {
+  server.Post("/api/resolve", [&store](const httplib::Request& req, httplib::Response& res) {
     connection::RequestHandled();
-    Send(res, ErrorReply(501, kNoResolution));
+    Send(res, AnswerLines(store, req));
   });
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "qt_text.h"
+#include "resolution_text.h"
 #include "resolve.h"
 #include "resources.h"
 #include "template_builder.h"
@@ -42,15 +43,13 @@ const resolve::Resolver* TablesFor(const Settings& settings, QString& error) {
   return resolver.get();
 }
 
+// The row of a resolution: the input and the fields tovra-search resolve prints, the note as
+// the level's tool tip.
 QList<QStandardItem*> RowOf(const QString& input, const resolve::Resolution& r) {
-  std::string candidates;
-  for (const resolve::Candidate& c : r.candidates)
-    candidates += (candidates.empty() ? "" : " ") + (c.postcode.empty() ? c.prefecture + c.city : c.postcode);
-  const std::string texts[] = {r.postcode, candidates, r.dantai,  r.area_codes,
-                               r.ma_names, r.prefecture, r.city, r.town,       r.rest};
-  QList<QStandardItem*> row{new QStandardItem(input), new QStandardItem(QString::number(r.level))};
-  for (const std::string& t : texts) row.append(new QStandardItem(ToQString(t)));
-  row[1]->setToolTip(ToQString(r.note));
+  const std::vector<std::string> fields = cli::ResolutionFields(r);
+  QList<QStandardItem*> row{new QStandardItem(input)};
+  for (std::size_t i = 0; i + 1 < fields.size(); ++i) row.append(new QStandardItem(QString::fromStdString(fields[i])));
+  row[1]->setToolTip(QString::fromStdString(fields.back()));
   return row;
 }
 

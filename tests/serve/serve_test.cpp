@@ -51,6 +51,7 @@ struct Case {
   std::string path;
   int status;
   std::vector<std::string> contains;
+  std::string body = "x";  // of a POST
 };
 
 TEST(Serve, EveryRouteAnswersGoodAndBadRequests) {
@@ -81,8 +82,23 @@ TEST(Serve, EveryRouteAnswersGoodAndBadRequests) {
       {"GET", "/api/cities?pref=東京", 400, {"'pref' is not a prefecture name"}},
       {"GET", "/api/city?pref=東京都&city=千代田区", 200, {"丸の内"}},
       {"GET", "/api/city?pref=東京都", 400, {"missing parameter 'city'"}},
-      {"GET", "/api/resolve?address=東京都千代田区丸の内１丁目", 501, {"not available"}},
-      {"POST", "/api/resolve", 501, {"not available"}},
+      {"GET", "/api/resolve?address=大阪府高槻市奈佐原２丁目１－２", 200,
+       {"{\"count\":1,\"resolutions\":[\n{\"input\": \"大阪府高槻市奈佐原２丁目１－２\", \"level\": \"4\", \"postcode\": \"5691041\"",
+        "\"maName\": \"茨木\"", "\"rest\": \"２丁目１－２\""}},
+      {"GET", "/api/resolve?address=府中市", 200, {"\"level\": \"0\"", "東京都府中市 広島県府中市"}},
+      {"GET", "/api/resolve?address=東京都千代田区丸の内１丁目&edition=2003", 200, {"\"level\": \"4\"", "1000005"}},
+      {"GET", "/api/resolve", 400, {"missing parameter 'address'"}},
+      {"GET", "/api/resolve?address=　", 400, {"'address' leaves nothing to search for"}},
+      {"GET", "/api/resolve?address=" + long_key, 400, {"longer than any field"}},
+      {"GET", "/api/resolve?address=札幌&business=maybe", 400, {"'business' must be one of"}},
+      {"POST", "/api/resolve", 200, {"{\"count\":1,", "\"input\": \"x\", \"level\": \"0\""}},
+      {"POST", "/api/resolve?business=1", 200, {"{\"count\":3,", "\"input\": \"\", \"level\": \"0\"", "\"input\": \"—\""},
+       "京都市中京区河原町通三条上る恵比須町\r\n\n—"},
+      {"POST", "/api/resolve", 400, {"the body is not valid UTF-8"}, "札幌\n\xff\n"},
+      {"POST", "/api/resolve", 400, {"no address in the body"}, ""},
+      {"POST", "/api/resolve?edition=1999", 400, {"'edition' must be one of"}},
+      {"POST", "/api/resolve", 413, {"too many addresses (at most 10000 lines"}, std::string(10001, '\n')},
+      {"POST", "/api/resolve?address=a%ZZ", 200, {"{\"count\":1,"}},
       {"GET", "/api/ma?key=0153", 200, {"\"mas\":[{\"name\":\"厚岸\",\"areaCodes\":\"0153-[1,5,6]\"}"}},
       {"GET", "/api/ma?key=いしかり&edition=2003", 200, {"\"edition\":\"2003\"", "石狩深川"}},
       {"GET", "/api/ma?key=00", 200, {"\"mas\":[]"}},
@@ -106,7 +122,7 @@ TEST(Serve, EveryRouteAnswersGoodAndBadRequests) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.method) + " " + c.path);
     httplib::Result r = std::string(c.method) == "GET"    ? client.Get(c.path.c_str())
-                        : std::string(c.method) == "POST" ? client.Post(c.path.c_str(), "x", "text/plain")
+                        : std::string(c.method) == "POST" ? client.Post(c.path.c_str(), c.body, "text/plain")
                                                           : client.Delete(c.path.c_str());
     ASSERT_TRUE(r) << httplib::to_string(r.error());
     EXPECT_EQ(r->status, c.status) << r->body;
@@ -169,6 +185,61 @@ std::vector<std::string> Fields(const std::string& line) {
     fields.push_back(f);
   }
   return fields;
+}
+
+// Addresses written from every 1500th line of the file (the town without its parentheses and a
+// block number), a few as people write them, an empty and an unresolvable line: POSTed at once,
+// answered in order with what tovra-search resolve prints for each, and each alone by GET.
+TEST(Serve, ResolveAnswersWhatTovraSearchResolvePrints) {
+  Scratch s;
+  RunningService service(DataArgs(s));
+  ASSERT_NE(service.port(), 0) << service.Log();
+  std::vector<std::string> addresses = {"〒569-1041 大阪府高槻市奈佐原２丁目１－２", "港区芝2-10-2 〇〇ビル3F", "",
+                                        "戸田市大字新曽2242", "どこでもない", "千代田区大手町２丁目３－１"};
+  std::istringstream file(ReadFile(kKen));
+  std::string line;
+  for (int n = 0; std::getline(file, line); ++n) {
+    if (n % 1500 != 0) continue;
+    const std::vector<std::string> f = Fields(line);
+    const std::string town = f[8].substr(0, f[8].find("\x81\x69"));  // up to "（"
+    addresses.push_back(cp932::ToUtf8(f[6] + f[7] + town) + "1-2");
+  }
+  std::string body;
+  for (const std::string& a : addresses) body += a + "\n";
+  std::vector<std::string> argv = {TOVRA_SEARCH, "--format", "json", "--ini", s.Path("tovra.ini"), "--ken", kKen,
+                                   "--jig",      kJig,     "--business", "resolve"};
+  argv.insert(argv.end(), addresses.begin(), addresses.end());
+  const std::string printed = Output(argv);
+
+  httplib::Client client = service.Client();
+  httplib::Result r = client.Post("/api/resolve?business=1", body, "text/plain; charset=utf-8");
+  ASSERT_TRUE(r);
+  ASSERT_EQ(r->status, 200) << r->body;
+  const std::string head = "{\"count\":" + std::to_string(addresses.size()) + ",\"resolutions\":[\n";
+  ASSERT_EQ(r->body.rfind(head, 0), 0u) << r->body.substr(0, 200);
+  std::string objects = r->body.substr(head.size(), r->body.size() - head.size() - 4);  // "\n]}\n"
+  for (std::size_t at; (at = objects.find("},\n{")) != std::string::npos;) objects.replace(at, 3, "}\n");
+  EXPECT_EQ(objects + "\n", printed);
+  EXPECT_NE(printed.find("\"level\": \"4\""), std::string::npos);
+
+  for (std::size_t i = 0; i < addresses.size(); i += 5) {
+    if (addresses[i].empty()) continue;
+    SCOPED_TRACE(addresses[i]);
+    const httplib::Params params = {{"business", "1"}, {"address", addresses[i]}};
+    httplib::Result one = client.Get("/api/resolve", params, httplib::Headers());
+    ASSERT_TRUE(one);
+    std::istringstream lines(printed);
+    std::string expected;
+    for (std::size_t k = 0; k <= i; ++k) std::getline(lines, expected);
+    EXPECT_EQ(one->body, "{\"count\":1,\"resolutions\":[\n" + expected + "\n]}\n");
+  }
+  // curl --data-binary sends a form unless told otherwise: a long one is refused with the remedy.
+  std::string long_body;
+  while (long_body.size() < 10000) long_body += body;
+  httplib::Result form = client.Post("/api/resolve", long_body, "application/x-www-form-urlencoded");
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->status, 413);
+  EXPECT_NE(form->body.find("send addresses as text/plain"), std::string::npos) << form->body;
 }
 
 // Every 500th line of the file, asked for by its code: the route lists that line's address.
@@ -454,6 +525,10 @@ TEST(Serve, PageShowsRowsInHeadlessChromium) {
       {"?q=060-0001", {"1 件", "北海道札幌市中央区北一条西（１～１９丁目）", "011-[1～8]"}},
       {"?q=%E5%8D%83%E6%AD%B3%E5%B8%82%2B%E5%8D%94%E5%92%8C", {"千歳市協和", "066-0005"}},
       {"?q=0153-7&mode=areacode", {"中標津"}},
+      // A written address: resolved to its record, whose row shows with its MA and area codes.
+      {"?q=" + httplib::detail::encode_query_param("大阪府高槻市奈佐原２丁目１－２"),
+       {"レベル 4（1 件に決定） 〒569-1041 大阪府高槻市奈佐原", "残り: ２丁目１－２", "<td>569-1041</td>", "<td>茨木</td>",
+        "072-[6]"}},
   };
   for (const Look& look : looks) {
     SCOPED_TRACE(look.query);
