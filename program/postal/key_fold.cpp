@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "cp932.h"
 #include "searches.h"
@@ -28,6 +29,10 @@ constexpr unsigned kHiraganaFirst = 0x829F; // ぁ
 constexpr unsigned kHiraganaLast = 0x82F1;  // ん
 constexpr unsigned kKatakanaFirst = 0x8340; // ァ
 constexpr unsigned kKatakanaLast = 0x8396;  // ヶ
+constexpr unsigned kSmallKe = 0x8396;       // ヶ
+constexpr unsigned kKe = 0x8350;            // ケ
+constexpr unsigned kGa = 0x82AA;            // が
+constexpr unsigned char kFirstKanjiLead = 0x88;
 
 constexpr unsigned char kHalfLongVowel = 0xB0;  // ｰ
 
@@ -155,6 +160,49 @@ std::string WithCharAsAscii(std::string_view text, unsigned code, char with) {
   return out;
 }
 
+// The forms of a term with its blanks inside (ASCII and full-width alike) written each way:
+// business names and readings write either. The term itself comes first.
+std::vector<std::string> BlankForms(std::string_view term) {
+  std::string ascii, full;
+  ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+    if (code == ' ' || code == kFullSpace) {
+      ascii += ' ';
+      full += "\x81\x40";
+    } else {
+      ascii += bytes;
+      full += bytes;
+    }
+  });
+  return {std::string(term), ascii, full};
+}
+
+// Whether a double-byte code is a kanji (JIS level 1 and 2, and the extensions after them).
+bool IsKanji(unsigned code) { return (code >> 8) >= kFirstKanjiLead; }
+
+// The forms of a term whose ヶ, ケ or が after a kanji (霞ヶ関, 霞が関, 霞ケ関: place names
+// write all three) is written each of the three ways. The term itself comes first.
+std::vector<std::string> KeForms(std::string_view term) {
+  std::vector<std::string> forms = {std::string(term)};
+  for (unsigned ke : {kSmallKe, kKe, kGa}) {
+    std::string out;
+    bool after_kanji = false;
+    bool changed = false;
+    ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+      const bool variant = code == kSmallKe || code == kKe || code == kGa;
+      if (variant && after_kanji) {
+        out += static_cast<char>(ke >> 8);
+        out += static_cast<char>(ke & 0xFF);
+        changed = changed || code != ke;
+      } else {
+        out += bytes;
+      }
+      after_kanji = bytes.size() == 2 && IsKanji(code);
+    });
+    if (changed) forms.push_back(std::move(out));
+  }
+  return forms;
+}
+
 // Folds the characters of a code key; `dashes` also turns the other dash forms into "-".
 std::string FoldCode(std::string_view typed, bool dashes, bool drop_post_mark) {
   std::string out;
@@ -194,18 +242,41 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 
-std::string FoldPostCodeKey(std::string_view typed) { return FoldCode(typed, true, true); }
+std::string FoldPostCodeKey(std::string_view typed) {
+  // "060 0001": blanks between digits are left out, as a hyphen there is joined.
+  const std::string folded = FoldCode(typed, true, true);
+  std::string out;
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    if (folded[i] == ' ' && !out.empty() && std::isdigit(static_cast<unsigned char>(out.back()))) {
+      std::size_t next = i;
+      while (next < folded.size() && folded[next] == ' ') ++next;
+      if (next < folded.size() && std::isdigit(static_cast<unsigned char>(folded[next]))) {
+        i = next - 1;
+        continue;
+      }
+    }
+    out += folded[i];
+  }
+  return out;
+}
 
 std::string FoldCodeKey(std::string_view typed) { return FoldCode(typed, false, false); }
 
 std::vector<std::string> TermForms(std::string_view term, Readings readings) {
   term = TrimBlanks(term);
   if (term.empty()) return {};
-  const std::string reading = ReadingForm(term);
-  std::vector<std::string> candidates = {std::string(term), KanjiFieldForm(term), reading};
-  if (readings == Readings::kJigyosyo) {
-    candidates.push_back(LargeKanaForm(reading));
-    candidates.push_back(WithCharAsAscii(candidates.back(), kHalfLongVowel, '-'));
+  std::vector<std::string> candidates;
+  for (const std::string& spaced : BlankForms(term)) {
+    for (const std::string& typed : KeForms(spaced)) {
+      candidates.push_back(typed);
+      candidates.push_back(KanjiFieldForm(typed));
+    }
+    const std::string reading = ReadingForm(spaced);
+    candidates.push_back(reading);
+    if (readings == Readings::kJigyosyo) {
+      candidates.push_back(LargeKanaForm(reading));
+      candidates.push_back(WithCharAsAscii(candidates.back(), kHalfLongVowel, '-'));
+    }
   }
   std::vector<std::string> forms;
   // The typed form first; the others only when they differ from every form before them.
