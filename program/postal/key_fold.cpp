@@ -5,36 +5,45 @@
 #include <cctype>
 
 #include "cp932.h"
+#include "fold_chars_data.h"
 #include "searches.h"
 
 namespace tovra {
 namespace {
 
-// Double-byte characters by their CP932 code.
-constexpr unsigned kFullSpace = 0x8140;     // 　
-constexpr unsigned kMiddleDot = 0x8145;     // ・
-constexpr unsigned kVoicedMark = 0x814A;    // ゛
-constexpr unsigned kSemiVoiced = 0x814B;    // ゜
-constexpr unsigned kLongVowel = 0x815B;     // ー
-constexpr unsigned kHorizontalBar = 0x815C; // ―
-constexpr unsigned kHyphen = 0x815D;        // ‐
-constexpr unsigned kOpenParen = 0x8169;     // （
-constexpr unsigned kCloseParen = 0x816A;    // ）
-constexpr unsigned kFullPlus = 0x817B;      // ＋
-constexpr unsigned kFullMinus = 0x817C;     // － (also what − becomes in CP932)
-constexpr unsigned kPostMark = 0x81A7;      // 〒
-constexpr unsigned kIdeographicComma = 0x8141;  // 、
-constexpr unsigned kFullZero = 0x824F;      // ０
-constexpr unsigned kHiraganaFirst = 0x829F; // ぁ
-constexpr unsigned kHiraganaLast = 0x82F1;  // ん
-constexpr unsigned kKatakanaFirst = 0x8340; // ァ
-constexpr unsigned kKatakanaLast = 0x8396;  // ヶ
-constexpr unsigned kSmallKe = 0x8396;       // ヶ
-constexpr unsigned kKe = 0x8350;            // ケ
-constexpr unsigned kGa = 0x82AA;            // が
-constexpr unsigned char kFirstKanjiLead = 0x88;
+// A character of fold_chars.tsv by its CP932 code: the byte of a single-byte character,
+// lead * 256 + trail of a double-byte one.
+template <std::size_t N>
+constexpr unsigned CodeOf(const char (&text)[N]) {
+  static_assert(N == 2 || N == 3, "one character");
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(text[i])); };
+  return N == 2 ? byte(0) : byte(0) * 256u + byte(1);
+}
 
-constexpr unsigned char kHalfLongVowel = 0xB0;  // ｰ
+constexpr unsigned kFullSpace = CodeOf(fold_char::kFullSpace);
+constexpr unsigned kMiddleDot = CodeOf(fold_char::kMiddleDot);
+constexpr unsigned kVoicedMark = CodeOf(fold_char::kVoicedMark);
+constexpr unsigned kSemiVoiced = CodeOf(fold_char::kSemiVoicedMark);
+constexpr unsigned kLongVowel = CodeOf(fold_char::kLongVowel);
+constexpr unsigned kHorizontalBar = CodeOf(fold_char::kHorizontalBar);
+constexpr unsigned kHyphen = CodeOf(fold_char::kHyphen);
+constexpr unsigned kOpenParen = CodeOf(fold_char::kOpenParen);
+constexpr unsigned kCloseParen = CodeOf(fold_char::kCloseParen);
+constexpr unsigned kFullPlus = CodeOf(fold_char::kFullPlus);
+constexpr unsigned kFullMinus = CodeOf(fold_char::kFullMinus);
+constexpr unsigned kPostMark = CodeOf(fold_char::kPostMark);
+constexpr unsigned kIdeographicComma = CodeOf(fold_char::kIdeographicComma);
+constexpr unsigned kFullZero = CodeOf(fold_char::kFullZero);
+constexpr unsigned kHiraganaFirst = CodeOf(fold_char::kHiraganaFirst);
+constexpr unsigned kHiraganaLast = CodeOf(fold_char::kHiraganaLast);
+constexpr unsigned kKatakanaFirst = CodeOf(fold_char::kKatakanaFirst);
+constexpr unsigned kKatakanaLast = CodeOf(fold_char::kKatakanaLast);
+constexpr unsigned kSmallKe = CodeOf(fold_char::kSmallKe);
+constexpr unsigned kKe = CodeOf(fold_char::kKe);
+constexpr unsigned kGa = CodeOf(fold_char::kGa);
+constexpr unsigned kHalfLongVowel = CodeOf(fold_char::kHalfLongVowel);
+// Lead bytes from here on start kanji (JIS level 1 and 2, and the extensions after them).
+constexpr unsigned char kFirstKanjiLead = 0x88;
 
 // The katakana ァ to ヶ in their order (which is also the order of the hiragana ぁ to ん) in
 // half-width form. Half-width katakana U+FF61..U+FF9F are the single bytes 0xA1..0xDF.
