@@ -1,5 +1,7 @@
 #include "cp932.h"
 
+#include "compose.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -183,7 +185,7 @@ std::vector<std::string> ToUtf8Each(std::span<const std::string_view> cp932_text
 }
 
 std::optional<std::string> FromUtf8(std::string_view utf8_text) {
-  return Convert(kCp932, kUtf8, utf8_text, [](std::string_view, std::string&) { return std::size_t{0}; });
+  return Convert(kCp932, kUtf8, ComposeForCp932(utf8_text), [](std::string_view, std::string&) { return std::size_t{0}; });
 }
 
 std::string FromUtf8Lenient(std::string_view utf8_text) {

@@ -5,6 +5,8 @@
 
 #include "cp932.h"
 
+#include "compose.h"
+
 namespace cp932 {
 namespace {
 
@@ -56,7 +58,7 @@ std::vector<std::string> ToUtf8Each(std::span<const std::string_view> cp932_text
 
 std::optional<std::string> FromUtf8(std::string_view utf8_text) {
   bool ok = false;
-  const std::wstring wide = Widen(CP_UTF8, MB_ERR_INVALID_CHARS, utf8_text, &ok);
+  const std::wstring wide = Widen(CP_UTF8, MB_ERR_INVALID_CHARS, ComposeForCp932(utf8_text), &ok);
   if (!ok) return std::nullopt;
   BOOL usedDefault = FALSE;
   std::string text = Narrow(kCp932, wide, &usedDefault);

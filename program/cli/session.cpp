@@ -106,6 +106,7 @@ void Session::Note(PostFile file, SearchStatus status) {
       return;
     case SearchStatus::kNotRegularFile:  // reported for either file
     case SearchStatus::kIndexOverflow:
+    case SearchStatus::kKeyTooLong:
       failed_ = true;
       return;
   }

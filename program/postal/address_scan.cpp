@@ -133,7 +133,7 @@ SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view ke
       !(ken_all && mode == ScanMode::kCityList)) {
     return {};
   }
-  const FoldedWords terms = ScanTerms(file, CutKey(key), mode);
+  const FoldedWords terms = ScanTerms(file, key, mode);
   PostFileBytes bytes;
   const bool report = missing_reported == nullptr || !*missing_reported;
   if (SearchStatus opened = OpenPostFile(ctx, file, bytes, report); opened != SearchStatus::kOk) {

@@ -163,7 +163,6 @@ SearchOutcome PostalRows2003(SearchContext& ctx, const std::vector<std::string>&
       std::string place(Text(a.cityName));
       place += Text(a.townName);
       place += Text(a.chomeNote);
-      place.resize(cp932::BoundaryAtOrBefore(place, kKeyMax));
       ScanBoth(outcome, business, [&](PostFile file) {
         return ScanPostFile(ctx, file, place, ScanMode::kCity, WordMatch::kExact, prefecture,
                             file == PostFile::kKenAll ? &missing_reported : nullptr);
@@ -202,9 +201,10 @@ int DistrictRows(SearchContext& ctx, const std::vector<std::string>& names) {
 }  // namespace
 
 SearchOutcome FindAreaCode(SearchContext& ctx, std::string_view key, AreaDisplay display, Business business) {
+  if (KeyTooLong(ctx, {key})) return {{SearchStatus::kKeyTooLong, 0}, {}};
   const bool current = ctx.settings.ma_edition == MEKLAN_EDITION_CURRENT;
   // Both editions take the key as a code is typed: full-width digits, "－" and blanks folded.
-  const std::string key_text = FoldCodeKey(CutKey(key));
+  const std::string key_text = FoldCodeKey(key);
   if (key_text.empty()) return {};
   const std::vector<std::string> names = MaNamesOfKey(ctx, key_text);
   if (display == AreaDisplay::kDistricts) {

@@ -2,34 +2,48 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "cp932.h"
+#include "fold_chars_data.h"
 #include "searches.h"
 
 namespace tovra {
 namespace {
 
-// Double-byte characters by their CP932 code.
-constexpr unsigned kFullSpace = 0x8140;     // 　
-constexpr unsigned kMiddleDot = 0x8145;     // ・
-constexpr unsigned kVoicedMark = 0x814A;    // ゛
-constexpr unsigned kSemiVoiced = 0x814B;    // ゜
-constexpr unsigned kLongVowel = 0x815B;     // ー
-constexpr unsigned kHorizontalBar = 0x815C; // ―
-constexpr unsigned kHyphen = 0x815D;        // ‐
-constexpr unsigned kOpenParen = 0x8169;     // （
-constexpr unsigned kCloseParen = 0x816A;    // ）
-constexpr unsigned kFullPlus = 0x817B;      // ＋
-constexpr unsigned kFullMinus = 0x817C;     // － (also what − becomes in CP932)
-constexpr unsigned kPostMark = 0x81A7;      // 〒
-constexpr unsigned kIdeographicComma = 0x8141;  // 、
-constexpr unsigned kFullZero = 0x824F;      // ０
-constexpr unsigned kHiraganaFirst = 0x829F; // ぁ
-constexpr unsigned kHiraganaLast = 0x82F1;  // ん
-constexpr unsigned kKatakanaFirst = 0x8340; // ァ
-constexpr unsigned kKatakanaLast = 0x8396;  // ヶ
+// A character of fold_chars.tsv by its CP932 code: the byte of a single-byte character,
+// lead * 256 + trail of a double-byte one.
+template <std::size_t N>
+constexpr unsigned CodeOf(const char (&text)[N]) {
+  static_assert(N == 2 || N == 3, "one character");
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(text[i])); };
+  return N == 2 ? byte(0) : byte(0) * 256u + byte(1);
+}
 
-constexpr unsigned char kHalfLongVowel = 0xB0;  // ｰ
+constexpr unsigned kFullSpace = CodeOf(fold_char::kFullSpace);
+constexpr unsigned kMiddleDot = CodeOf(fold_char::kMiddleDot);
+constexpr unsigned kVoicedMark = CodeOf(fold_char::kVoicedMark);
+constexpr unsigned kSemiVoiced = CodeOf(fold_char::kSemiVoicedMark);
+constexpr unsigned kLongVowel = CodeOf(fold_char::kLongVowel);
+constexpr unsigned kHorizontalBar = CodeOf(fold_char::kHorizontalBar);
+constexpr unsigned kHyphen = CodeOf(fold_char::kHyphen);
+constexpr unsigned kOpenParen = CodeOf(fold_char::kOpenParen);
+constexpr unsigned kCloseParen = CodeOf(fold_char::kCloseParen);
+constexpr unsigned kFullPlus = CodeOf(fold_char::kFullPlus);
+constexpr unsigned kFullMinus = CodeOf(fold_char::kFullMinus);
+constexpr unsigned kPostMark = CodeOf(fold_char::kPostMark);
+constexpr unsigned kIdeographicComma = CodeOf(fold_char::kIdeographicComma);
+constexpr unsigned kFullZero = CodeOf(fold_char::kFullZero);
+constexpr unsigned kHiraganaFirst = CodeOf(fold_char::kHiraganaFirst);
+constexpr unsigned kHiraganaLast = CodeOf(fold_char::kHiraganaLast);
+constexpr unsigned kKatakanaFirst = CodeOf(fold_char::kKatakanaFirst);
+constexpr unsigned kKatakanaLast = CodeOf(fold_char::kKatakanaLast);
+constexpr unsigned kSmallKe = CodeOf(fold_char::kSmallKe);
+constexpr unsigned kKe = CodeOf(fold_char::kKe);
+constexpr unsigned kGa = CodeOf(fold_char::kGa);
+constexpr unsigned kHalfLongVowel = CodeOf(fold_char::kHalfLongVowel);
+// Lead bytes from here on start kanji (JIS level 1 and 2, and the extensions after them).
+constexpr unsigned char kFirstKanjiLead = 0x88;
 
 // The katakana ァ to ヶ in their order (which is also the order of the hiragana ぁ to ん) in
 // half-width form. Half-width katakana U+FF61..U+FF9F are the single bytes 0xA1..0xDF.
@@ -155,6 +169,49 @@ std::string WithCharAsAscii(std::string_view text, unsigned code, char with) {
   return out;
 }
 
+// The forms of a term with its blanks inside (ASCII and full-width alike) written each way:
+// business names and readings write either. The term itself comes first.
+std::vector<std::string> BlankForms(std::string_view term) {
+  std::string ascii, full;
+  ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+    if (code == ' ' || code == kFullSpace) {
+      ascii += ' ';
+      full += "\x81\x40";
+    } else {
+      ascii += bytes;
+      full += bytes;
+    }
+  });
+  return {std::string(term), ascii, full};
+}
+
+// Whether a double-byte code is a kanji (JIS level 1 and 2, and the extensions after them).
+bool IsKanji(unsigned code) { return (code >> 8) >= kFirstKanjiLead; }
+
+// The forms of a term whose ヶ, ケ or が after a kanji (霞ヶ関, 霞が関, 霞ケ関: place names
+// write all three) is written each of the three ways. The term itself comes first.
+std::vector<std::string> KeForms(std::string_view term) {
+  std::vector<std::string> forms = {std::string(term)};
+  for (unsigned ke : {kSmallKe, kKe, kGa}) {
+    std::string out;
+    bool after_kanji = false;
+    bool changed = false;
+    ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+      const bool variant = code == kSmallKe || code == kKe || code == kGa;
+      if (variant && after_kanji) {
+        out += static_cast<char>(ke >> 8);
+        out += static_cast<char>(ke & 0xFF);
+        changed = changed || code != ke;
+      } else {
+        out += bytes;
+      }
+      after_kanji = bytes.size() == 2 && IsKanji(code);
+    });
+    if (changed) forms.push_back(std::move(out));
+  }
+  return forms;
+}
+
 // Folds the characters of a code key; `dashes` also turns the other dash forms into "-".
 std::string FoldCode(std::string_view typed, bool dashes, bool drop_post_mark) {
   std::string out;
@@ -194,18 +251,41 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 
-std::string FoldPostCodeKey(std::string_view typed) { return FoldCode(typed, true, true); }
+std::string FoldPostCodeKey(std::string_view typed) {
+  // "060 0001": blanks between digits are left out, as a hyphen there is joined.
+  const std::string folded = FoldCode(typed, true, true);
+  std::string out;
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    if (folded[i] == ' ' && !out.empty() && std::isdigit(static_cast<unsigned char>(out.back()))) {
+      std::size_t next = i;
+      while (next < folded.size() && folded[next] == ' ') ++next;
+      if (next < folded.size() && std::isdigit(static_cast<unsigned char>(folded[next]))) {
+        i = next - 1;
+        continue;
+      }
+    }
+    out += folded[i];
+  }
+  return out;
+}
 
 std::string FoldCodeKey(std::string_view typed) { return FoldCode(typed, false, false); }
 
 std::vector<std::string> TermForms(std::string_view term, Readings readings) {
   term = TrimBlanks(term);
   if (term.empty()) return {};
-  const std::string reading = ReadingForm(term);
-  std::vector<std::string> candidates = {std::string(term), KanjiFieldForm(term), reading};
-  if (readings == Readings::kJigyosyo) {
-    candidates.push_back(LargeKanaForm(reading));
-    candidates.push_back(WithCharAsAscii(candidates.back(), kHalfLongVowel, '-'));
+  std::vector<std::string> candidates;
+  for (const std::string& spaced : BlankForms(term)) {
+    for (const std::string& typed : KeForms(spaced)) {
+      candidates.push_back(typed);
+      candidates.push_back(KanjiFieldForm(typed));
+    }
+    const std::string reading = ReadingForm(spaced);
+    candidates.push_back(reading);
+    if (readings == Readings::kJigyosyo) {
+      candidates.push_back(LargeKanaForm(reading));
+      candidates.push_back(WithCharAsAscii(candidates.back(), kHalfLongVowel, '-'));
+    }
   }
   std::vector<std::string> forms;
   // The typed form first; the others only when they differ from every form before them.

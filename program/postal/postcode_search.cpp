@@ -40,7 +40,7 @@ bool PostCodeMatches(PostFile file, std::string_view old_code, std::string_view 
 }
 
 SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view typed, PostCodeMatch mode) {
-  const std::string key = FoldPostCodeKey(CutKey(typed));
+  const std::string key = FoldPostCodeKey(typed);
   PostFileBytes bytes;
   if (SearchStatus opened = OpenPostFile(ctx, file, bytes, true); opened != SearchStatus::kOk) return {opened, 0};
   // An empty key is no search; it would match every code.

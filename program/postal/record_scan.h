@@ -24,6 +24,10 @@ namespace tovra {
 // Lines a KEN_ALL.CSV record may join at most: a guard against a file whose "（" never closes.
 constexpr int kMaxJoinedLines = 32;
 
+// The longest text a search key can match: a town field joined from the most lines a record
+// may span. A longer key can match nothing and is refused rather than cut.
+constexpr std::size_t kKeyMax = kMaxJoinedLines * kFieldMax;
+
 class RecordScanner {
  public:
   enum class Step {

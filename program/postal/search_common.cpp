@@ -39,9 +39,15 @@ const std::array<std::string_view, kColumnCount>& ColumnTitles() {
 
 namespace detail {
 
-std::string_view CutKey(std::string_view key) {
-  if (key.size() <= kKeyMax) return key;
-  return key.substr(0, cp932::BoundaryAtOrBefore(key, kKeyMax));
+bool KeyTooLong(SearchContext& ctx, std::initializer_list<std::string_view> keys) {
+  for (std::string_view key : keys) {
+    if (key.size() <= kKeyMax) continue;
+    std::string text = msg::kKeyTooLongFormat;
+    text.replace(text.find("%s"), 2, std::to_string(kKeyMax));
+    ctx.view.ShowMessage(text, "");
+    return true;
+  }
+  return false;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // and the byte tests.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -13,10 +14,9 @@
 
 namespace tovra::detail {
 
-constexpr std::size_t kKeyMax = 255;
-
-// The key cut to 255 bytes on a character boundary.
-std::string_view CutKey(std::string_view key);
+// Whether one of `keys` is longer than any field can hold (kKeyMax); such a key is shown the
+// message "%s" of kKeyTooLongFormat once and the search refused.
+bool KeyTooLong(SearchContext& ctx, std::initializer_list<std::string_view> keys);
 
 // Opens the search's file; when `report` is set, a KEN_ALL.CSV that cannot be opened shows
 // "%s\nが見つかりません" and either file that is not a regular file "%s\nは通常のファイルではありません",

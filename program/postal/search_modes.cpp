@@ -16,9 +16,12 @@ SearchOutcome BothFiles(Business business, Search search) {
   return outcome;
 }
 
+constexpr SearchOutcome kRefused{{SearchStatus::kKeyTooLong, 0}, {}};
+
 }  // namespace
 
 SearchOutcome FindPostCode(SearchContext& ctx, std::string_view typed, PostCodeMatch match, Business business) {
+  if (detail::KeyTooLong(ctx, {typed})) return kRefused;
   const std::string key = NormalisePostCodeKey(typed);
   return BothFiles(business, [&](PostFile file) {
     return file == PostFile::kKenAll ? SearchPostCode(ctx, key, match) : SearchJigPostCode(ctx, key, match);
@@ -26,12 +29,14 @@ SearchOutcome FindPostCode(SearchContext& ctx, std::string_view typed, PostCodeM
 }
 
 SearchOutcome FindWords(SearchContext& ctx, std::string_view key, WordMatch match, Business business) {
+  if (detail::KeyTooLong(ctx, {key})) return kRefused;
   return BothFiles(business, [&](PostFile file) {
     return detail::ScanPostFile(ctx, file, key, ScanMode::kWords, match, {}, nullptr);
   });
 }
 
 SearchOutcome FindDantai(SearchContext& ctx, std::string_view code, Business business) {
+  if (detail::KeyTooLong(ctx, {code})) return kRefused;
   return BothFiles(business, [&](PostFile file) {
     return detail::ScanPostFile(ctx, file, code, ScanMode::kDantai, WordMatch::kExact, {}, nullptr);
   });
@@ -42,6 +47,7 @@ SearchOutcome FindCityRows(SearchContext& ctx, std::string_view prefecture, std:
   // Names as typed may carry blanks at either end, as a key does.
   prefecture = TrimBlanks(prefecture);
   city = TrimBlanks(city);
+  if (detail::KeyTooLong(ctx, {prefecture, city})) return kRefused;
   return BothFiles(business, [&](PostFile file) {
     return detail::ScanPostFile(ctx, file, city, ScanMode::kCity, WordMatch::kExact, prefecture, nullptr);
   });
@@ -49,6 +55,7 @@ SearchOutcome FindCityRows(SearchContext& ctx, std::string_view prefecture, std:
 
 SearchResult ListCities(SearchContext& ctx, std::string_view prefecture) {
   prefecture = TrimBlanks(prefecture);
+  if (detail::KeyTooLong(ctx, {prefecture})) return kRefused.ken_all;
   return ScanKenAll(ctx, prefecture, ScanMode::kCityList, WordMatch::kExact, prefecture);
 }
 

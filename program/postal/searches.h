@@ -7,7 +7,8 @@
 // of the files, the postal code's hyphen and the key rules are the engine's. The searches of
 // one file further down are the pieces those calls are made of.
 //
-// Keys are CP932 bytes, at most 255 (longer keys are cut on a character boundary).
+// Keys are CP932 bytes, whole; one longer than any field can hold (kKeyMax) is refused with a
+// message and kKeyTooLong.
 #pragma once
 
 #include <array>
@@ -50,6 +51,7 @@ enum class SearchStatus {
   kNotRegularFile,  // the data file is a FIFO, device or socket (a directory counts as missing)
   kIndexOverflow,   // the file does not fit the index tables
   kMalformedLine,   // a line begins with a comma: the file is broken, the search stopped
+  kKeyTooLong,      // the key is longer than any field can hold: refused, the file not read
 };
 
 struct SearchResult {

@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "record_scan.h"  // kKeyMax, the longest key any field can hold
 #include "searches.h"
 
 namespace tovra::serve {
@@ -54,9 +55,6 @@ struct QueryError {
   std::string message;   // English, one line (the compatibility route: its own texts)
   std::string callback;  // the compatibility route's JSONP function, "" when none
 };
-
-// The longest key any field can hold: the engines read at most 255 bytes of CP932.
-constexpr std::size_t kKeyMax = 255;
 
 // The route of a path, nullopt for one that is not a route of the service.
 std::optional<Route> RouteOfPath(std::string_view path);

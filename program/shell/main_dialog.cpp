@@ -25,6 +25,7 @@
 #include "key_fold.h"
 #include "message_box.h"
 #include "post_index.h"
+#include "post_line.h"  // kFieldMax: the output fields hold one field's bytes each
 #include "qt_text.h"
 #include "resources.h"
 #include "resolve_dialog.h"
@@ -39,7 +40,6 @@ namespace {
 
 using namespace res;
 
-constexpr std::size_t kFieldMax = 255;   // a control text read into a 256-byte buffer
 constexpr std::size_t kJoinedMax = 511;  // the output fields are joined in 512 bytes
 
 // Which controls each search mode enables; the other mode-dependent controls are disabled.

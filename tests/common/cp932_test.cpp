@@ -103,3 +103,66 @@ TEST(Cp932, LenientConversionKeepsTheRestOfTheText) {
   };
   for (const auto& [utf8, expected] : cases) EXPECT_EQ(cp932::ToUtf8(cp932::FromUtf8Lenient(utf8)), expected) << utf8;
 }
+
+namespace {
+
+// Text as some systems paste it, and the composed text it stands for.
+struct Decomposed {
+  const char* typed;
+  const char* composed;
+};
+
+TEST(Cp932Convert, DecomposedKanaConvertAsTheirComposedForm) {
+  const Decomposed kCases[] = {
+      {"\u30AB\u3099", "\u30AC"},                   // カ + voiced mark = ガ
+      {"\u306F\u309A\u3072\u3099", "\u3071\u3073"},  // は + semi-voiced, ひ + voiced
+      {"\u30C4\u3099\u30DB\u309A", "\u30C5\u30DD"},  // ヅ ポ
+      {"\u30A6\u3099", "\u30F4"},                   // ヴ
+      {"\u3046\u3099", "\u30F4"},                   // ゔ is not in CP932: ヴ
+      {"\u3094", "\u30F4"},
+      {"\u30FD\u3099", "\u30FE"},                   // ヾ
+      {"\uFF76\u3099", "\uFF76\uFF9E"},             // half-width ｶ takes the half-width mark
+      {"1\u20133", "1-3"},                         // en dash as "-"
+      {"\u3042\u3099", nullptr},                    // あ has no voiced form: refused as before
+  };
+  for (const Decomposed& c : kCases) {
+    SCOPED_TRACE(c.typed);
+    const std::optional<std::string> got = cp932::FromUtf8(c.typed);
+    if (c.composed == nullptr) {
+      EXPECT_FALSE(got);
+      continue;
+    }
+    ASSERT_TRUE(got);
+    EXPECT_EQ(*got, cp932::FromUtf8(c.composed).value());
+  }
+}
+
+// Every voiced and semi-voiced kana of CP932, written decomposed, converts to itself.
+TEST(Cp932Convert, EveryComposedKanaIsReachedFromItsBase) {
+  int reached = 0;
+  for (char32_t base = 0x3041; base <= 0x30F6; ++base) {
+    for (const char* mark : {"\u3099", "\u309A"}) {
+      const bool voiced = mark[2] == '\x99';
+      const char32_t composed = base + (voiced ? 1 : 2);
+      const bool ha_row = ((base >= 0x306F && base <= 0x307B) || (base >= 0x30CF && base <= 0x30DB)) &&
+                          (base - (base < 0x30A0 ? 0x306F : 0x30CF)) % 3 == 0;
+      const char32_t lo = base < 0x30A0 ? 0x304B : 0x30AB;
+      const bool ka_to_to = (base >= lo && base <= lo + 0x17 && (base - lo) % 2 == 0) || base == lo + 0x19 ||
+                            base == lo + 0x1B || base == lo + 0x1D;
+      if (!(voiced ? (ka_to_to || ha_row) : ha_row)) continue;
+      auto utf8 = [](char32_t c) {
+        return std::string{static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                           static_cast<char>(0x80 | (c & 0x3F))};
+      };
+      SCOPED_TRACE(utf8(composed));
+      const std::optional<std::string> got = cp932::FromUtf8(utf8(base) + mark);
+      ASSERT_TRUE(got);
+      EXPECT_EQ(*got, cp932::FromUtf8(utf8(composed)).value());
+      ++reached;
+    }
+  }
+  // か…ち, つ, て, と (15 per script) and は…ほ (5 voiced + 5 semi-voiced per script).
+  EXPECT_EQ(reached, 2 * (15 + 10));
+}
+
+}  // namespace

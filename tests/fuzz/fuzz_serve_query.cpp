@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (const auto* q = std::get_if<tovra::serve::Query>(&batch); q && q->route != tovra::serve::Route::kResolve) std::abort();
   std::variant<tovra::serve::Query, tovra::serve::QueryError> parsed = tovra::serve::ParseQuery(path, params);
   if (const auto* q = std::get_if<tovra::serve::Query>(&parsed)) {
-    if (q->key.size() > tovra::serve::kKeyMax || q->second.size() > tovra::serve::kKeyMax) std::abort();
+    if (q->key.size() > tovra::kKeyMax || q->second.size() > tovra::kKeyMax) std::abort();
     if (q->route == tovra::serve::Route::kCompat && q->key.size() != 7) std::abort();
     if (q->callback.find_first_of("()<>\"';/ ") != std::string::npos) std::abort();
   } else if (std::get<tovra::serve::QueryError>(parsed).message.empty()) {

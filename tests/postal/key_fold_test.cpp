@@ -34,6 +34,10 @@ TEST(KeyFold, EachRuleOfTheFolding) {
       {"katakana past the gap at 0x837F", "ムヲン", {"ムヲン", "ﾑｦﾝ"}},
       {"parentheses and comma of a reading", "（その他）", {"（その他）", "(ｿﾉ他)"}},
       {"nothing but blanks", "　 ", {}},
+      {"a blank inside, of either width", "東京 商事", {"東京 商事", "東京　商事"}},
+      {"ヶ after a kanji also as ケ and が", "霞ヶ関", {"霞ヶ関", "霞ケ関", "霞が関", "霞ｹ関"}},
+      {"が after a kanji also as ヶ and ケ", "霞が関", {"霞が関", "霞ヶ関", "霞ケ関", "霞ｶﾞ関"}},
+      {"ケ in a katakana word stays", "ケーキ", {"ケーキ", "ｹｰｷ", "ｹ-ｷ"}},
   };
   for (const Case& c : term_cases) EXPECT_EQ(TermForms(Sjis(c.typed), Readings::kJigyosyo), JAll(c.forms)) << c.rule;
   // KEN_ALL.CSV writes small kana small and the long vowel as "ｰ": a reading matches as typed.
@@ -49,6 +53,7 @@ TEST(KeyFold, EachRuleOfTheFolding) {
       {"060‐0001", "0600001"},         {"060−0001", "0600001"},    {"060ー0001", "0600001"},
       {"060ｰ0001", "0600001"},         {"060―0001", "0600001"},    {"〒", ""},
       {"　", ""},                      {"０６０", "060"},          {"〒-0001", ""},
+      {"060 0001", "0600001"},         {"〒060　 0001", "0600001"}, {"060 - 0001", "0600001"},
   };
   for (const auto& [typed, key] : code_cases) EXPECT_EQ(NormalisePostCodeKey(Sjis(typed)), key) << typed;
   EXPECT_EQ(FoldCodeKey(Sjis(" ０１１０１　")), "01101");

@@ -656,5 +656,40 @@ TEST_F(RealData, RowsOfEverySearchShowTheirMasWithTheCurrentEdition) {
   EXPECT_EQ(Utf8(rows[0][3]), "川口");
 }
 
+// Keys are taken whole: a town joined from several lines to more than one field's bytes is
+// found by its own text, a long key matches only what holds all of it, and only a key longer
+// than any field can hold is refused, with a message and nothing read.
+TEST_F(RealData, KeysAreTakenWholeAndOnlyWhatNoFieldHoldsIsRefused) {
+  int long_towns = 0;
+  for (const Fields& town : *ken_) {
+    if (town[8].size() <= kFieldMax) continue;
+    ++long_towns;
+    FindWords(ctx, town[8], WordMatch::kExact, Business::kLeaveOut);
+    auto expected = Oracle(false, [&](const Fields& f, bool) { return f[8] == town[8]; });
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(Sorted(Engine()), expected) << Utf8(town[8]);
+  }
+  EXPECT_EQ(long_towns, 9);
+
+  struct Case {
+    std::string key;
+    SearchStatus status;
+    std::size_t messages;
+  };
+  const Case cases[] = {
+      {"01101" + std::string(260, ' ') + "9", SearchStatus::kOk, 0},  // not 01101's rows
+      {std::string(kKeyMax, '1'), SearchStatus::kOk, 0},
+      {std::string(kKeyMax + 1, '1'), SearchStatus::kKeyTooLong, 1},
+  };
+  for (const Case& c : cases) {
+    view.messages.clear();
+    const SearchOutcome outcome = FindDantai(ctx, c.key, Business::kInclude);
+    EXPECT_EQ(outcome.ken_all.status, c.status) << c.key.size();
+    EXPECT_EQ(outcome.rows(), 0) << c.key.size();
+    EXPECT_EQ(view.messages.size(), c.messages) << c.key.size();
+    EXPECT_TRUE(Engine().empty());
+  }
+}
+
 }  // namespace
 }  // namespace tovra::test
