@@ -30,6 +30,10 @@ inline bool Contains(std::string_view haystack, std::string_view needle) {
   return Find(haystack, needle) != std::string_view::npos;
 }
 
+// Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past
+// U+10FFFF).
+bool IsUtf8(std::string_view text);
+
 // CP932 -> UTF-8. Bytes that do not convert become U+FFFD; never fails.
 std::string ToUtf8(std::string_view cp932_text);
 // ToUtf8 of each text, in one call of the converter: a call costs more than the conversion

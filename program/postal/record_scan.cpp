@@ -55,6 +55,11 @@ RecordScanner::RecordScanner(const PostFileBytes& file, int field_count, bool jo
   SetWholeFile();
 }
 
+RecordScanner::RecordScanner(std::string_view bytes, int field_count, bool joins)
+    : bytes_(bytes), eol_(LineEndByte(bytes.substr(0, 512))), field_count_(field_count), joins_(joins) {
+  SetWholeFile();
+}
+
 void RecordScanner::SetWindow(std::int64_t start, std::int64_t end) {
   bytes_read_ += static_cast<std::int64_t>(reached_ - window_start_);
   const auto size = static_cast<std::int64_t>(bytes_.size());

@@ -34,6 +34,9 @@ class RecordScanner {
 
   // `joins` is set for KEN_ALL.CSV, whose long town fields span several lines.
   RecordScanner(const PostFileBytes& file, int field_count, bool joins);
+  // Over bytes held elsewhere (the line end is found as PostFileBytes finds it); they must
+  // outlive the scanner.
+  RecordScanner(std::string_view bytes, int field_count, bool joins);
 
   // Records whose first line starts in [start, end); the last one is read to its end.
   // Out-of-range windows give no records, like LineReader::SetWindow.

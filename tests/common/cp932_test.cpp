@@ -103,3 +103,23 @@ TEST(Cp932, LenientConversionKeepsTheRestOfTheText) {
   };
   for (const auto& [utf8, expected] : cases) EXPECT_EQ(cp932::ToUtf8(cp932::FromUtf8Lenient(utf8)), expected) << utf8;
 }
+
+// Well-formed UTF-8 only: every byte sequence a terminal or a request body may send wrongly.
+TEST(Cp932, Utf8CheckRefusesMalformedSequences) {
+  const std::pair<std::string, bool> cases[] = {
+      {"", true},
+      {"札幌 abc", true},
+      {"\xF0\x9F\x98\x80", true},       // U+1F600, four bytes
+      {"\xF4\x8F\xBF\xBF", true},       // U+10FFFF, the last code point
+      {"\x80", false},                  // a stray continuation byte
+      {"\xC3", false},                  // cut after the lead byte
+      {"\xE6\x9C", false},              // cut inside a character
+      {"\xC0\xAF", false},              // overlong "/"
+      {"\xE0\x80\xAF", false},          // overlong in three bytes
+      {"\xED\xA0\x80", false},          // a surrogate
+      {"\xF4\x90\x80\x80", false},      // past U+10FFFF
+      {"\xFF", false},
+      {"\x8E\x44\x96\x79", false},      // CP932 bytes (札幌)
+  };
+  for (const auto& [text, ok] : cases) EXPECT_EQ(cp932::IsUtf8(text), ok) << testing::PrintToString(text);
+}
