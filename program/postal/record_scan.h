@@ -48,7 +48,7 @@ class RecordScanner {
   // joined fields may hold a key that no single line holds.
   void Look(std::vector<std::string> needles, bool joined_too);
 
-  // The next such record, split and unquoted (fields 6 and 9 joined). `consumed` is the
+  // The next such record, split and unquoted (town and its reading joined). `consumed` is the
   // number of bytes passed since the last call, for the progress indicator.
   Step Next(PostRecord& record, std::size_t& consumed);
 

@@ -191,7 +191,7 @@ bool BuildTownTables(std::string_view ken_all, TownTables& t, std::string& error
     t.records.push_back(std::move(record));
     const auto index = static_cast<std::uint32_t>(t.records.size() - 1);
     if (IsBuildingFloor(t.records.back().rule)) building_floors.emplace_back(index, std::move(field.base));
-    else AddRecord(index, field.base, r[12] == "1", t);
+    else AddRecord(index, field.base, r[ken_field::kHasChome] == "1", t);
   });
   if (t.records.empty()) {
     error = "no KEN_ALL.CSV record";
