@@ -29,6 +29,11 @@ std::size_t Find(std::string_view haystack, std::string_view needle);
 inline bool Contains(std::string_view haystack, std::string_view needle) {
   return Find(haystack, needle) != std::string_view::npos;
 }
+// Whether `text` ends in `tail` starting on a character boundary (ソ, 0x83 0x5C, does not end
+// in a backslash).
+inline bool EndsWith(std::string_view text, std::string_view tail) {
+  return text.ends_with(tail) && BoundaryAtOrBefore(text, text.size() - tail.size()) == text.size() - tail.size();
+}
 
 // Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past
 // U+10FFFF).

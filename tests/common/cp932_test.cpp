@@ -123,3 +123,12 @@ TEST(Cp932, Utf8CheckRefusesMalformedSequences) {
   };
   for (const auto& [text, ok] : cases) EXPECT_EQ(cp932::IsUtf8(text), ok) << testing::PrintToString(text);
 }
+
+TEST(Cp932EndsWith, OnlyOnACharacterBoundary) {
+  EXPECT_TRUE(cp932::EndsWith("ab" + kHyo, kHyo));
+  EXPECT_TRUE(cp932::EndsWith("a\\", "\\"));
+  EXPECT_TRUE(cp932::EndsWith(kSo, ""));
+  EXPECT_FALSE(cp932::EndsWith(kSo, "\\"));        // the trail byte of ソ
+  EXPECT_FALSE(cp932::EndsWith(kSo + kHyo, "\\"));  // the trail byte of 表
+  EXPECT_FALSE(cp932::EndsWith("\\", kHyo));
+}
