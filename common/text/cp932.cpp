@@ -145,6 +145,17 @@ bool IsShiftJisCharset(const char* cs) {
 
 }  // namespace
 
+std::vector<std::string_view> SplitNameList(std::string_view list) {
+  std::vector<std::string_view> names;
+  while (!list.empty()) {
+    const std::size_t end = list.find('$');
+    names.push_back(list.substr(0, end));
+    if (end == std::string_view::npos) break;
+    list.remove_prefix(end + 1);
+  }
+  return names;
+}
+
 bool IsUtf8(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {

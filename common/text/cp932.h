@@ -35,6 +35,10 @@ inline bool EndsWith(std::string_view text, std::string_view tail) {
   return text.ends_with(tail) && BoundaryAtOrBefore(text, text.size() - tail.size()) == text.size() - tail.size();
 }
 
+// The names of a "$"-terminated name list ("名前$名前$") in order, as views into it; "$$"
+// gives an empty name. '$' is never a trail byte of CP932, so the list splits bytewise.
+std::vector<std::string_view> SplitNameList(std::string_view list);
+
 // Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past
 // U+10FFFF).
 bool IsUtf8(std::string_view text);

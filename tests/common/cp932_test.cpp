@@ -132,3 +132,15 @@ TEST(Cp932EndsWith, OnlyOnACharacterBoundary) {
   EXPECT_FALSE(cp932::EndsWith(kSo + kHyo, "\\"));  // the trail byte of 表
   EXPECT_FALSE(cp932::EndsWith("\\", kHyo));
 }
+
+TEST(Cp932, NameListSplitsAtEveryDollarOnly) {
+  using Names = std::vector<std::string_view>;
+  const std::pair<std::string, Names> cases[] = {
+      {"", {}},
+      {"A$", {"A"}},
+      {"A$B$A$", {"A", "B", "A"}},
+      {"A$$B", {"A", "", "B"}},
+      {kSo + "$" + kHyo + "$", {kSo, kHyo}},  // trail bytes 0x5C are no separator
+  };
+  for (const auto& [list, names] : cases) EXPECT_EQ(cp932::SplitNameList(list), names) << list;
+}
