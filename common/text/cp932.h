@@ -29,6 +29,19 @@ std::size_t Find(std::string_view haystack, std::string_view needle);
 inline bool Contains(std::string_view haystack, std::string_view needle) {
   return Find(haystack, needle) != std::string_view::npos;
 }
+// Whether `text` ends in `tail` starting on a character boundary (ソ, 0x83 0x5C, does not end
+// in a backslash).
+inline bool EndsWith(std::string_view text, std::string_view tail) {
+  return text.ends_with(tail) && BoundaryAtOrBefore(text, text.size() - tail.size()) == text.size() - tail.size();
+}
+
+// The names of a "$"-terminated name list ("名前$名前$") in order, as views into it; "$$"
+// gives an empty name. '$' is never a trail byte of CP932, so the list splits bytewise.
+std::vector<std::string_view> SplitNameList(std::string_view list);
+
+// Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past
+// U+10FFFF).
+bool IsUtf8(std::string_view text);
 
 // CP932 -> UTF-8. Bytes that do not convert become U+FFFD; never fails.
 std::string ToUtf8(std::string_view cp932_text);

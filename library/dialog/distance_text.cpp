@@ -32,13 +32,8 @@ __attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...
 std::vector<std::string> DistinctNames(std::string_view nameList) {
   std::vector<std::string> names;
   std::unordered_set<std::string_view> seen;
-  while (!nameList.empty()) {
-    const std::size_t end = nameList.find('$');
-    const std::string_view name = nameList.substr(0, end);
+  for (std::string_view name : cp932::SplitNameList(nameList))
     if (!name.empty() && seen.insert(name).second) names.emplace_back(name);
-    if (end == std::string_view::npos) break;
-    nameList.remove_prefix(end + 1);
-  }
   return names;
 }
 

@@ -16,7 +16,6 @@ constexpr std::size_t kKeyMaxBytes = MEKLAN_KEY_MAX;
 constexpr std::size_t kEndMaxBytes = sizeof(MKDISTANCE::fromName) - 1;
 
 // The names of a "$"-terminated name list, each once, in the order of first appearance.
-// ('$' is never a trail byte of CP932, so splitting bytewise is safe.)
 std::vector<std::string> DistinctNames(std::string_view nameList);
 
 // The text of a fixed char field, up to its first NUL or its size, whichever comes first,

@@ -46,23 +46,10 @@ std::vector<std::string> FieldNames() {
   return {names.begin(), names.end()};
 }
 
-// Whether a text is well-formed UTF-8 (no stray, overlong or surrogate sequences).
-bool IsUtf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > text.size() || (n == 2 && c < 0xC2)) return false;
-    for (std::size_t k = 1; k < n; ++k)
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    i += n;
-  }
-  return true;
-}
-
 // The input as UTF-8 for output: as typed on a UTF-8 terminal (characters CP932 lacks kept),
 // converted otherwise; what does not convert shows as U+FFFD (or 〓).
 std::string InputAsUtf8(const std::string& text, const std::optional<std::string>& cp932_text) {
-  if (cp932::LocaleCharset() == "UTF-8" && IsUtf8(text)) return text;
+  if (cp932::LocaleCharset() == "UTF-8" && cp932::IsUtf8(text)) return text;
   if (cp932_text) return cp932::ToUtf8(*cp932_text);
   std::string shown;
   for (unsigned char c : text) shown += c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string("\xEF\xBF\xBD");

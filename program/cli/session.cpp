@@ -6,6 +6,7 @@
 
 #include "command_table.h"
 #include "meklan.h"
+#include "startup.h"
 
 namespace tovra::cli {
 
@@ -45,47 +46,24 @@ void Session::Start(bool for_index, bool rebuild) {
   const std::string ini_path = options_.ini ? *options_.ini : SettingsPath(program_dir);
   const std::string warning = SettingsFileWarning(ini_path, LoadSettings(ini_path, program_dir, settings_));
   if (!warning.empty()) std::fprintf(stderr, "tovra-search: warning: %s\n", common::cli::Printable(warning).c_str());
-  // An index belongs to the file it was built from: another path forces a fresh check. An
-  // override is for this run only, so nothing about that file is saved.
-  const bool ken_overridden = options_.ken && *options_.ken != settings_.ken_all_path;
-  const bool jig_overridden = options_.jig && *options_.jig != settings_.jigyosyo_path;
-  if (ken_overridden) {
-    settings_.ken_all_path = *options_.ken;
-    settings_.ken_all_time.clear();
+  RunOverrides overrides;
+  overrides.ken_all_path = options_.ken;
+  overrides.jigyosyo_path = options_.jig;
+  overrides.add_hyphen = options_.hyphen;
+  overrides.edition = options_.edition;
+  overrides.rebuild = rebuild;
+  started_ = CheckIndexesAndSave(ctx_, ini_path, ApplyOverrides(overrides, settings_));
+  Note(PostFile::kKenAll, started_.ken_all.built);
+  Note(PostFile::kJigyosyo, started_.jigyosyo.built);
+  if (!started_.save_message.empty()) {
+    view_.ShowMessage(started_.save_message, "");
+    failed_ = true;
   }
-  if (jig_overridden) {
-    settings_.jigyosyo_path = *options_.jig;
-    settings_.jigyosyo_time.clear();
-  }
-  if (options_.hyphen) settings_.add_hyphen = *options_.hyphen;
-  if (options_.edition) settings_.ma_edition = *options_.edition;
-  if (rebuild) {
-    settings_.ken_all_time.clear();
-    settings_.jigyosyo_time.clear();
-  }
-
-  // As the desktop program does at start: check both indexes, rebuild what changed.
-  SearchStatus ken_built = SearchStatus::kOk, jig_built = SearchStatus::kOk;
-  ken_exists_ = CheckPostIndex(ctx_, PostFile::kKenAll, &ken_rebuilt_, &ken_built);
-  jig_exists_ = CheckPostIndex(ctx_, PostFile::kJigyosyo, &jig_rebuilt_, &jig_built);
-  Note(PostFile::kKenAll, ken_built);
-  Note(PostFile::kJigyosyo, jig_built);
-  // Only the indexes this run rebuilt for the stored files are saved: another program may have
-  // changed the rest meanwhile.
-  const unsigned parts = (ken_rebuilt_ && !ken_overridden ? kKenAllIndexPart : 0u) |
-                         (jig_rebuilt_ && !jig_overridden ? kJigyosyoIndexPart : 0u);
-  if (parts != 0) {
-    std::string message;
-    bool saved = SaveSettings(ini_path, settings_, &message, parts);
-    if (!message.empty()) {
-      view_.ShowMessage(message, "");
-      failed_ = true;
-    }
-    if (!saved && options_.ini) std::fprintf(stderr, "tovra-search: warning: cannot write %s\n", common::cli::Printable(ini_path).c_str());
-  }
+  if (!started_.saved && options_.ini)
+    std::fprintf(stderr, "tovra-search: warning: cannot write %s\n", common::cli::Printable(ini_path).c_str());
   // As the desktop program greys out 事業所データ使用 when the business file is missing, the
   // searches go on over KEN_ALL.CSV alone; the user is told why no business rows come.
-  if (options_.business && !jig_exists_ && !for_index) {
+  if (options_.business && !Exists(PostFile::kJigyosyo) && !for_index) {
     const bool there = ::access(settings_.jigyosyo_path.c_str(), F_OK) == 0;  // a directory or a pipe
     view_.ShowMessage("warning: " + settings_.jigyosyo_path + ": JIGYOSYO.CSV " +
                           (there ? "is not a regular file" : "not found") + "; --business lists KEN_ALL.CSV rows only",

@@ -11,6 +11,7 @@
 #include "output.h"
 #include "searches.h"
 #include "settings.h"
+#include "startup.h"
 #include "terminal_view.h"
 
 namespace tovra::cli {
@@ -45,8 +46,8 @@ class Session {
   Settings& settings() { return settings_; }
   // Whether the searches also read JIGYOSYO.CSV.
   Business business() const { return options_.business ? Business::kInclude : Business::kLeaveOut; }
-  bool Exists(PostFile file) const { return file == PostFile::kKenAll ? ken_exists_ : jig_exists_; }
-  bool Rebuilt(PostFile file) const { return file == PostFile::kKenAll ? ken_rebuilt_ : jig_rebuilt_; }
+  bool Exists(PostFile file) const { return State(file).exists; }
+  bool Rebuilt(PostFile file) const { return State(file).rebuilt; }
 
   // Takes note of a search's outcome for the exit status.
   void Note(PostFile file, const SearchResult& result) { Note(file, result.status); }
@@ -63,12 +64,15 @@ class Session {
   int PrintCities();
 
  private:
+  const IndexState& State(PostFile file) const {
+    return file == PostFile::kKenAll ? started_.ken_all : started_.jigyosyo;
+  }
+
   GlobalOptions options_;
   TerminalView view_;
   Settings settings_;
   SearchContext ctx_;
-  bool ken_exists_ = false, jig_exists_ = false;
-  bool ken_rebuilt_ = false, jig_rebuilt_ = false;
+  StartedIndexes started_;
   bool failed_ = false;
 };
 

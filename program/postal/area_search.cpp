@@ -26,13 +26,7 @@ std::string_view Text(const char* s) { return s != nullptr ? std::string_view(s)
 // The distinct names of an MA name list ("name$name$..."), sorted.
 std::vector<std::string> DistinctMaNames(const char* list) {
   std::vector<std::string> names;
-  std::string_view rest(list);
-  while (!rest.empty()) {
-    std::size_t dollar = rest.find('$');
-    InsertWorkItem(names, std::string(rest.substr(0, dollar)));
-    if (dollar == std::string_view::npos) break;
-    rest.remove_prefix(dollar + 1);
-  }
+  for (std::string_view name : cp932::SplitNameList(list)) InsertWorkItem(names, std::string(name));
   return names;
 }
 

@@ -15,6 +15,7 @@ constexpr int kTownKana = 6;
 constexpr int kPrefecture = 7;
 constexpr int kCity = 8;
 constexpr int kTown = 9;
+constexpr int kHasChome = 12;       // "1" when the town is divided into chome
 }  // namespace ken_field
 
 // JIGYOSYO.CSV: one line per business office with a postal code of its own.

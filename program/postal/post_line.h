@@ -40,6 +40,7 @@ struct PostRecord {
   std::array<std::string_view, kMaxFieldCount> field{};
   // 1-based access, as the file layout numbers its columns.
   std::string_view operator[](int number) const { return field[static_cast<std::size_t>(number - 1)]; }
+  void Set(int number, std::string_view text) { field[static_cast<std::size_t>(number - 1)] = text; }
 };
 
 enum class SplitResult {

@@ -6,6 +6,7 @@
 #include "candidate_search.h"
 #include "cp932.h"
 #include "messages.h"
+#include "post_fields.h"
 
 namespace tovra {
 namespace {
@@ -52,6 +53,11 @@ int KanaDepth(std::string_view kana) {
 
 RecordScanner::RecordScanner(const PostFileBytes& file, int field_count, bool joins)
     : bytes_(file.Bytes()), eol_(file.LineEnd()), field_count_(field_count), joins_(joins) {
+  SetWholeFile();
+}
+
+RecordScanner::RecordScanner(std::string_view bytes, int field_count, bool joins)
+    : bytes_(bytes), eol_(LineEndByte(bytes.substr(0, 512))), field_count_(field_count), joins_(joins) {
   SetWholeFile();
 }
 
@@ -258,30 +264,30 @@ RecordScanner::Step RecordScanner::ReadRecord(std::size_t start, PostRecord& rec
 // ends. A reading short enough for one line is repeated on every line of the record instead of
 // split: it is appended only while its own "(" is open.
 std::size_t RecordScanner::JoinContinuations(PostRecord& record, std::size_t end) {
-  const Parens own = CountParens(record[9]);
+  const Parens own = CountParens(record[ken_field::kTown]);
   int depth = own.opens - own.closes;
   if (depth <= 0) return end;
-  int kana_depth = KanaDepth(record[6]);
-  town_.assign(record[9]);
-  kana_.assign(record[6]);
+  int kana_depth = KanaDepth(record[ken_field::kTownKana]);
+  town_.assign(record[ken_field::kTown]);
+  kana_.assign(record[ken_field::kTownKana]);
   PostRecord next;
   for (int n = 1; depth > 0 && n < kMaxJoinedLines && end < bytes_.size(); ++n) {
     const LineSpan line = LineAt(end);
     const std::string_view text = bytes_.substr(end, line.text_end - end);
     if (HoldsNul(text) || SplitPostLine(text, field_count_, next) != SplitResult::kFields) break;
     UnquoteFields(next, field_count_);
-    if (next[3] != record[3]) break;
-    town_ += next[9];
+    if (next[ken_field::kPostCode] != record[ken_field::kPostCode]) break;
+    town_ += next[ken_field::kTown];
     if (kana_depth > 0) {
-      kana_ += next[6];
-      kana_depth += KanaDepth(next[6]);
+      kana_ += next[ken_field::kTownKana];
+      kana_depth += KanaDepth(next[ken_field::kTownKana]);
     }
-    const Parens p = CountParens(next[9]);
+    const Parens p = CountParens(next[ken_field::kTown]);
     depth += p.opens - p.closes;
     end = line.next;
   }
-  record.field[8] = town_;
-  record.field[5] = kana_;
+  record.Set(ken_field::kTown, town_);
+  record.Set(ken_field::kTownKana, kana_);
   return end;
 }
 

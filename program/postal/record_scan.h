@@ -38,6 +38,9 @@ class RecordScanner {
 
   // `joins` is set for KEN_ALL.CSV, whose long town fields span several lines.
   RecordScanner(const PostFileBytes& file, int field_count, bool joins);
+  // Over bytes held elsewhere (the line end is found as PostFileBytes finds it); they must
+  // outlive the scanner.
+  RecordScanner(std::string_view bytes, int field_count, bool joins);
 
   // Records whose first line starts in [start, end); the last one is read to its end.
   // Out-of-range windows give no records, like LineReader::SetWindow.
@@ -49,7 +52,7 @@ class RecordScanner {
   // joined fields may hold a key that no single line holds.
   void Look(std::vector<std::string> needles, bool joined_too);
 
-  // The next such record, split and unquoted (fields 6 and 9 joined). `consumed` is the
+  // The next such record, split and unquoted (town and its reading joined). `consumed` is the
   // number of bytes passed since the last call, for the progress indicator.
   Step Next(PostRecord& record, std::size_t& consumed);
 

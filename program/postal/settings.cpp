@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "atomic_write.h"
 #include "cp932.h"
@@ -17,6 +18,34 @@
 
 namespace tovra {
 namespace {
+
+// Every key of the settings file, each spelled here once: the section, and the key in it.
+struct IniKey {
+  const char* section;
+  const char* name;
+};
+constexpr IniKey kVersionKey{"INI_WRITE_VERSION", "VERSION"};
+constexpr IniKey kKenAllPathKey{"POSTCODE", "PostAllFile"};
+constexpr IniKey kKenAllTimeKey{"POSTCODE", "PostAllFileDate"};
+constexpr IniKey kKenAllStampKey{"POSTCODE", "PostAllFileStamp"};
+constexpr IniKey kJigyosyoPathKey{"POSTJIGCODE", "PostJigFile"};
+constexpr IniKey kJigyosyoTimeKey{"POSTJIGCODE", "PostJigFileDate"};
+constexpr IniKey kJigyosyoStampKey{"POSTJIGCODE", "PostJigFileStamp"};
+constexpr IniKey kHyphenKey{"RUN", "AddPostCodeH"};
+constexpr IniKey kEditionKey{"RUN", "MaEdition"};
+constexpr const char* kIndexSection = "POSTCODE";  // both files' index tables: "pfu0start", ...
+constexpr const char* kWidthSection = "LISTVIEW";
+// The window's edges, in the order they are written.
+constexpr std::pair<IniKey, std::int32_t WindowRect::*> kWindowKeys[] = {
+    {{"WINDOW", "LEFT"}, &WindowRect::left},
+    {{"WINDOW", "TOP"}, &WindowRect::top},
+    {{"WINDOW", "RIGHT"}, &WindowRect::right},
+    {{"WINDOW", "BOTTOM"}, &WindowRect::bottom},
+};
+
+std::optional<std::string> Get(const IniReader& ini, IniKey key) { return ini.Get(key.section, key.name); }
+void Set(IniWriter& ini, IniKey key, const std::string& value) { ini.Set(key.section, key.name, value); }
+void SetInt(IniWriter& ini, IniKey key, std::int64_t value) { ini.SetInt(key.section, key.name, value); }
 
 constexpr const char* kWidthKeys[12] = {
     "iWidthPostCode", "iWidthGroupNumber", "iWidthMaCode", "iWidthMaName",
@@ -44,31 +73,31 @@ std::string StoredStamp(const std::string& text) { return text.size() <= kFileSt
 void LoadIndex(const IniReader& ini, const char* pref_stem, const char* run_stem, PostIndex& index) {
   for (int i = 0; i < kPrefectureCount; ++i) {
     PrefRange& r = index.pref[static_cast<std::size_t>(i)];
-    r.start = ini.GetInt("POSTCODE", Key(pref_stem, i, "start"), 0);
-    r.size = ini.GetInt("POSTCODE", Key(pref_stem, i, "size"), 0);
+    r.start = ini.GetInt(kIndexSection, Key(pref_stem, i, "start"), 0);
+    r.size = ini.GetInt(kIndexSection, Key(pref_stem, i, "size"), 0);
   }
   for (int i = 0; i < kDigitRunCount; ++i) {
     DigitRun& r = index.run[static_cast<std::size_t>(i)];
-    r.num = ini.GetInt("POSTCODE", Key(run_stem, i, "num"), 0);
-    r.start = ini.GetInt("POSTCODE", Key(run_stem, i, "start"), 0);
-    r.size = ini.GetInt("POSTCODE", Key(run_stem, i, "size"), 0);
+    r.num = ini.GetInt(kIndexSection, Key(run_stem, i, "num"), 0);
+    r.start = ini.GetInt(kIndexSection, Key(run_stem, i, "start"), 0);
+    r.size = ini.GetInt(kIndexSection, Key(run_stem, i, "size"), 0);
   }
 }
 
 void WritePrefRanges(IniWriter& ini, const char* stem, const PostIndex& index) {
   for (int i = 0; i < kPrefectureCount; ++i) {
     const PrefRange& r = index.pref[static_cast<std::size_t>(i)];
-    ini.SetInt("POSTCODE", Key(stem, i, "start"), r.start);
-    ini.SetInt("POSTCODE", Key(stem, i, "size"), r.size);
+    ini.SetInt(kIndexSection, Key(stem, i, "start"), r.start);
+    ini.SetInt(kIndexSection, Key(stem, i, "size"), r.size);
   }
 }
 
 void WriteRuns(IniWriter& ini, const char* stem, const PostIndex& index) {
   for (int i = 0; i < kDigitRunCount; ++i) {
     const DigitRun& r = index.run[static_cast<std::size_t>(i)];
-    ini.SetInt("POSTCODE", Key(stem, i, "num"), r.num);
-    ini.SetInt("POSTCODE", Key(stem, i, "start"), r.start);
-    ini.SetInt("POSTCODE", Key(stem, i, "size"), r.size);
+    ini.SetInt(kIndexSection, Key(stem, i, "num"), r.num);
+    ini.SetInt(kIndexSection, Key(stem, i, "start"), r.start);
+    ini.SetInt(kIndexSection, Key(stem, i, "size"), r.size);
   }
 }
 
@@ -92,53 +121,47 @@ std::optional<std::string> PathToStore(const std::string& path, std::string* mes
 
 // Every key but the two paths, from the file; a missing key keeps the value `s` holds.
 void ReadRecord(const IniReader& ini, Settings& s) {
-  s.window.left = ini.GetInt("WINDOW", "LEFT", s.window.left);
-  s.window.top = ini.GetInt("WINDOW", "TOP", s.window.top);
-  s.window.right = ini.GetInt("WINDOW", "RIGHT", s.window.right);
-  s.window.bottom = ini.GetInt("WINDOW", "BOTTOM", s.window.bottom);
-  s.ken_all_time = StoredTime(ini.Get("POSTCODE", "PostAllFileDate").value_or(""));
-  s.jigyosyo_time = StoredTime(ini.Get("POSTJIGCODE", "PostJigFileDate").value_or(""));
-  s.ken_all_stamp = StoredStamp(ini.Get("POSTCODE", "PostAllFileStamp").value_or(""));
-  s.jigyosyo_stamp = StoredStamp(ini.Get("POSTJIGCODE", "PostJigFileStamp").value_or(""));
-  s.add_hyphen = ini.GetInt("RUN", "AddPostCodeH", s.add_hyphen);
+  for (const auto& [key, edge] : kWindowKeys) s.window.*edge = ini.GetInt(key.section, key.name, s.window.*edge);
+  s.ken_all_time = StoredTime(Get(ini, kKenAllTimeKey).value_or(""));
+  s.jigyosyo_time = StoredTime(Get(ini, kJigyosyoTimeKey).value_or(""));
+  s.ken_all_stamp = StoredStamp(Get(ini, kKenAllStampKey).value_or(""));
+  s.jigyosyo_stamp = StoredStamp(Get(ini, kJigyosyoStampKey).value_or(""));
+  s.add_hyphen = ini.GetInt(kHyphenKey.section, kHyphenKey.name, s.add_hyphen);
   // Only the two editions there are; anything else keeps the default.
-  const std::string edition = ini.Get("RUN", "MaEdition").value_or("");
+  const std::string edition = Get(ini, kEditionKey).value_or("");
   if (edition == "0" || edition == "1") s.ma_edition = edition == "1" ? 1 : 0;
   for (int i = 0; i < 12; ++i) {
     auto& w = s.column_width[static_cast<std::size_t>(i)];
-    w = ini.GetInt("LISTVIEW", kWidthKeys[i], w);
+    w = ini.GetInt(kWidthSection, kWidthKeys[i], w);
   }
   LoadIndex(ini, "pfu", "pfc", s.ken_all_index);
   LoadIndex(ini, "pfuj", "pfcj", s.jigyosyo_index);
 }
 
 // The stored CP932 text of a path key, cut to its field's limit; empty stands for the default.
-std::string StoredPathText(const IniReader& ini, const char* section, const char* key) {
-  std::string text = ini.Get(section, key).value_or("");
+std::string StoredPathText(const IniReader& ini, IniKey key) {
+  std::string text = Get(ini, key).value_or("");
   return text.substr(0, cp932::BoundaryAtOrBefore(text, kPathMax));
 }
 
 // The whole file in the order the profile functions would have written it.
 std::string RenderRecord(const Settings& s, const std::string& ken_all_path, const std::string& jigyosyo_path) {
   IniWriter ini;
-  ini.SetInt("INI_WRITE_VERSION", "VERSION", kIniWriteVersion);
-  ini.SetInt("WINDOW", "LEFT", s.window.left);
-  ini.SetInt("WINDOW", "TOP", s.window.top);
-  ini.SetInt("WINDOW", "RIGHT", s.window.right);
-  ini.SetInt("WINDOW", "BOTTOM", s.window.bottom);
-  ini.Set("POSTCODE", "PostAllFile", ken_all_path);
-  ini.Set("POSTCODE", "PostAllFileDate", StoredTime(s.ken_all_time));
-  ini.Set("POSTJIGCODE", "PostJigFile", jigyosyo_path);
-  ini.Set("POSTJIGCODE", "PostJigFileDate", StoredTime(s.jigyosyo_time));
-  ini.Set("POSTJIGCODE", "PostJigFileStamp", s.jigyosyo_stamp);
-  ini.SetInt("RUN", "AddPostCodeH", s.add_hyphen);
-  ini.SetInt("RUN", "MaEdition", s.ma_edition);
-  for (int i = 0; i < 12; ++i) ini.SetInt("LISTVIEW", kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
+  SetInt(ini, kVersionKey, kIniWriteVersion);
+  for (const auto& [key, edge] : kWindowKeys) SetInt(ini, key, s.window.*edge);
+  Set(ini, kKenAllPathKey, ken_all_path);
+  Set(ini, kKenAllTimeKey, StoredTime(s.ken_all_time));
+  Set(ini, kJigyosyoPathKey, jigyosyo_path);
+  Set(ini, kJigyosyoTimeKey, StoredTime(s.jigyosyo_time));
+  Set(ini, kJigyosyoStampKey, s.jigyosyo_stamp);
+  SetInt(ini, kHyphenKey, s.add_hyphen);
+  SetInt(ini, kEditionKey, s.ma_edition);
+  for (int i = 0; i < 12; ++i) ini.SetInt(kWidthSection, kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
   WritePrefRanges(ini, "pfu", s.ken_all_index);
   WritePrefRanges(ini, "pfuj", s.jigyosyo_index);
   WriteRuns(ini, "pfc", s.ken_all_index);
   WriteRuns(ini, "pfcj", s.jigyosyo_index);
-  ini.Set("POSTCODE", "PostAllFileStamp", s.ken_all_stamp);
+  Set(ini, kKenAllStampKey, s.ken_all_stamp);
   return ini.Text();
 }
 
@@ -220,9 +243,9 @@ SettingsFileStatus LoadSettings(const std::string& ini_path, const std::string& 
   std::string text;
   const SettingsFileStatus status = ReadSettingsFile(ini_path, text);
   IniReader ini(text);
-  std::string path = StoredPath(StoredPathText(ini, "POSTCODE", "PostAllFile"));
+  std::string path = StoredPath(StoredPathText(ini, kKenAllPathKey));
   if (!path.empty()) settings.ken_all_path = DataPathInThisFolder(path, program_dir, kKenAllTail);
-  path = StoredPath(StoredPathText(ini, "POSTJIGCODE", "PostJigFile"));
+  path = StoredPath(StoredPathText(ini, kJigyosyoPathKey));
   if (!path.empty()) settings.jigyosyo_path = DataPathInThisFolder(path, program_dir, kJigyosyoTail);
   ReadRecord(ini, settings);
   return status;
@@ -266,8 +289,8 @@ bool SaveSettings(const std::string& settings_path, const Settings& s, std::stri
   IniReader now(text);
   Settings merged;
   ReadRecord(now, merged);
-  std::string ken_all_path = StoredPathText(now, "POSTCODE", "PostAllFile");
-  std::string jigyosyo_path = StoredPathText(now, "POSTJIGCODE", "PostJigFile");
+  std::string ken_all_path = StoredPathText(now, kKenAllPathKey);
+  std::string jigyosyo_path = StoredPathText(now, kJigyosyoPathKey);
 
   if (parts & kWindowPart) merged.window = s.window;
   if (parts & kHyphenPart) merged.add_hyphen = s.add_hyphen;

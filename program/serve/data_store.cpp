@@ -8,6 +8,7 @@
 #include "cp932.h"
 #include "post_index.h"
 #include "searches.h"
+#include "startup.h"
 
 namespace tovra::serve {
 namespace {
@@ -94,9 +95,10 @@ std::shared_ptr<const Dataset> LoadDataset(const DataSource& source, int generat
   auto data = std::make_shared<Dataset>();
   Settings& s = data->settings;
   LoadSettings(source.ini_path, source.program_dir, s);
-  // An index belongs to the path it was built from: another file is checked afresh.
-  if (source.ken && *source.ken != s.ken_all_path) s.ken_all_path = *source.ken, s.ken_all_time.clear();
-  if (source.jig && *source.jig != s.jigyosyo_path) s.jigyosyo_path = *source.jig, s.jigyosyo_time.clear();
+  RunOverrides overrides;
+  overrides.ken_all_path = source.ken;
+  overrides.jigyosyo_path = source.jig;
+  ApplyOverrides(overrides, s);
   data->ken_path = s.ken_all_path;
   data->jig_path = s.jigyosyo_path;
   data->generation = generation;

@@ -28,13 +28,8 @@ std::string AreaCodes(int edition, const std::string& key, int branch, bool* fou
 // The names of the library's list "名前$名前$", each once, in the order found.
 std::vector<std::string> DistinctNames(std::string_view list) {
   std::vector<std::string> names;
-  while (!list.empty()) {
-    const std::size_t end = list.find('$');
-    std::string name(list.substr(0, end));
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
-    if (end == std::string_view::npos) break;
-    list.remove_prefix(end + 1);
-  }
+  for (std::string_view name : cp932::SplitNameList(list))
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.emplace_back(name);
   return names;
 }
 

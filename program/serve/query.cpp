@@ -50,7 +50,7 @@ class Reader {
       if (required) error = Bad(std::string("missing parameter '") + name + "'");
       return required ? std::nullopt : std::optional<std::string>(std::string());
     }
-    if (!IsUtf8(*raw)) {
+    if (!cp932::IsUtf8(*raw)) {
       error = Bad(std::string("parameter '") + name + "' is not valid UTF-8");
       return std::nullopt;
     }
@@ -195,35 +195,6 @@ std::variant<Query, QueryError> ParseCompat(Reader& in) {
 
 }  // namespace
 
-bool IsUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    std::size_t extra = 0;
-    std::uint32_t cp = 0, min = 0;
-    if (b < 0x80) {
-      ++i;
-      continue;
-    } else if ((b & 0xE0) == 0xC0) {
-      extra = 1, cp = b & 0x1F, min = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      extra = 2, cp = b & 0x0F, min = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      extra = 3, cp = b & 0x07, min = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + extra >= text.size()) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto c = static_cast<unsigned char>(text[i + k]);
-      if ((c & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += extra + 1;
-  }
-  return true;
-}
 
 std::optional<Route> RouteOfPath(std::string_view path) {
   for (const RoutePath& r : kRoutes) {
@@ -335,7 +306,7 @@ std::variant<Query, QueryError> ParseResolveBatch(const Params& params) {
 }
 
 std::variant<std::vector<std::string>, QueryError> SplitAddressLines(std::string_view body) {
-  if (!IsUtf8(body)) return QueryError{400, "the body is not valid UTF-8", {}};
+  if (!cp932::IsUtf8(body)) return QueryError{400, "the body is not valid UTF-8", {}};
   std::vector<std::string> lines;
   while (!body.empty()) {
     if (lines.size() == kResolveLinesMax) {

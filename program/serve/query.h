@@ -73,8 +73,4 @@ constexpr std::size_t kResolveLinesMax = 10000;
 // UTF-8, holds no line or more than kResolveLinesMax.
 std::variant<std::vector<std::string>, QueryError> SplitAddressLines(std::string_view body);
 
-// Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past
-// U+10FFFF).
-bool IsUtf8(std::string_view text);
-
 }  // namespace tovra::serve

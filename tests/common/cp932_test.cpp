@@ -166,3 +166,43 @@ TEST(Cp932Convert, EveryComposedKanaIsReachedFromItsBase) {
 }
 
 }  // namespace
+// Well-formed UTF-8 only: every byte sequence a terminal or a request body may send wrongly.
+TEST(Cp932, Utf8CheckRefusesMalformedSequences) {
+  const std::pair<std::string, bool> cases[] = {
+      {"", true},
+      {"札幌 abc", true},
+      {"\xF0\x9F\x98\x80", true},       // U+1F600, four bytes
+      {"\xF4\x8F\xBF\xBF", true},       // U+10FFFF, the last code point
+      {"\x80", false},                  // a stray continuation byte
+      {"\xC3", false},                  // cut after the lead byte
+      {"\xE6\x9C", false},              // cut inside a character
+      {"\xC0\xAF", false},              // overlong "/"
+      {"\xE0\x80\xAF", false},          // overlong in three bytes
+      {"\xED\xA0\x80", false},          // a surrogate
+      {"\xF4\x90\x80\x80", false},      // past U+10FFFF
+      {"\xFF", false},
+      {"\x8E\x44\x96\x79", false},      // CP932 bytes (札幌)
+  };
+  for (const auto& [text, ok] : cases) EXPECT_EQ(cp932::IsUtf8(text), ok) << testing::PrintToString(text);
+}
+
+TEST(Cp932EndsWith, OnlyOnACharacterBoundary) {
+  EXPECT_TRUE(cp932::EndsWith("ab" + kHyo, kHyo));
+  EXPECT_TRUE(cp932::EndsWith("a\\", "\\"));
+  EXPECT_TRUE(cp932::EndsWith(kSo, ""));
+  EXPECT_FALSE(cp932::EndsWith(kSo, "\\"));        // the trail byte of ソ
+  EXPECT_FALSE(cp932::EndsWith(kSo + kHyo, "\\"));  // the trail byte of 表
+  EXPECT_FALSE(cp932::EndsWith("\\", kHyo));
+}
+
+TEST(Cp932, NameListSplitsAtEveryDollarOnly) {
+  using Names = std::vector<std::string_view>;
+  const std::pair<std::string, Names> cases[] = {
+      {"", {}},
+      {"A$", {"A"}},
+      {"A$B$A$", {"A", "B", "A"}},
+      {"A$$B", {"A", "", "B"}},
+      {kSo + "$" + kHyo + "$", {kSo, kHyo}},  // trail bytes 0x5C are no separator
+  };
+  for (const auto& [list, names] : cases) EXPECT_EQ(cp932::SplitNameList(list), names) << list;
+}

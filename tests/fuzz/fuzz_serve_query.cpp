@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "cp932.h"
 #include "fuzz_support.h"
 #include "query.h"
 
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (const auto* split = std::get_if<std::vector<std::string>>(&lines)) {
     if (split->empty() || split->size() > tovra::serve::kResolveLinesMax) std::abort();
     for (const std::string& line : *split)
-      if (line.find('\n') != std::string::npos || !tovra::serve::IsUtf8(line)) std::abort();
+      if (line.find('\n') != std::string::npos || !cp932::IsUtf8(line)) std::abort();
   } else if (std::get<tovra::serve::QueryError>(lines).status / 100 != 4) {
     std::abort();
   }

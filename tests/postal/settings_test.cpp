@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "ini_file.h"
+#include "startup.h"
 #include <cstring>
 
 #include "test_support.h"
@@ -201,6 +202,45 @@ TEST(Settings, ValuesTheProfileReaderWouldTrimReadBackUnchanged) {
   ASSERT_TRUE(SaveSettings(path, s, &message));
   EXPECT_NE(message.find(Sjis("は設定ファイルに保存できません")), std::string::npos);
   EXPECT_NE(ReadAll(path).find("PostAllFile=\" /data/ken all.csv \"\r\n"), std::string::npos);
+}
+
+// A run's override replaces a stored path (and forgets its index time) only when it names
+// another file; the stored index of the same file stays valid.
+TEST(RunOverrides, ForgetTheIndexOnlyOfAFileTheyReplace) {
+  struct Case {
+    std::optional<std::string> ken, jig;
+    bool rebuild;
+    bool ken_overridden, jig_overridden;
+    const char* ken_time;
+    const char* jig_time;
+  };
+  const Case cases[] = {
+      {std::nullopt, std::nullopt, false, false, false, "k", "j"},
+      {"/d/KEN_ALL.CSV", "/d/JIGYOSYO.CSV", false, false, false, "k", "j"},  // the stored files
+      {"/e/KEN_ALL.CSV", std::nullopt, false, true, false, "", "j"},
+      {std::nullopt, "/e/JIGYOSYO.CSV", false, false, true, "k", ""},
+      {"/d/KEN_ALL.CSV", std::nullopt, true, false, false, "", ""},
+  };
+  for (const Case& c : cases) {
+    Settings s;
+    s.ken_all_path = "/d/KEN_ALL.CSV";
+    s.jigyosyo_path = "/d/JIGYOSYO.CSV";
+    s.ken_all_time = "k";
+    s.jigyosyo_time = "j";
+    RunOverrides o;
+    o.ken_all_path = c.ken;
+    o.jigyosyo_path = c.jig;
+    o.rebuild = c.rebuild;
+    o.add_hyphen = 0;
+    const OverriddenFiles overridden = ApplyOverrides(o, s);
+    SCOPED_TRACE(c.ken.value_or("-") + " " + c.jig.value_or("-"));
+    EXPECT_EQ(overridden.ken_all, c.ken_overridden);
+    EXPECT_EQ(overridden.jigyosyo, c.jig_overridden);
+    EXPECT_EQ(s.ken_all_path, c.ken.value_or("/d/KEN_ALL.CSV"));
+    EXPECT_EQ(s.ken_all_time, c.ken_time);
+    EXPECT_EQ(s.jigyosyo_time, c.jig_time);
+    EXPECT_EQ(s.add_hyphen, 0);
+  }
 }
 
 TEST(IniReader, LooksUpLikeTheProfileFunctions) {

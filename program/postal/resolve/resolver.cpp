@@ -31,15 +31,13 @@ struct Reading {
 // towns, which beats a city, several cities, a prefecture.
 int Rank(const Reading& r) { return r.town_found ? 100 : r.level * 2 + (r.cities.empty() ? 0 : 1); }
 
-bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
-  PostFileBytes file;
+bool OpenFile(const std::string& path, PostFileBytes& file, std::string& error) {
   if (!file.Open(path)) {
     error = path + (file.LastOpenFailure() == PostFileBytes::OpenFailure::kNotRegularFile
                         ? ": not a regular file"
                         : ": cannot be opened");
     return false;
   }
-  bytes.assign(file.Bytes());
   return true;
 }
 
@@ -233,8 +231,8 @@ Candidate CityCandidate(const TownTables& t, std::uint32_t c) {
 }  // namespace
 
 bool Resolver::Load(const std::string& path, std::string& error) {
-  std::string bytes;
-  return ReadFile(path, bytes, error) && LoadBytes(bytes, error);
+  PostFileBytes file;
+  return OpenFile(path, file, error) && LoadBytes(file.Bytes(), error);
 }
 
 bool Resolver::LoadBytes(std::string_view ken_all, std::string& error) {
@@ -244,9 +242,9 @@ bool Resolver::LoadBytes(std::string_view ken_all, std::string& error) {
 }
 
 bool Resolver::LoadOffices(const std::string& path, std::string& error) {
-  std::string bytes;
-  if (!ReadFile(path, bytes, error)) return false;
-  LoadOfficeBytes(bytes);
+  PostFileBytes file;
+  if (!OpenFile(path, file, error)) return false;
+  LoadOfficeBytes(file.Bytes());
   return true;
 }
 

@@ -13,11 +13,6 @@ constexpr std::int64_t kBlockScale = 100000;
 constexpr std::int64_t kNoEnd = std::numeric_limits<std::int64_t>::max();
 constexpr std::string_view kNo = "\x83\x6D";  // ノ, which the key form writes for の
 
-bool EndsWith(std::string_view text, std::string_view tail) {
-  return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail &&
-         cp932::BoundaryAtOrBefore(text, text.size() - tail.size()) == text.size() - tail.size();
-}
-
 // A number with an optional sub-number: "12" or "12-3".
 struct Bound {
   std::int64_t main = -1, sub = -1;
@@ -126,7 +121,7 @@ std::vector<RuleItem> ParseItems(std::string_view folded) {
     std::string_view piece = rest.substr(0, comma);
     const std::size_t gap = rest.substr(comma == std::string_view::npos ? 0 : comma).starts_with(word::kAnd) ? 4 : 2;
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + gap);
-    if (piece.empty() || EndsWith(piece, word::kExcluding) || EndsWith(piece, word::kBesides)) continue;
+    if (piece.empty() || cp932::EndsWith(piece, word::kExcluding) || cp932::EndsWith(piece, word::kBesides)) continue;
     items.push_back(ParseItem(piece));
   }
   // "4、5丁目", "13、14番地": the unit written last is that of every bare number before it.
@@ -219,11 +214,11 @@ bool TakeSeparator(std::string_view& s) {
 
 TownField ParseTownField(std::string_view field) {
   TownField out;
-  if (field == word::kCatchAll || EndsWith(field, word::kWholeArea)) {
+  if (field == word::kCatchAll || cp932::EndsWith(field, word::kWholeArea)) {
     out.rule.kind = RuleKind::kCatchAll;
     return out;
   }
-  if (EndsWith(field, word::kNextIsBanchi)) {
+  if (cp932::EndsWith(field, word::kNextIsBanchi)) {
     out.rule.kind = RuleKind::kNextIsBanchi;
     return out;
   }
@@ -234,7 +229,7 @@ TownField ParseTownField(std::string_view field) {
   }
   std::string base(field.substr(0, open));
   std::string_view inner = field.substr(open + 2);
-  if (EndsWith(inner, word::kParenClose)) inner.remove_suffix(2);
+  if (cp932::EndsWith(inner, word::kParenClose)) inner.remove_suffix(2);
   const std::string high_rise = std::string(word::kHighRise) + word::kParenClose + word::kParenOpen;
   if (inner.starts_with(high_rise)) {
     base += word::kHighRise;

@@ -4,58 +4,23 @@
 #include "cp932.h"
 #include "post_fields.h"
 #include "post_line.h"
+#include "record_scan.h"
 #include "resolve_words.h"
 
 namespace tovra::resolve {
 namespace {
 
 constexpr char kDantaiTag = 'D';  // scope 0; key: the five-digit code -> city
-constexpr int kMaxJoinedLines = 32;
 
-// The lines of a file's bytes without their line ends.
-class Lines {
- public:
-  explicit Lines(std::string_view bytes) : rest_(bytes) {}
-  bool Next(std::string_view& line) {
-    if (rest_.empty()) return false;
-    const std::size_t end = rest_.find('\n');
-    line = rest_.substr(0, end);
-    rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return true;
-  }
-  // The next line without taking it.
-  std::string_view Peek() const {
-    Lines copy = *this;
-    std::string_view line;
-    return copy.Next(line) ? line : std::string_view();
-  }
-
- private:
-  std::string_view rest_;
-};
-
-bool Split(std::string_view line, int count, PostRecord& record) {
-  if (SplitPostLine(line, count, record) != SplitResult::kFields) return false;
-  UnquoteFields(record, count);
-  return true;
-}
-
-bool OpensWithoutClosing(std::string_view town) {
-  return cp932::Contains(town, word::kParenOpen) && !cp932::Contains(town, word::kParenClose);
-}
-
-// The town field of a record, joined from the lines that continue it (same postal code).
-std::string JoinedTown(std::string_view first_town, std::string_view postcode, Lines& lines) {
-  std::string town(first_town);
-  for (int n = 1; n < kMaxJoinedLines && OpensWithoutClosing(town); ++n) {
-    PostRecord next;
-    if (!Split(lines.Peek(), kKenAllFieldCount, next) || next[ken_field::kPostCode] != postcode) break;
-    std::string_view skipped;
-    lines.Next(skipped);
-    town += next[ken_field::kTown];
-  }
-  return town;
+// Every record of a postal file's bytes in file order (KEN_ALL.CSV's split records joined), to
+// the end or to a line that begins with a comma.
+template <typename Each>
+void ForEachRecord(std::string_view bytes, int field_count, bool joins, Each each) {
+  RecordScanner scanner(bytes, field_count, joins);
+  scanner.Look({}, false);
+  PostRecord record;
+  std::size_t consumed = 0;
+  while (scanner.Next(record, consumed) == RecordScanner::Step::kRecord) each(record);
 }
 
 void CopyCode(char* out, std::size_t size, std::string_view code) {
@@ -214,23 +179,20 @@ bool BuildTownTables(std::string_view ken_all, TownTables& t, std::string& error
   t.towns.reserve(ken_all.size() / 100);
   t.names.Reserve(ken_all.size() / 100);
   std::vector<std::pair<std::uint32_t, std::string>> building_floors;  // once every town is known
-  Lines lines(ken_all);
-  std::string_view line;
-  while (lines.Next(line)) {
-    PostRecord r;
-    if (!Split(line, kKenAllFieldCount, r) || r[ken_field::kPostCode].empty()) continue;
+  ForEachRecord(ken_all, kKenAllFieldCount, true, [&](const PostRecord& r) {
+    if (r[ken_field::kPostCode].empty()) return;
     TownRecord record;
     CopyCode(record.postcode, sizeof record.postcode, r[ken_field::kPostCode]);
     CopyCode(record.dantai, sizeof record.dantai, r[ken_field::kDantaiCode]);
     record.city = CityOf(r, t);
-    record.town_field = JoinedTown(r[ken_field::kTown], r[ken_field::kPostCode], lines);
+    record.town_field = std::string(r[ken_field::kTown]);
     TownField field = ParseTownField(record.town_field);
     record.rule = std::move(field.rule);
     t.records.push_back(std::move(record));
     const auto index = static_cast<std::uint32_t>(t.records.size() - 1);
     if (IsBuildingFloor(t.records.back().rule)) building_floors.emplace_back(index, std::move(field.base));
-    else AddRecord(index, field.base, r[12] == "1", t);
-  }
+    else AddRecord(index, field.base, r[ken_field::kHasChome] == "1", t);
+  });
   if (t.records.empty()) {
     error = "no KEN_ALL.CSV record";
     return false;
@@ -243,13 +205,9 @@ bool BuildTownTables(std::string_view ken_all, TownTables& t, std::string& error
 
 void AddOffices(std::string_view jigyosyo, TownTables& t) {
   t.offices.clear();
-  Lines lines(jigyosyo);
-  std::string_view line;
-  while (lines.Next(line)) {
-    PostRecord r;
-    if (!Split(line, kJigyosyoFieldCount, r)) continue;
+  ForEachRecord(jigyosyo, kJigyosyoFieldCount, false, [&](const PostRecord& r) {
     const std::int64_t city = t.names.FindFirst(kDantaiTag, 0, r[jig_field::kDantaiCode]);
-    if (city < 0) continue;
+    if (city < 0) return;
     Office office;
     CopyCode(office.postcode, sizeof office.postcode, r[jig_field::kPostCode]);
     office.city = static_cast<std::uint32_t>(city);
@@ -260,7 +218,7 @@ void AddOffices(std::string_view jigyosyo, TownTables& t) {
     const std::string key = AddressHead(office.address_key);
     t.offices.push_back(std::move(office));
     t.names.Add(kOfficeTag, static_cast<std::uint32_t>(city), key, static_cast<std::uint32_t>(t.offices.size() - 1));
-  }
+  });
 }
 
 std::string AddressHead(std::string_view text) {
