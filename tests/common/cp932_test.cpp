@@ -166,6 +166,7 @@ TEST(Cp932Convert, EveryComposedKanaIsReachedFromItsBase) {
 }
 
 }  // namespace
+
 // Well-formed UTF-8 only: every byte sequence a terminal or a request body may send wrongly.
 TEST(Cp932, Utf8CheckRefusesMalformedSequences) {
   const std::pair<std::string, bool> cases[] = {
