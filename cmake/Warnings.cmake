@@ -49,7 +49,9 @@ endif()
 # functions, stack protector, read-only relocations after start-up and immediate binding
 # (tests/package/check_package.sh checks every packaged binary). Sanitizer and fuzzing builds
 # are debugging builds and go without: _FORTIFY_SOURCE and the sanitizers check the same calls.
-if(NOT MEKLAN_SANITIZE AND NOT MEKLAN_BUILD_FUZZ)
+# The Windows cross build goes without too: RELRO and binding are ELF notions, and mingw-w64's
+# checked functions and stack protector would make the DLL import a runtime Windows lacks.
+if(NOT MEKLAN_SANITIZE AND NOT MEKLAN_BUILD_FUZZ AND NOT WIN32)
   set(release $<CONFIG:Release,MinSizeRel>)
   add_compile_options($<${release}:-U_FORTIFY_SOURCE> $<${release}:-D_FORTIFY_SOURCE=2>
                       $<${release}:-fstack-protector-strong>)
