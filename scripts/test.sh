@@ -12,6 +12,9 @@ scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
+# The indexes of the test files named with --ken/--jig go to a cache of the run's own, not to
+# the user's.
+export XDG_CACHE_HOME=$logs/cache
 status=0
 passed=0
 failed=0

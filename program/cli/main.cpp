@@ -84,20 +84,26 @@ std::optional<Invocation> Read(const Command& self, const Arguments& arguments, 
   return Invocation{std::move(*args), std::move(*options)};
 }
 
+using Run = Session::Run;
+
 // Runs `body` in a session started as the desktop program starts; returns its exit status.
-int InSession(const GlobalOptions& options, const std::function<int(Session&)>& body, bool for_index = false,
+int InSession(const GlobalOptions& options, const std::function<int(Session&)>& body, Run run = Run::kIndexedSearch,
               bool rebuild = false) {
   Session s(options);
-  s.Start(for_index, rebuild);
+  s.Start(run, rebuild);
   return body(s);
 }
 
 // One search mode in a session: its outcome noted for the exit status, its rows printed.
-int RunSearch(const GlobalOptions& options, const std::function<SearchOutcome(Session&)>& search) {
-  return InSession(options, [&](Session& s) {
-    s.Note(search(s));
-    return s.PrintRows();
-  });
+int RunSearch(const GlobalOptions& options, const std::function<SearchOutcome(Session&)>& search,
+              Run run = Run::kIndexedSearch) {
+  return InSession(
+      options,
+      [&](Session& s) {
+        s.Note(search(s));
+        return s.PrintRows();
+      },
+      run);
 }
 
 int RunPostcode(const Command& self, const Arguments& arguments) {
@@ -113,14 +119,17 @@ int RunAddress(const Command& self, const Arguments& arguments) {
   auto match = in ? Choose(self, in->args, "--match", kWordMatches) : std::nullopt;
   auto key = match ? KeyOperand(self, in->args[0], KeyKind::kWords) : std::nullopt;
   if (!key) return kExitUsage;
-  return RunSearch(in->options, [&](Session& s) { return FindWords(s.context(), *key, *match, s.business()); });
+  return RunSearch(
+      in->options, [&](Session& s) { return FindWords(s.context(), *key, *match, s.business()); },
+      Run::kWholeFileSearch);
 }
 
 int RunDantai(const Command& self, const Arguments& arguments) {
   auto in = Read(self, arguments, {}, 1);
   auto code = in ? KeyOperand(self, in->args[0], KeyKind::kDantai) : std::nullopt;
   if (!code) return kExitUsage;
-  return RunSearch(in->options, [&](Session& s) { return FindDantai(s.context(), *code, s.business()); });
+  return RunSearch(
+      in->options, [&](Session& s) { return FindDantai(s.context(), *code, s.business()); }, Run::kWholeFileSearch);
 }
 
 int RunAreaCode(const Command& self, const Arguments& arguments) {
@@ -190,7 +199,7 @@ int RunIndex(const Command& self, const Arguments& arguments) {
         PrintTableDates(s);
         return s.ExitStatus();
       },
-      true, in->args.Has("--rebuild"));
+      Run::kIndexCommand, in->args.Has("--rebuild"));
 }
 
 const Command kCommands[] = {

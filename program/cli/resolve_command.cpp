@@ -184,7 +184,7 @@ int RunResolve(const common::cli::Command& self, const common::cli::Arguments& a
     return common::cli::UsageError(self, "--header goes with --column");
   }
   Session session(*options);
-  session.Start();
+  session.Start(Session::Run::kWholeFileSearch);  // the resolver reads every line itself
   resolve::Resolver resolver;
   std::string error;
   if (!resolver.Load(PostFilePath(session.settings(), PostFile::kKenAll), error))

@@ -41,7 +41,7 @@ std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const Parsed
 Session::Session(GlobalOptions options)
     : options_(std::move(options)), view_(isatty(STDERR_FILENO) != 0), ctx_{view_, settings_} {}
 
-void Session::Start(bool for_index, bool rebuild) {
+void Session::Start(Run run, bool rebuild) {
   const std::string program_dir = ProgramDirectory();
   const std::string ini_path = options_.ini ? *options_.ini : SettingsPath(program_dir);
   const std::string warning = SettingsFileWarning(ini_path, LoadSettings(ini_path, program_dir, settings_));
@@ -52,7 +52,8 @@ void Session::Start(bool for_index, bool rebuild) {
   overrides.add_hyphen = options_.hyphen;
   overrides.edition = options_.edition;
   overrides.rebuild = rebuild;
-  started_ = CheckIndexesAndSave(ctx_, ini_path, ApplyOverrides(overrides, settings_));
+  const IndexNeed need = run == Run::kWholeFileSearch ? IndexNeed::kNone : IndexNeed::kUsed;
+  started_ = CheckIndexesAndSave(ctx_, ini_path, ApplyOverrides(overrides, settings_), need);
   Note(PostFile::kKenAll, started_.ken_all.built);
   Note(PostFile::kJigyosyo, started_.jigyosyo.built);
   if (!started_.save_message.empty()) {
@@ -63,7 +64,7 @@ void Session::Start(bool for_index, bool rebuild) {
     std::fprintf(stderr, "tovra-search: warning: cannot write %s\n", common::cli::Printable(ini_path).c_str());
   // As the desktop program greys out 事業所データ使用 when the business file is missing, the
   // searches go on over KEN_ALL.CSV alone; the user is told why no business rows come.
-  if (options_.business && !Exists(PostFile::kJigyosyo) && !for_index) {
+  if (options_.business && !Exists(PostFile::kJigyosyo) && run != Run::kIndexCommand) {
     const bool there = ::access(settings_.jigyosyo_path.c_str(), F_OK) == 0;  // a directory or a pipe
     view_.ShowMessage("warning: " + settings_.jigyosyo_path + ": JIGYOSYO.CSV " +
                           (there ? "is not a regular file" : "not found") + "; --business lists KEN_ALL.CSV rows only",

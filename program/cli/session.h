@@ -35,10 +35,17 @@ class Session {
  public:
   explicit Session(GlobalOptions options);
 
+  // What the run does with the data files.
+  enum class Run {
+    kIndexedSearch,    // searches that go by the indexes (postal codes, area codes, cities)
+    kWholeFileSearch,  // searches that read every line: no index is checked or built
+    kIndexCommand,     // the index command: both indexes, no searches
+  };
+
   // Reads the settings and checks both indexes. --business without its file is a warning and
-  // a run without business rows (`for_index` skips that check); `rebuild` forgets both
-  // recorded times so that both indexes are built afresh.
-  void Start(bool for_index = false, bool rebuild = false);
+  // a run without business rows (not for the index command); `rebuild` forgets both recorded
+  // times so that both indexes are built afresh.
+  void Start(Run run = Run::kIndexedSearch, bool rebuild = false);
 
   SearchContext& context() { return ctx_; }
   TerminalView& view() { return view_; }

@@ -42,9 +42,7 @@ namespace detail {
 bool KeyTooLong(SearchContext& ctx, std::initializer_list<std::string_view> keys) {
   for (std::string_view key : keys) {
     if (key.size() <= kKeyMax) continue;
-    std::string text = msg::kKeyTooLongFormat;
-    text.replace(text.find("%s"), 2, std::to_string(kKeyMax));
-    ctx.view.ShowMessage(text, "");
+    ctx.view.ShowMessage(msg::Fill(msg::kKeyTooLongFormat, std::to_string(kKeyMax)), "");
     return true;
   }
   return false;
@@ -70,9 +68,8 @@ SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& byte
   // file is a mistake to report.
   const bool not_regular = bytes.LastOpenFailure() == PostFileBytes::OpenFailure::kNotRegularFile;
   if (report && (file == PostFile::kKenAll || not_regular)) {
-    std::string text = not_regular ? msg::kNotRegularFileFormat : msg::kFileNotFoundFormat;
-    text.replace(text.find("%s"), 2, PathForMessage(path));
-    ctx.view.ShowMessage(text, "");
+    ctx.view.ShowMessage(
+        msg::Fill(not_regular ? msg::kNotRegularFileFormat : msg::kFileNotFoundFormat, PathForMessage(path)), "");
   }
   return not_regular ? SearchStatus::kNotRegularFile : SearchStatus::kFileMissing;
 }

@@ -12,6 +12,7 @@
 
 #include "atomic_write.h"
 #include "cp932.h"
+#include "index_keys.h"
 #include "ini_file.h"
 #include "messages.h"
 #include "save_lock.h"
@@ -33,7 +34,6 @@ constexpr IniKey kJigyosyoTimeKey{"POSTJIGCODE", "PostJigFileDate"};
 constexpr IniKey kJigyosyoStampKey{"POSTJIGCODE", "PostJigFileStamp"};
 constexpr IniKey kHyphenKey{"RUN", "AddPostCodeH"};
 constexpr IniKey kEditionKey{"RUN", "MaEdition"};
-constexpr const char* kIndexSection = "POSTCODE";  // both files' index tables: "pfu0start", ...
 constexpr const char* kWidthSection = "LISTVIEW";
 // The window's edges, in the order they are written.
 constexpr std::pair<IniKey, std::int32_t WindowRect::*> kWindowKeys[] = {
@@ -53,10 +53,6 @@ constexpr const char* kWidthKeys[12] = {
     "iWidthCityK",    "iWidthAreaK",       "iWidthJig",    "iWidthJigK",
 };
 
-std::string Key(const char* stem, int i, const char* tail) {
-  return std::string(stem) + std::to_string(i) + tail;
-}
-
 // A stored CP932 text cut to its field's limit, as the file-system name it stands for.
 std::string StoredPath(const std::string& cp932_text) {
   std::string cut = cp932_text.substr(0, cp932::BoundaryAtOrBefore(cp932_text, kPathMax));
@@ -70,37 +66,6 @@ std::string StoredTime(const std::string& text) {
 // A stamp is plain ASCII digits; anything longer than one can be is no stamp.
 std::string StoredStamp(const std::string& text) { return text.size() <= kFileStampMax ? text : std::string(); }
 
-void LoadIndex(const IniReader& ini, const char* pref_stem, const char* run_stem, PostIndex& index) {
-  for (int i = 0; i < kPrefectureCount; ++i) {
-    PrefRange& r = index.pref[static_cast<std::size_t>(i)];
-    r.start = ini.GetInt(kIndexSection, Key(pref_stem, i, "start"), 0);
-    r.size = ini.GetInt(kIndexSection, Key(pref_stem, i, "size"), 0);
-  }
-  for (int i = 0; i < kDigitRunCount; ++i) {
-    DigitRun& r = index.run[static_cast<std::size_t>(i)];
-    r.num = ini.GetInt(kIndexSection, Key(run_stem, i, "num"), 0);
-    r.start = ini.GetInt(kIndexSection, Key(run_stem, i, "start"), 0);
-    r.size = ini.GetInt(kIndexSection, Key(run_stem, i, "size"), 0);
-  }
-}
-
-void WritePrefRanges(IniWriter& ini, const char* stem, const PostIndex& index) {
-  for (int i = 0; i < kPrefectureCount; ++i) {
-    const PrefRange& r = index.pref[static_cast<std::size_t>(i)];
-    ini.SetInt(kIndexSection, Key(stem, i, "start"), r.start);
-    ini.SetInt(kIndexSection, Key(stem, i, "size"), r.size);
-  }
-}
-
-void WriteRuns(IniWriter& ini, const char* stem, const PostIndex& index) {
-  for (int i = 0; i < kDigitRunCount; ++i) {
-    const DigitRun& r = index.run[static_cast<std::size_t>(i)];
-    ini.SetInt(kIndexSection, Key(stem, i, "num"), r.num);
-    ini.SetInt(kIndexSection, Key(stem, i, "start"), r.start);
-    ini.SetInt(kIndexSection, Key(stem, i, "size"), r.size);
-  }
-}
-
 // The CP932 form of a path for the file; none, with a message, when it has no such form.
 std::optional<std::string> PathToStore(const std::string& path, std::string* message) {
   // A line end inside a path would break the file's lines: such a path is not stored either.
@@ -111,8 +76,7 @@ std::optional<std::string> PathToStore(const std::string& path, std::string* mes
   if (message != nullptr) {
     std::string shown;
     for (char c : path) shown += (static_cast<unsigned char>(c) < 0x80) ? c : '?';
-    std::string text = msg::kPathNotStorableFormat;
-    text.replace(text.find("%s"), 2, shown);
+    const std::string text = msg::Fill(msg::kPathNotStorableFormat, shown);
     if (!message->empty()) *message += "\n";
     *message += text;
   }
@@ -134,8 +98,8 @@ void ReadRecord(const IniReader& ini, Settings& s) {
     auto& w = s.column_width[static_cast<std::size_t>(i)];
     w = ini.GetInt(kWidthSection, kWidthKeys[i], w);
   }
-  LoadIndex(ini, "pfu", "pfc", s.ken_all_index);
-  LoadIndex(ini, "pfuj", "pfcj", s.jigyosyo_index);
+  ReadIndexKeys(ini, kKenAllIndexStems, s.ken_all_index);
+  ReadIndexKeys(ini, kJigyosyoIndexStems, s.jigyosyo_index);
 }
 
 // The stored CP932 text of a path key, cut to its field's limit; empty stands for the default.
@@ -157,10 +121,10 @@ std::string RenderRecord(const Settings& s, const std::string& ken_all_path, con
   SetInt(ini, kHyphenKey, s.add_hyphen);
   SetInt(ini, kEditionKey, s.ma_edition);
   for (int i = 0; i < 12; ++i) ini.SetInt(kWidthSection, kWidthKeys[i], s.column_width[static_cast<std::size_t>(i)]);
-  WritePrefRanges(ini, "pfu", s.ken_all_index);
-  WritePrefRanges(ini, "pfuj", s.jigyosyo_index);
-  WriteRuns(ini, "pfc", s.ken_all_index);
-  WriteRuns(ini, "pfcj", s.jigyosyo_index);
+  WritePrefRangeKeys(ini, kKenAllIndexStems.pref, s.ken_all_index);
+  WritePrefRangeKeys(ini, kJigyosyoIndexStems.pref, s.jigyosyo_index);
+  WriteDigitRunKeys(ini, kKenAllIndexStems.run, s.ken_all_index);
+  WriteDigitRunKeys(ini, kJigyosyoIndexStems.run, s.jigyosyo_index);
   Set(ini, kKenAllStampKey, s.ken_all_stamp);
   return ini.Text();
 }

@@ -58,6 +58,11 @@ std::string ProgramDirectory();
 // "$XDG_CONFIG_HOME/tovra/tovra.ini" (default ~/.config), whose directory is created 0700.
 std::string SettingsPath(const std::string& program_dir);
 
+// The program's folder in one of the user's base directories: "$<variable>/tovra", or
+// "$HOME/<home_fallback>/tovra" when the variable holds no absolute path; empty when neither
+// names one. Nothing is created.
+std::string UserFolder(const char* variable, const char* home_fallback);
+
 // The file a path finally names, following its links (the last one may point at nothing yet);
 // empty when they loop. A save replaces that file, so that a link stays a link.
 std::string LinkTarget(std::string path);

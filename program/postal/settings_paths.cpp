@@ -31,6 +31,14 @@ std::string ProgramDirectory() {
   return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
+std::string UserFolder(const char* variable, const char* home_fallback) {
+  const char* base = std::getenv(variable);
+  if (base != nullptr && base[0] == '/') return std::string(base) + "/tovra";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/" + home_fallback + "/tovra";
+  return {};
+}
+
 std::string SettingsPath(const std::string& program_dir) {
   const std::string portable = program_dir + "ini/tovra.ini";
   const std::string ini_dir = program_dir + "ini";
@@ -38,18 +46,9 @@ std::string SettingsPath(const std::string& program_dir) {
   if (::stat(ini_dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(ini_dir.c_str(), W_OK) == 0) {
     return portable;
   }
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  const char* home = std::getenv("HOME");
-  std::string config;
-  if (xdg != nullptr && xdg[0] == '/') {
-    config = xdg;
-  } else if (home != nullptr && home[0] == '/') {
-    config = std::string(home) + "/.config";
-  } else {
-    return portable;
-  }
-  ::mkdir(config.c_str(), 0700);
-  const std::string dir = config + "/tovra";
+  const std::string dir = UserFolder("XDG_CONFIG_HOME", ".config");
+  if (dir.empty()) return portable;
+  ::mkdir(dir.substr(0, dir.rfind('/')).c_str(), 0700);
   ::mkdir(dir.c_str(), 0700);
   return dir + "/tovra.ini";
 }

@@ -35,7 +35,7 @@ class CliFixture : public ::testing::Test {
   }
   // Runs the command with the test's files in a UTF-8 locale.
   Result Run(const std::string& args, bool with_files = true) {
-    std::string cmd = "LC_ALL=C.UTF-8 " + std::string(TOVRA_SEARCH) + " ";
+    std::string cmd = "LC_ALL=C.UTF-8 XDG_CACHE_HOME='" + dir.Path("cache") + "' " + std::string(TOVRA_SEARCH) + " ";
     if (with_files) cmd += "--ken '" + ken + "' --jig '" + jig + "' --ini '" + ini + "' ";
     cmd += args + " >'" + dir.Path("out") + "' 2>'" + dir.Path("err") + "'";
     Result r;
@@ -168,6 +168,50 @@ TEST_F(CliFixture, SettingsAreWrittenOnlyWhenTheIndexOfAStoredFileWasRebuilt) {
   EXPECT_NE(r.out.find("rebuilt"), std::string::npos);
   EXPECT_NE(r.out.find("ken_all\tpref\t12\t東京都\t"), std::string::npos);
   EXPECT_NE(r.out.find("tables\t2003\t2003/12/01\t\ntables\tcurrent\t2026/02/10\tin use\n"), std::string::npos);
+}
+
+// A file named with --ken/--jig keeps its index in the user's cache, checked like a stored
+// one; a whole-file search builds none.
+TEST_F(CliFixture, OneRunFilesKeepTheirIndexInTheCache) {
+  const std::string folder = dir.Path("cache") + "/tovra";
+  auto entries = [&] {
+    std::vector<std::string> paths;
+    if (std::filesystem::exists(folder))
+      for (const auto& e : std::filesystem::directory_iterator(folder)) paths.push_back(e.path().string());
+    return paths;
+  };
+  // What the index command says of each file: "ken_all=unchanged jigyosyo=rebuilt ".
+  auto states = [&] {
+    std::istringstream out(Run("index").out);
+    std::string line, said;
+    while (std::getline(out, line))
+      if (line.find("\tfile\t") != std::string::npos)
+        said += line.substr(0, line.find('\t')) + "=" + line.substr(line.rfind('\t') + 1) + " ";
+    return said;
+  };
+  for (const char* whole_file : {"address 北一条西", "dantai 13101", "resolve 東京都千代田区千代田"}) {
+    Run(whole_file);
+    EXPECT_TRUE(entries().empty()) << whole_file;
+  }
+  ASSERT_EQ(Run("postcode 1000001").status, 0);
+  EXPECT_EQ(entries().size(), 2u);
+  EXPECT_FALSE(std::filesystem::exists(ini));  // never in the settings
+  EXPECT_EQ(states(), "ken_all=unchanged jigyosyo=unchanged ");
+
+  // A changed file is indexed again, and its new rows are found by the new index.
+  dir.Write("ken.csv", Slurp(ken) + Lines({KenLine("13102", "103  ", "1030001", "東京都", "中央区", "日本橋")}));
+  EXPECT_EQ(states(), "ken_all=rebuilt jigyosyo=unchanged ");
+  EXPECT_NE(Run("postcode 1030001").out.find("日本橋"), std::string::npos);
+  // A damaged entry is not trusted.
+  for (const std::string& entry : entries()) {
+    std::string text = Slurp(entry);
+    const std::size_t at = text.find("pfc1start=");  // the run of codes from 1, in both files
+    text.replace(at, text.find('\r', at) - at, "pfc1start=7");
+    std::ofstream(entry, std::ios::binary) << text;
+  }
+  EXPECT_EQ(states(), "ken_all=rebuilt jigyosyo=rebuilt ");
+  EXPECT_EQ(states(), "ken_all=unchanged jigyosyo=unchanged ");
+  EXPECT_EQ(Run("index --rebuild").out.find("unchanged"), std::string::npos);
 }
 
 // --edition picks the telephone tables: 2003 leaves 局番 and MA名 empty, as the searches

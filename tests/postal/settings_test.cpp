@@ -2,10 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "ini_file.h"
+#include "index_cache.h"
 #include "startup.h"
 #include <cstring>
 
@@ -241,6 +243,29 @@ TEST(RunOverrides, ForgetTheIndexOnlyOfAFileTheyReplace) {
     EXPECT_EQ(s.jigyosyo_time, c.jig_time);
     EXPECT_EQ(s.add_hyphen, 0);
   }
+}
+
+// The cache keeps the entries of the files used last, each only for its own file.
+TEST(IndexCache, KeepsTheFilesUsedLastEachUnderItsOwnPath) {
+  TempDir dir;
+  const std::string folder = dir.Path("cache");
+  CachedIndex entry{"time", "stamp", {}};
+  ResetPostIndex(entry.index);
+  entry.index.run[0] = {'0', 0, 9};
+  auto data = [&](int i) { return dir.Write("f" + std::to_string(i) + ".csv", "x"); };
+  ASSERT_TRUE(StoreCachedIndex(folder, data(0), entry));
+  for (const auto& e : std::filesystem::directory_iterator(folder))  // the oldest by far
+    std::filesystem::last_write_time(e.path(), std::filesystem::last_write_time(e.path()) - std::chrono::hours(24));
+  for (int i = 1; i <= kCachedIndexesMax; ++i) ASSERT_TRUE(StoreCachedIndex(folder, data(i), entry));
+  EXPECT_FALSE(LoadCachedIndex(folder, data(0)));
+  for (int i = 1; i <= kCachedIndexesMax; ++i) {
+    const std::optional<CachedIndex> got = LoadCachedIndex(folder, data(i));
+    ASSERT_TRUE(got) << i;
+    EXPECT_EQ(got->index, entry.index);
+    EXPECT_EQ(got->stamp, "stamp");
+  }
+  EXPECT_FALSE(LoadCachedIndex(folder, dir.Path("missing.csv")));
+  EXPECT_FALSE(StoreCachedIndex("", data(1), entry));
 }
 
 TEST(IniReader, LooksUpLikeTheProfileFunctions) {
