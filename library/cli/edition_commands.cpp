@@ -2,6 +2,7 @@
 #include <string>
 
 #include "commands.h"
+#include "edition_option.h"
 #include "meklan.h"
 
 namespace meklan::cli {
@@ -17,10 +18,8 @@ bool IsCode(const std::string& text) {
 
 std::optional<int> EditionOption(const Command& self, const ParsedArgs& parsed) {
   const std::string* value = parsed.Value("--edition");
-  if (value == nullptr || *value == "2003") return MEKLAN_EDITION_2003;
-  if (*value == "current") return MEKLAN_EDITION_CURRENT;
-  UsageError(self, "--edition is 2003 or current, not '" + *value + "'");
-  return std::nullopt;
+  if (value == nullptr) return MEKLAN_EDITION_2003;
+  return EditionNamed(self, *value);
 }
 
 int RunJoin(const Command& self, const Arguments& args) {
