@@ -1,9 +1,10 @@
 // meklan ma, meklan areacode: the two search exports.
-#include <cstring>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "commands.h"
+#include "cp932.h"
 #include "meklan.h"
 #include "tables/tables.h"
 
@@ -55,11 +56,8 @@ int RunMa(const Command& self, const Arguments& args) {
   // The library repeats names (several records, reading matches once per pass); a person
   // wants each MA once, in the order found.
   std::set<std::string> shown;
-  for (const char* p = list; *p != '\0';) {
-    const char* dollar = std::strchr(p, '$');
-    std::string name(p, dollar != nullptr ? dollar : p + std::strlen(p));
-    if (shown.insert(name).second) PrintLine(name);
-    p = dollar != nullptr ? dollar + 1 : p + name.size();
+  for (std::string_view name : cp932::SplitNameList(list)) {
+    if (shown.insert(std::string(name)).second) PrintLine(name);
   }
   return kExitOk;
 }
