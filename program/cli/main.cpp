@@ -229,10 +229,13 @@ constexpr OptionSpec kGlobalOptions[] = {
     {"--hyphen", false}, {"--no-hyphen", false}, {"--format", true}, {"--edition", true},
 };
 
-const common::cli::Program kProgram = {
+}  // namespace
+}  // namespace tovra::cli
+
+const common::cli::Program common::cli::kThisProgram = {
     "tovra-search",
-    kCommands,
-    kGlobalOptions,
+    tovra::cli::kCommands,
+    tovra::cli::kGlobalOptions,
     "Searches the postal files KEN_ALL.CSV and JIGYOSYO.CSV as the TOVRA program does.\n",
     "Rows have twelve fields: postal code, local-government code, area codes, MA name,\n"
     "prefecture, city, town, the three in kana, business name and its kana; sorted by postal code.\n"
@@ -254,11 +257,3 @@ const common::cli::Program kProgram = {
     "  -h, --help          show this help\n",
     nullptr,
 };
-
-}  // namespace
-}  // namespace tovra::cli
-
-int main(int argc, char** argv) {
-  cp932::InitLocale();
-  return common::cli::RunProgram(tovra::cli::kProgram, argc, argv);
-}
