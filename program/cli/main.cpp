@@ -100,20 +100,24 @@ int RunSearch(const GlobalOptions& options, const std::function<SearchOutcome(Se
   });
 }
 
-int RunPostcode(const Command& self, const Arguments& arguments) {
-  auto in = Read(self, arguments, {{"--match", true}}, 1);
-  auto match = in ? Choose(self, in->args, "--match", kPostCodeMatches) : std::nullopt;
-  auto key = match ? KeyOperand(self, in->args[0], KeyKind::kPostCode) : std::nullopt;
+// A search by one key whose `option` chooses how it matches or what it shows:
+// find(context, key, choice, business).
+template <typename T, std::size_t N, typename Find>
+int RunKeySearch(const Command& self, const Arguments& arguments, KeyKind kind, const char* option,
+                 const Choice<T> (&choices)[N], Find find) {
+  auto in = Read(self, arguments, {{option, true}}, 1);
+  auto choice = in ? Choose(self, in->args, option, choices) : std::nullopt;
+  auto key = choice ? KeyOperand(self, in->args[0], kind) : std::nullopt;
   if (!key) return kExitUsage;
-  return RunSearch(in->options, [&](Session& s) { return FindPostCode(s.context(), *key, *match, s.business()); });
+  return RunSearch(in->options, [&](Session& s) { return find(s.context(), *key, *choice, s.business()); });
+}
+
+int RunPostcode(const Command& self, const Arguments& arguments) {
+  return RunKeySearch(self, arguments, KeyKind::kPostCode, "--match", kPostCodeMatches, FindPostCode);
 }
 
 int RunAddress(const Command& self, const Arguments& arguments) {
-  auto in = Read(self, arguments, {{"--match", true}}, 1);
-  auto match = in ? Choose(self, in->args, "--match", kWordMatches) : std::nullopt;
-  auto key = match ? KeyOperand(self, in->args[0], KeyKind::kWords) : std::nullopt;
-  if (!key) return kExitUsage;
-  return RunSearch(in->options, [&](Session& s) { return FindWords(s.context(), *key, *match, s.business()); });
+  return RunKeySearch(self, arguments, KeyKind::kWords, "--match", kWordMatches, FindWords);
 }
 
 int RunDantai(const Command& self, const Arguments& arguments) {
@@ -124,11 +128,7 @@ int RunDantai(const Command& self, const Arguments& arguments) {
 }
 
 int RunAreaCode(const Command& self, const Arguments& arguments) {
-  auto in = Read(self, arguments, {{"--show", true}}, 1);
-  auto display = in ? Choose(self, in->args, "--show", kDisplays) : std::nullopt;
-  auto key = display ? KeyOperand(self, in->args[0], KeyKind::kAreaCode) : std::nullopt;
-  if (!key) return kExitUsage;
-  return RunSearch(in->options, [&](Session& s) { return FindAreaCode(s.context(), *key, *display, s.business()); });
+  return RunKeySearch(self, arguments, KeyKind::kAreaCode, "--show", kDisplays, FindAreaCode);
 }
 
 int RunCities(const Command& self, const Arguments& arguments) {
