@@ -18,7 +18,7 @@ std::optional<int> PrefectureOption(const Command& self, const ParsedArgs& args)
   if (text == nullptr) return -1;
   if (auto index = ParseInt(*text)) {
     if (*index >= 0 && *index < kPrefectureCount) return index;
-    UsageError(self, "--pref index " + *text + " is not between 0 and 46");
+    UsageError(self, "--pref index " + *text + " is not between 0 and " + std::to_string(kPrefectureCount - 1));
     return std::nullopt;
   }
   auto name = ToCp932(self, *text, "prefecture");
