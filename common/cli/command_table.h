@@ -58,6 +58,10 @@ struct Program {
 // written: a write error is exit code 1 with a message.
 int RunProgram(const Program& program, int argc, char** argv);
 
+// The tool that the shared main() (library `climain`) runs: each tool linking it defines
+// this one Program.
+extern const Program kThisProgram;
+
 // The arguments of one subcommand split into positional arguments and options.
 class ParsedArgs {
  public:

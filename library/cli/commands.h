@@ -19,8 +19,17 @@ int RunInfo(const Command& self, const Arguments& args);
 
 // edition_commands.cpp
 int RunJoin(const Command& self, const Arguments& args);
-// The edition named by --edition (2003 when absent); a usage error and nullopt otherwise.
-std::optional<int> EditionOption(const Command& self, const ParsedArgs& parsed);
+
+// The arguments of a command that also takes --edition, and the edition it names (2003 when
+// not given).
+struct EditionArgs {
+  ParsedArgs args;
+  int edition;  // MEKLAN_EDITION_*
+};
+// ParseArguments with --edition added to `options`; nullopt after a usage error (reported).
+std::optional<EditionArgs> ParseWithEdition(const Command& self, const Arguments& args,
+                                            std::initializer_list<OptionSpec> options, std::size_t min_positional,
+                                            std::size_t max_positional);
 
 // distance_commands.cpp
 int RunDistance(const Command& self, const Arguments& args);

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "commands.h"
-#include "cp932.h"
 #include "meklan.h"
 
 namespace meklan::cli {
@@ -76,21 +75,16 @@ std::string Version() {
   return MEKLAN_GetVersion(version);
 }
 
-const Program kProgram = {
+}  // namespace
+}  // namespace meklan::cli
+
+const common::cli::Program common::cli::kThisProgram = {
     "meklan",
-    kCommands,
+    meklan::cli::kCommands,
     {},
     "The telephone charging areas (MA) of Japan as of " MEKLAN_DATA_DATE ", from libmeklan.\n",
     "Text is read and written in the terminal's encoding (UTF-8 under the C locale).\n"
     "Exit status: 0 success, 1 nothing found, 2 usage error.\n",
     nullptr,
-    Version,
+    meklan::cli::Version,
 };
-
-}  // namespace
-}  // namespace meklan::cli
-
-int main(int argc, char** argv) {
-  cp932::InitLocale();
-  return common::cli::RunProgram(meklan::cli::kProgram, argc, argv);
-}

@@ -89,15 +89,13 @@ int RunAddresses(const Command& self, const Arguments& args) {
 }
 
 int RunTable(const Command& self, const Arguments& args) {
-  auto parsed = ParseArguments(self, args, {{"--edition", true}}, 1, 1);
-  if (!parsed) return kExitUsage;
-  auto edition = EditionOption(self, *parsed);
-  if (!edition) return kExitUsage;
-  const std::string& which = (*parsed)[0];
+  auto in = ParseWithEdition(self, args, {}, 1, 1);
+  if (!in) return kExitUsage;
+  const std::string& which = in->args[0];
   if (which == "ma") {
-    PrintMaTable(*edition);
+    PrintMaTable(in->edition);
   } else if (which == "address") {
-    PrintAddressTable(*edition);
+    PrintAddressTable(in->edition);
   } else if (which == "prefectures") {
     PrintPrefectures();
   } else {

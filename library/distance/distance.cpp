@@ -2,6 +2,7 @@
 // with the tariff's special rules applied in their fixed order.
 #include <cstring>
 
+#include "cp932.h"
 #include "distance/distance.h"
 #include "lookup/bounded_text.h"
 #include "lookup/lookup.h"
@@ -10,10 +11,6 @@
 
 namespace meklan {
 namespace {
-
-constexpr bool IsCp932LeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 // The caller's text of one end, read no further than its 32-byte field even when the
 // caller left no NUL in it.
@@ -113,7 +110,7 @@ void CopyField(char* field, std::size_t size, const char* src) {
   if (size == 0) return;
   std::size_t n = 0;
   while (src[n] != '\0') {
-    const bool pair = IsCp932LeadByte(static_cast<unsigned char>(src[n])) && src[n + 1] != '\0';
+    const bool pair = cp932::IsLeadByte(static_cast<unsigned char>(src[n])) && src[n + 1] != '\0';
     const std::size_t width = pair ? 2 : 1;
     if (n + width > size - 1) break;
     n += width;

@@ -24,6 +24,13 @@ const Edition* EditionOf(int edition) {
 
 MaTable TableOf(const Edition& e) { return {e.ma, e.maCount}; }
 
+// A table or count of the edition; `none` for an edition that does not exist.
+template <typename T>
+T FieldOf(int edition, T Edition::*field, T none) {
+  const Edition* e = EditionOf(edition);
+  return e != nullptr ? e->*field : none;
+}
+
 // Writes a text built by `build(BoundedText&)` into out[size]: whole pieces only, and
 // returns the bytes the whole text needs (NUL included).
 template <typename Build>
@@ -52,24 +59,16 @@ int MEKLAN_CALL MEKLAN_EditionGetDayData(int edition, char* out) {
   return 1;
 }
 
-int MEKLAN_CALL MEKLAN_EditionGetNumOfMKMA(int edition) {
-  const Edition* e = EditionOf(edition);
-  return e != nullptr ? e->maCount : 0;
-}
+int MEKLAN_CALL MEKLAN_EditionGetNumOfMKMA(int edition) { return FieldOf(edition, &Edition::maCount, 0); }
 
 const MKMA* MEKLAN_CALL MEKLAN_EditionGetMKMA(int edition) {
-  const Edition* e = EditionOf(edition);
-  return e != nullptr ? e->ma : nullptr;
+  return FieldOf<const MKMA*>(edition, &Edition::ma, nullptr);
 }
 
-int MEKLAN_CALL MEKLAN_EditionGetNumOfAddress(int edition) {
-  const Edition* e = EditionOf(edition);
-  return e != nullptr ? e->addressCount : 0;
-}
+int MEKLAN_CALL MEKLAN_EditionGetNumOfAddress(int edition) { return FieldOf(edition, &Edition::addressCount, 0); }
 
 const MKADDRESS* MEKLAN_CALL MEKLAN_EditionGetAddress(int edition) {
-  const Edition* e = EditionOf(edition);
-  return e != nullptr ? e->address : nullptr;
+  return FieldOf<const MKADDRESS*>(edition, &Edition::address, nullptr);
 }
 
 int MEKLAN_CALL MEKLAN_EditionGetMA(int edition, const char* key, int prefIndex, char* out, int size) {

@@ -106,22 +106,25 @@ int RunSearch(const GlobalOptions& options, const std::function<SearchOutcome(Se
       run);
 }
 
-int RunPostcode(const Command& self, const Arguments& arguments) {
-  auto in = Read(self, arguments, {{"--match", true}}, 1);
-  auto match = in ? Choose(self, in->args, "--match", kPostCodeMatches) : std::nullopt;
-  auto key = match ? KeyOperand(self, in->args[0], KeyKind::kPostCode) : std::nullopt;
+// A search by one key whose `option` chooses how it matches or what it shows:
+// find(context, key, choice, business).
+template <typename T, std::size_t N, typename Find>
+int RunKeySearch(const Command& self, const Arguments& arguments, KeyKind kind, const char* option,
+                 const Choice<T> (&choices)[N], Find find, Run run = Run::kIndexedSearch) {
+  auto in = Read(self, arguments, {{option, true}}, 1);
+  auto choice = in ? Choose(self, in->args, option, choices) : std::nullopt;
+  auto key = choice ? KeyOperand(self, in->args[0], kind) : std::nullopt;
   if (!key) return kExitUsage;
-  return RunSearch(in->options, [&](Session& s) { return FindPostCode(s.context(), *key, *match, s.business()); });
+  return RunSearch(
+      in->options, [&](Session& s) { return find(s.context(), *key, *choice, s.business()); }, run);
+}
+
+int RunPostcode(const Command& self, const Arguments& arguments) {
+  return RunKeySearch(self, arguments, KeyKind::kPostCode, "--match", kPostCodeMatches, FindPostCode);
 }
 
 int RunAddress(const Command& self, const Arguments& arguments) {
-  auto in = Read(self, arguments, {{"--match", true}}, 1);
-  auto match = in ? Choose(self, in->args, "--match", kWordMatches) : std::nullopt;
-  auto key = match ? KeyOperand(self, in->args[0], KeyKind::kWords) : std::nullopt;
-  if (!key) return kExitUsage;
-  return RunSearch(
-      in->options, [&](Session& s) { return FindWords(s.context(), *key, *match, s.business()); },
-      Run::kWholeFileSearch);
+  return RunKeySearch(self, arguments, KeyKind::kWords, "--match", kWordMatches, FindWords, Run::kWholeFileSearch);
 }
 
 int RunDantai(const Command& self, const Arguments& arguments) {
@@ -133,11 +136,7 @@ int RunDantai(const Command& self, const Arguments& arguments) {
 }
 
 int RunAreaCode(const Command& self, const Arguments& arguments) {
-  auto in = Read(self, arguments, {{"--show", true}}, 1);
-  auto display = in ? Choose(self, in->args, "--show", kDisplays) : std::nullopt;
-  auto key = display ? KeyOperand(self, in->args[0], KeyKind::kAreaCode) : std::nullopt;
-  if (!key) return kExitUsage;
-  return RunSearch(in->options, [&](Session& s) { return FindAreaCode(s.context(), *key, *display, s.business()); });
+  return RunKeySearch(self, arguments, KeyKind::kAreaCode, "--show", kDisplays, FindAreaCode);
 }
 
 int RunCities(const Command& self, const Arguments& arguments) {
@@ -238,10 +237,13 @@ constexpr OptionSpec kGlobalOptions[] = {
     {"--hyphen", false}, {"--no-hyphen", false}, {"--format", true}, {"--edition", true},
 };
 
-const common::cli::Program kProgram = {
+}  // namespace
+}  // namespace tovra::cli
+
+const common::cli::Program common::cli::kThisProgram = {
     "tovra-search",
-    kCommands,
-    kGlobalOptions,
+    tovra::cli::kCommands,
+    tovra::cli::kGlobalOptions,
     "Searches the postal files KEN_ALL.CSV and JIGYOSYO.CSV as the TOVRA program does.\n",
     "Rows have twelve fields: postal code, local-government code, area codes, MA name,\n"
     "prefecture, city, town, the three in kana, business name and its kana; sorted by postal code.\n"
@@ -263,11 +265,3 @@ const common::cli::Program kProgram = {
     "  -h, --help          show this help\n",
     nullptr,
 };
-
-}  // namespace
-}  // namespace tovra::cli
-
-int main(int argc, char** argv) {
-  cp932::InitLocale();
-  return common::cli::RunProgram(tovra::cli::kProgram, argc, argv);
-}

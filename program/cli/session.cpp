@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "command_table.h"
-#include "meklan.h"
+#include "edition_option.h"
 #include "startup.h"
 
 namespace tovra::cli {
@@ -19,12 +19,8 @@ std::optional<GlobalOptions> ReadGlobalOptions(const Command& self, const Parsed
   if (args.Has("--hyphen")) o.hyphen = 1;
   if (args.Has("--no-hyphen")) o.hyphen = 0;
   if (const std::string* e = args.Value("--edition")) {
-    if (*e == "2003") o.edition = MEKLAN_EDITION_2003;
-    else if (*e == "current") o.edition = MEKLAN_EDITION_CURRENT;
-    else {
-      common::cli::UsageError(self, "unknown edition '" + *e + "' (2003 or current)");
-      return std::nullopt;
-    }
+    o.edition = common::cli::EditionNamed(self, *e);
+    if (!o.edition) return std::nullopt;
   }
   if (const std::string* f = args.Value("--format")) {
     if (*f == "tsv") o.format = Format::kTsv;

@@ -34,7 +34,6 @@ class CollectingView : public SearchView {
     sorted_ = true;
     return rows_;
   }
-  std::size_t RowCount() const { return rows_.size(); }
   void ClearRows() {
     rows_.clear();
     sorted_ = true;

@@ -145,10 +145,4 @@ std::string IniWriter::Text() const {
   return out;
 }
 
-std::size_t IniWriter::KeyCount() const {
-  std::size_t n = 0;
-  for (const Section& s : sections_) n += s.keys.size();
-  return n;
-}
-
 }  // namespace tovra

@@ -40,7 +40,6 @@ class IniWriter {
     Set(section, key, std::to_string(value));
   }
   std::string Text() const;
-  std::size_t KeyCount() const;
 
  private:
   struct Section {

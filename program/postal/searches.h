@@ -62,11 +62,10 @@ struct SearchResult {
 
 // --- The search modes ----------------------------------------------------------------------
 
-// How a postal code, address words and an area code's areas are matched and shown. The numbers
-// are the ones the main dialog's radio buttons stand for.
-enum class PostCodeMatch { kExact = 0, kContains = 1, kPrefix = 2 };
-enum class WordMatch { kExact = 0, kContains = 1 };
-enum class AreaDisplay { kPostal = 0, kDistricts = 1 };
+// How a postal code, address words and an area code's areas are matched and shown.
+enum class PostCodeMatch { kExact, kContains, kPrefix };
+enum class WordMatch { kExact, kContains };
+enum class AreaDisplay { kPostal, kDistricts };
 
 // Whether a search also reads JIGYOSYO.CSV (business offices) after KEN_ALL.CSV.
 enum class Business { kLeaveOut, kInclude };
@@ -124,9 +123,9 @@ SearchResult SearchJigPostCode(SearchContext& ctx, std::string_view key, PostCod
 
 // --- Search by address, business name, city or local-government code --------------------------
 
-// What a scan looks for. The numbers are the modes of the original program (cities of a
-// prefecture, rows of a city, local-government code, address words).
-enum class ScanMode { kCityList = 0, kCity = 1, kDantai = 98, kWords = 99 };
+// What a scan looks for: the cities of a prefecture, the rows of a city, a local-government
+// code, address words.
+enum class ScanMode { kCityList, kCity, kDantai, kWords };
 
 // The two terms of a key with "+" (" %[^+] + %[^+]"). A side left empty leaves one term: the
 // other side is searched alone. `has_second` is false for a key without "+".

@@ -100,6 +100,13 @@ class Reader {
     error = Bad(std::string("parameter '") + name + "' must be one of " + names);
     return std::nullopt;
   }
+  // The same into `into`; false (with `error` set) when the value is none of them.
+  template <typename T, std::size_t N>
+  bool ChoiceInto(const char* name, const std::pair<std::string_view, T> (&choices)[N], T& into) {
+    const std::optional<T> value = Choice(name, choices);
+    if (value) into = *value;
+    return value.has_value();
+  }
 
   // A whole number in [low, high]; `fallback` when the parameter is not given.
   std::optional<int> Number(const char* name, int low, int high, int fallback) {
@@ -146,6 +153,26 @@ bool ReadPostalOptions(Reader& in, Query& q) {
   if (!edition) return false;
   q.business = *business;
   if (*edition >= 0) q.edition = *edition;
+  return true;
+}
+
+// A postal search's key parameter `name` into q.key, with the options the postal searches share.
+bool ReadPostalKey(Reader& in, Query& q, const char* name, KeyKind kind) {
+  auto key = in.Key(name, kind);
+  if (!key || !ReadPostalOptions(in, q)) return false;
+  q.key = *key;
+  return true;
+}
+
+// A look-up route's MA parameter `name` into q.key, its one number parameter (-1 to `high`,
+// -1 when not given) into `number`, and the telephone tables: "settings" (the default) means
+// the current edition.
+bool ReadLookup(Reader& in, Query& q, const char* name, const char* number_name, int high, int& number) {
+  auto key = in.Text(name);
+  auto value = key ? in.Number(number_name, -1, high, -1) : std::nullopt;
+  auto edition = value ? in.Choice("edition", kEditions) : std::nullopt;
+  if (!edition) return false;
+  q.key = *key, number = *value, q.edition = *edition < 0 ? MEKLAN_EDITION_CURRENT : *edition;
   return true;
 }
 
@@ -212,33 +239,20 @@ std::variant<Query, QueryError> ParseQuery(std::string_view path, const Params& 
   q.route = *route;
   bool ok = true;
   switch (*route) {
-    case Route::kPostcode: {
-      auto match = in.Choice("match", kPostCodeMatches);
-      auto key = match ? in.Key("code", KeyKind::kPostCode) : std::nullopt;
-      ok = key && ReadPostalOptions(in, q);
-      if (ok) q.postcode_match = *match, q.key = NormalisePostCodeKey(*key);
+    case Route::kPostcode:
+      ok = in.ChoiceInto("match", kPostCodeMatches, q.postcode_match) &&
+           ReadPostalKey(in, q, "code", KeyKind::kPostCode);
+      if (ok) q.key = NormalisePostCodeKey(q.key);
       break;
-    }
-    case Route::kAddress: {
-      auto match = in.Choice("match", kWordMatches);
-      auto key = match ? in.Key("q", KeyKind::kWords) : std::nullopt;
-      ok = key && ReadPostalOptions(in, q);
-      if (ok) q.word_match = *match, q.key = *key;
+    case Route::kAddress:
+      ok = in.ChoiceInto("match", kWordMatches, q.word_match) && ReadPostalKey(in, q, "q", KeyKind::kWords);
       break;
-    }
-    case Route::kDantai: {
-      auto key = in.Key("code", KeyKind::kDantai);
-      ok = key && ReadPostalOptions(in, q);
-      if (ok) q.key = *key;
+    case Route::kDantai:
+      ok = ReadPostalKey(in, q, "code", KeyKind::kDantai);
       break;
-    }
-    case Route::kAreaCode: {
-      auto display = in.Choice("show", kDisplays);
-      auto key = display ? in.Key("key", KeyKind::kAreaCode) : std::nullopt;
-      ok = key && ReadPostalOptions(in, q);
-      if (ok) q.display = *display, q.key = *key;
+    case Route::kAreaCode:
+      ok = in.ChoiceInto("show", kDisplays, q.display) && ReadPostalKey(in, q, "key", KeyKind::kAreaCode);
       break;
-    }
     case Route::kCities: {
       auto pref = in.Prefecture("pref");
       ok = pref && ReadPostalOptions(in, q);
@@ -252,28 +266,15 @@ std::variant<Query, QueryError> ParseQuery(std::string_view path, const Params& 
       if (ok) q.key = *pref, q.second = *city;
       break;
     }
-    case Route::kResolve: {
-      auto address = in.Key("address", KeyKind::kWords);
-      ok = address && ReadPostalOptions(in, q);
-      if (ok) q.key = *address;
+    case Route::kResolve:
+      ok = ReadPostalKey(in, q, "address", KeyKind::kWords);
       break;
-    }
-    case Route::kMa: {
-      auto key = in.Text("key");
-      auto pref = key ? in.Number("pref", -1, kPrefectureCount - 1, -1) : std::nullopt;
-      auto edition = pref ? in.Choice("edition", kEditions) : std::nullopt;
-      ok = edition.has_value();
-      if (ok) q.key = *key, q.pref_index = *pref, q.edition = *edition < 0 ? MEKLAN_EDITION_CURRENT : *edition;
+    case Route::kMa:
+      ok = ReadLookup(in, q, "key", "pref", kPrefectureCount - 1, q.pref_index);
       break;
-    }
-    case Route::kMaAreaCodes: {
-      auto ma = in.Text("ma");
-      auto branch = ma ? in.Number("branch", -1, 99, -1) : std::nullopt;
-      auto edition = branch ? in.Choice("edition", kEditions) : std::nullopt;
-      ok = edition.has_value();
-      if (ok) q.key = *ma, q.branch = *branch, q.edition = *edition < 0 ? MEKLAN_EDITION_CURRENT : *edition;
+    case Route::kMaAreaCodes:
+      ok = ReadLookup(in, q, "ma", "branch", 99, q.branch);
       break;
-    }
     case Route::kDistance: {
       auto from = in.Text("from");
       auto to = from ? in.Text("to") : std::nullopt;

@@ -76,6 +76,9 @@ TEST_P(MeklanCommand, EditionsAndTheJoin) {
     EXPECT_EQ(r.code, c.code) << c.args[0] << " " << c.args[1] << ": " << r.err;
     EXPECT_EQ(r.out, c.out) << c.args[0] << " " << c.args[1];
   }
+  // Refused in the words tovra-search uses for --edition.
+  Result refused = Run({"join", "11230", "石神", "--edition=Current"});
+  EXPECT_EQ(refused.err.rfind("meklan join: unknown edition 'Current' (2003 or current)\n", 0), 0u) << refused.err;
   Result info = Run({"info"});
   EXPECT_NE(info.out.find("current edition date    2026/02/10\n"), std::string::npos) << info.out;
 }

@@ -61,8 +61,12 @@ TEST(EditionInterface, UnknownEditionsAndCallerSizedBuffers) {
   char text[64] = "untouched";
   EXPECT_EQ(MEKLAN_EditionGetDayData(7, text), 0);
   EXPECT_EQ(MEKLAN_EditionGetDayData(MEKLAN_EDITION_CURRENT, nullptr), 0);  // nothing copied
-  EXPECT_EQ(MEKLAN_EditionGetMKMA(-1), nullptr);
-  EXPECT_EQ(MEKLAN_EditionGetNumOfAddress(2), 0);
+  for (int unknown : {-1, 2, 7}) {
+    EXPECT_EQ(MEKLAN_EditionGetMKMA(unknown), nullptr);
+    EXPECT_EQ(MEKLAN_EditionGetNumOfMKMA(unknown), 0);
+    EXPECT_EQ(MEKLAN_EditionGetAddress(unknown), nullptr);
+    EXPECT_EQ(MEKLAN_EditionGetNumOfAddress(unknown), 0);
+  }
   EXPECT_EQ(MEKLAN_EditionGetMA(2, "0", -1, text, sizeof text), 0);
   MKJOIN join;
   EXPECT_EQ(MEKLAN_EditionJoin(2, "22140", "x", nullptr, &join), -1);

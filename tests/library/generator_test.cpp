@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "generator.h"
+#include "generator_runs.h"
 
 namespace fs = std::filesystem;
 
@@ -31,9 +32,8 @@ const std::string kMaHeader =
 class GeneratorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "meklan-gen-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = MakeScratchDir("meklan-gen-test");
+    ASSERT_FALSE(dir_.empty());
     Reset();
   }
 
@@ -86,12 +86,7 @@ class GeneratorTest : public ::testing::Test {
     }
     std::ostringstream err;
     exit_code_ = meklan::gen::RunGenerator(dir_.string(), dir_.string(), err);
-    std::vector<std::string> messages;
-    std::istringstream in(err.str());
-    for (std::string line; std::getline(in, line);) {
-      if (line.rfind("meklan-gen:", 0) != 0) messages.push_back(line);
-    }
-    return messages;
+    return RuleMessages(err.str());
   }
 
   // Exactly one message, and it is `expected`; nothing written.

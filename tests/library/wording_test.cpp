@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "edition.h"
+#include "generator_runs.h"
 
 namespace fs = std::filesystem;
 using meklan::gen::KanjiNumber;
@@ -102,9 +103,8 @@ TEST(PartWording, KanjiNumbers) {
 class EditionGeneratorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "meklan-edition-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = MakeScratchDir("meklan-edition-test");
+    ASSERT_FALSE(dir_.empty());
     for (const auto& entry : fs::directory_iterator(MEKLAN_TABLE_DIR)) {
       if (entry.path().extension() == ".tsv") fs::copy_file(entry.path(), dir_ / entry.path().filename());
     }
@@ -126,12 +126,7 @@ class EditionGeneratorTest : public ::testing::Test {
     for (const auto& [name, text] : files_) std::ofstream(dir_ / "current" / name, std::ios::binary) << text;
     std::ostringstream err;
     exit_code_ = meklan::gen::RunEditionGenerator(dir_.string(), dir_.string(), err);
-    std::vector<std::string> messages;
-    std::istringstream in(err.str());
-    for (std::string line; std::getline(in, line);) {
-      if (line.rfind("meklan-gen:", 0) != 0) messages.push_back(line);
-    }
-    return messages;
+    return RuleMessages(err.str());
   }
 
   void Replace(const std::string& file, const std::string& from, const std::string& to) {

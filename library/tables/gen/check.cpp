@@ -12,14 +12,9 @@
 namespace meklan::gen {
 namespace {
 
-constexpr int kMaxMaNameBytes = 10;  // a pair row keeps a name in 11 bytes with its NUL
-constexpr std::size_t kSpecialAreaCount = 4;
-constexpr std::size_t kPrefectureCount = 47;
-constexpr int kAdjacentMinKm = 21;
-
 std::string Utf8(const std::string& cp932_text) { return cp932::ToUtf8(cp932_text); }
 
-bool IsKnownPrefNo(int prefNo) { return (prefNo >= 2 && prefNo <= 47) || (prefNo >= 51 && prefNo <= 55); }
+bool IsKnownPrefNo(int prefNo) { return (prefNo >= 2 && prefNo <= kPrefectureCount) || (prefNo >= 51 && prefNo <= 55); }
 
 // "/*/", or "/" followed by entries of one to three digits, each closed by "/".
 bool IsPrefixListSyntax(const std::string& list) {
@@ -98,15 +93,16 @@ namespace {
 void CheckMaTable(const Tables& t, Diagnostics& diag) {
   for (const MaRow& r : t.ma) {
     CheckMaRecord("ma.tsv", r, diag);
-    if (r.name.size() > kMaxMaNameBytes) diag.Add("ma.tsv", r.line, "maName longer than 10 bytes");
+    if (r.name.size() > kMaxMaNameBytes) diag.Add("ma.tsv", r.line, "maName longer than " + std::to_string(kMaxMaNameBytes) + " bytes");
   }
   CheckMaNames("ma.tsv", t.ma, diag);
 }
 
 void CheckSpecialAreas(const Tables& t, const std::set<std::string>& ma_names, Diagnostics& diag) {
   const std::string file = "tokurei_areas.tsv";
-  if (t.special.size() != kSpecialAreaCount) {
-    diag.Add(file, 1, "expected 4 special areas, found " + std::to_string(t.special.size()));
+  if (t.special.size() != static_cast<std::size_t>(kSpecialAreaCount)) {
+    diag.Add(file, 1, "expected " + std::to_string(kSpecialAreaCount) + " special areas, found " +
+                          std::to_string(t.special.size()));
   }
   for (const MaRow& r : t.special) {
     CheckMaRecord(file, r, diag);
@@ -119,16 +115,18 @@ void CheckSpecialAreas(const Tables& t, const std::set<std::string>& ma_names, D
 
 void CheckPrefectures(const Tables& t, Diagnostics& diag) {
   const std::string file = "prefectures.tsv";
-  if (t.prefectures.size() != kPrefectureCount) {
-    diag.Add(file, 1, "expected 47 prefectures, found " + std::to_string(t.prefectures.size()));
+  if (t.prefectures.size() != static_cast<std::size_t>(kPrefectureCount)) {
+    diag.Add(file, 1, "expected " + std::to_string(kPrefectureCount) + " prefectures, found " +
+                          std::to_string(t.prefectures.size()));
   }
   std::set<std::string> seen;
   std::set<int> codes;
   for (const PrefectureRow& p : t.prefectures) {
     CheckRequired(file, p.line, "name", p.name, diag);
     if (!seen.insert(p.name).second) diag.Add(file, p.line, "prefecture occurs twice: " + Utf8(p.name));
-    if (p.jisCode < 1 || p.jisCode > static_cast<int>(kPrefectureCount) || !codes.insert(p.jisCode).second) {
-      diag.Add(file, p.line, "jisCode is not one of 1 to 47 used once: " + std::to_string(p.jisCode));
+    if (p.jisCode < 1 || p.jisCode > kPrefectureCount || !codes.insert(p.jisCode).second) {
+      diag.Add(file, p.line, "jisCode is not one of 1 to " + std::to_string(kPrefectureCount) +
+                                 " used once: " + std::to_string(p.jisCode));
     }
   }
 }
@@ -189,8 +187,9 @@ void CheckPairTables(const Tables& t, Diagnostics& diag) {
         const MaRow& a = *point_of[r.nameA];
         const MaRow& b = *point_of[r.nameB];
         int km = CalcMaDistance(a.posNS - b.posNS, a.posEW - b.posEW);
-        if (km < kAdjacentMinKm) {
-          diag.Add(table->file, r.line, "adjacent pair within 20 km (" + std::to_string(km) + " km)");
+        if (km <= kAdjacentKm) {
+          diag.Add(table->file, r.line, "adjacent pair within " + std::to_string(kAdjacentKm) + " km (" +
+                                            std::to_string(km) + " km)");
         }
       }
     }

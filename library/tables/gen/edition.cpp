@@ -12,8 +12,6 @@
 namespace meklan::gen {
 namespace {
 
-constexpr int kJoinMax = 8;  // MEKLAN_JOIN_MAX: the most MAs one local government may have
-
 // Chome bit 0: a part of the town that the postal file does not tell apart.
 constexpr std::uint64_t kUnnamedPart = 1;
 
@@ -208,12 +206,14 @@ CurrentEdition ReadCurrentEdition(const std::string& dir, Diagnostics& diag) {
 void CheckCurrentEdition(const CurrentEdition& e, Diagnostics& diag) {
   const std::string ma_file = "current/ma.tsv";
   const std::string file = "current/address.tsv";
-  bool date_ok = e.dataDate.size() == 10 && e.dataDate[4] == '/' && e.dataDate[7] == '/';
+  bool date_ok = e.dataDate.size() == MEKLAN_DAYDATA_SIZE - 1 && e.dataDate[4] == '/' && e.dataDate[7] == '/';
   if (!date_ok) diag.Add("current/edition.tsv", 2, "dataDate is not YYYY/MM/DD");
   std::map<std::pair<std::string, int>, const MaRow*> record_of;
   for (const MaRow& r : e.ma) {
     CheckMaRecord(ma_file, r, diag);
-    if (r.name.size() > 10) diag.Add(ma_file, r.line, "maName longer than 10 bytes");
+    if (r.name.size() > kMaxMaNameBytes) {
+      diag.Add(ma_file, r.line, "maName longer than " + std::to_string(kMaxMaNameBytes) + " bytes");
+    }
     record_of.emplace(std::make_pair(r.name, r.branch), &r);
   }
   CheckMaNames(ma_file, e.ma, diag);
@@ -235,7 +235,7 @@ void CheckCurrentEdition(const CurrentEdition& e, Diagnostics& diag) {
     rows_of_code[r.dantaiCode].push_back(&r);
   }
   for (const auto& [code, rows] : rows_of_code) {
-    if (static_cast<int>(mas_of_code[code].size()) > kJoinMax) {
+    if (static_cast<int>(mas_of_code[code].size()) > MEKLAN_JOIN_MAX) {
       diag.Add(file, rows.front()->line, "more MAs than a join result holds");
     }
     if (rows.size() < 2) {
@@ -298,7 +298,7 @@ std::string EmitEditions(const Tables& t, const CurrentEdition& e, const std::ve
   out << "const char* const kFormerMunicipalityMarks[] = {";
   for (std::string_view mark : kFormerMunicipalityMarks) out << Literal(ToCp932(std::string(mark))) << ", ";
   out << "};\nconst int kFormerMunicipalityMarkCount = " << std::size(kFormerMunicipalityMarks) << ";\n\n";
-  out << "const Edition kEdition2003 = {" << Literal(ToCp932("2003/12/01")) << ", kMaTable, " << t.ma.size()
+  out << "const Edition kEdition2003 = {" << Literal(ToCp932(MEKLAN_DATA_DATE)) << ", kMaTable, " << t.ma.size()
       << ", kAddressTable, " << t.address.size() << ", k2003Parts, k2003Towns, k2003ByCode};\n";
   out << "const Edition kEditionCurrent = {" << Literal(e.dataDate) << ", kCurrentMa, " << e.ma.size()
       << ", kCurrentAddress, " << e.address.size() << ", kCurrentParts, kCurrentTowns, kCurrentByCode};\n\n";

@@ -6,8 +6,12 @@
 #include <vector>
 
 #include "generator.h"
+#include "tables/tables.h"
 
 namespace meklan::gen {
+
+// The longest MA name in bytes: a pair row keeps a name with its NUL.
+constexpr std::size_t kMaxMaNameBytes = sizeof(MKPAIR::nameA) - 1;
 
 // Required texts, branch, prefecture number, area code and prefix-list syntax of one record.
 void CheckMaRecord(const std::string& file, const MaRow& r, Diagnostics& diag);
