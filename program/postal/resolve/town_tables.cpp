@@ -1,6 +1,7 @@
 #include "town_tables.h"
 
 #include "address_fold.h"
+#include "characters_data.h"
 #include "cp932.h"
 #include "post_fields.h"
 #include "post_line.h"
@@ -237,7 +238,7 @@ std::string BlockKey(std::string_view text) {
     bool separated = false;
     for (std::string_view sep : {std::string_view(word::kChome), std::string_view(word::kChomeShort),
                                  std::string_view(word::kBanchi), std::string_view(word::kBan),
-                                 std::string_view(word::kGo), std::string_view("-"), std::string_view("\x83\x6D")})
+                                 std::string_view(word::kGo), std::string_view("-"), std::string_view(character::kNo)})
       separated = TakeWord(text, sep) || separated;
     if (!separated) break;
   }
