@@ -135,7 +135,7 @@ SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view ke
   }
   const FoldedWords terms = ScanTerms(file, key, mode);
   PostFileBytes bytes;
-  const bool report = missing_reported == nullptr || !*missing_reported;
+  const Report report = missing_reported == nullptr || !*missing_reported ? Report::kProblems : Report::kNothing;
   if (SearchStatus opened = OpenPostFile(ctx, file, bytes, report); opened != SearchStatus::kOk) {
     if (missing_reported != nullptr && ken_all) *missing_reported = true;
     ctx.view.SetProgressPos(0);

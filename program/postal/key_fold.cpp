@@ -187,18 +187,23 @@ std::vector<std::string> KeForms(std::string_view term) {
   return forms;
 }
 
-// Folds the characters of a code key; `dashes` also turns the other dash forms into "-".
-std::string FoldCode(std::string_view typed, bool dashes, bool drop_post_mark) {
+// What a code key is: a postal code has every dash form as "-" and may start with "〒"; the
+// other codes know "－" alone.
+enum class CodeKind { kPostCode, kOtherCode };
+
+// Folds the characters of a code key.
+std::string FoldCode(std::string_view typed, CodeKind kind) {
+  const bool post_code = kind == CodeKind::kPostCode;
   std::string out;
   cp932::ForEachChar(typed, [&](unsigned code, std::string_view bytes) {
     if (IsFullDigit(code)) {
       out += static_cast<char>('0' + (code - kFullZero));
     } else if (code == kFullMinus ||
-               (dashes && (code == kHyphen || code == kHorizontalBar || code == kLongVowel || code == kHalfLongVowel))) {
+               (post_code && (code == kHyphen || code == kHorizontalBar || code == kLongVowel || code == kHalfLongVowel))) {
       out += '-';
     } else if (code == kFullSpace) {
       out += ' ';
-    } else if (drop_post_mark && code == kPostMark) {
+    } else if (post_code && code == kPostMark) {
       out += ' ';
     } else {
       out += bytes;
@@ -228,7 +233,7 @@ std::string_view TrimBlanks(std::string_view text) {
 
 std::string FoldPostCodeKey(std::string_view typed) {
   // "060 0001": blanks between digits are left out, as a hyphen there is joined.
-  const std::string folded = FoldCode(typed, true, true);
+  const std::string folded = FoldCode(typed, CodeKind::kPostCode);
   std::string out;
   for (std::size_t i = 0; i < folded.size(); ++i) {
     if (folded[i] == ' ' && !out.empty() && std::isdigit(static_cast<unsigned char>(out.back()))) {
@@ -244,7 +249,7 @@ std::string FoldPostCodeKey(std::string_view typed) {
   return out;
 }
 
-std::string FoldCodeKey(std::string_view typed) { return FoldCode(typed, false, false); }
+std::string FoldCodeKey(std::string_view typed) { return FoldCode(typed, CodeKind::kOtherCode); }
 
 std::vector<std::string> TermForms(std::string_view term, Readings readings) {
   term = TrimBlanks(term);

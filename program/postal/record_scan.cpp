@@ -51,13 +51,19 @@ int KanaDepth(std::string_view kana) {
 
 }  // namespace
 
-RecordScanner::RecordScanner(const PostFileBytes& file, int field_count, bool joins)
-    : bytes_(file.Bytes()), eol_(file.LineEnd()), field_count_(field_count), joins_(joins) {
+RecordScanner::RecordScanner(const PostFileBytes& bytes, PostFile file)
+    : bytes_(bytes.Bytes()),
+      eol_(bytes.LineEnd()),
+      field_count_(FieldCount(file)),
+      joins_(file == PostFile::kKenAll) {
   SetWholeFile();
 }
 
-RecordScanner::RecordScanner(std::string_view bytes, int field_count, bool joins)
-    : bytes_(bytes), eol_(LineEndByte(bytes.substr(0, 512))), field_count_(field_count), joins_(joins) {
+RecordScanner::RecordScanner(std::string_view bytes, PostFile file)
+    : bytes_(bytes),
+      eol_(LineEndByte(bytes.substr(0, 512))),
+      field_count_(FieldCount(file)),
+      joins_(file == PostFile::kKenAll) {
   SetWholeFile();
 }
 
