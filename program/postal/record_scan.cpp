@@ -4,15 +4,16 @@
 #include <cstring>
 
 #include "candidate_search.h"
+#include "characters_data.h"
 #include "cp932.h"
-#include "messages.h"
 #include "post_fields.h"
 
 namespace tovra {
 namespace {
 
-constexpr std::string_view kOpenParen = msg::kRecordOpen;
-constexpr std::string_view kCloseParen = msg::kRecordClose;
+// A town field that opens a "（" without closing it goes on over the next line(s).
+constexpr std::string_view kOpenParen = character::kOpenParen;
+constexpr std::string_view kCloseParen = character::kCloseParen;
 constexpr int kLineHead = -1;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 

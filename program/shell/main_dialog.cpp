@@ -20,6 +20,7 @@
 #include <QScrollBar>
 #include <QTableView>
 
+#include "characters_data.h"
 #include "cp932.h"
 #include "help_window.h"
 #include "key_fold.h"
@@ -396,7 +397,7 @@ void MainDialog::CopyClickedResult() {
   const std::string reading =
       column(kColPrefectureKana) + column(kColCityKana) + column(kColTownKana) +
       column(kColBusinessKana);
-  std::string address = Cp932Literal("〒") + column(kColPostCode) + " " + column(kColPrefecture) +
+  std::string address = character::kPostMark + column(kColPostCode) + " " + column(kColPrefecture) +
                         column(kColCity) + column(kColTown);
   const std::string business = column(kColBusiness);
   if (!business.empty()) address += Cp932Literal("　") + business;

@@ -223,15 +223,15 @@ TownField ParseTownField(std::string_view field) {
     out.rule.kind = RuleKind::kNextIsBanchi;
     return out;
   }
-  const std::size_t open = cp932::Find(field, word::kParenOpen);
+  const std::size_t open = cp932::Find(field, character::kOpenParen);
   if (open == std::string_view::npos) {
     out.base = FoldAddress(field);
     return out;
   }
   std::string base(field.substr(0, open));
   std::string_view inner = field.substr(open + 2);
-  if (cp932::EndsWith(inner, word::kParenClose)) inner.remove_suffix(2);
-  const std::string high_rise = std::string(word::kHighRise) + word::kParenClose + word::kParenOpen;
+  if (cp932::EndsWith(inner, character::kCloseParen)) inner.remove_suffix(2);
+  const std::string high_rise = std::string(word::kHighRise) + character::kCloseParen + character::kOpenParen;
   if (inner.starts_with(high_rise)) {
     base += word::kHighRise;
     inner.remove_prefix(high_rise.size());
