@@ -1,5 +1,6 @@
 #include "address_fold.h"
 
+#include <array>
 #include <vector>
 
 #include "characters_data.h"
@@ -25,25 +26,29 @@ constexpr Replacement kReplacements[] = {
     {CodeOf(ch::kTakaVariant), CodeOf(ch::kTaka)}, {CodeOf(ch::kSakiVariant), CodeOf(ch::kSaki)},
 };
 
-// The place of a double-byte character in a text of double-byte characters, or -1.
-int PlaceIn(std::string_view chars, unsigned code) {
-  for (std::size_t i = 0; i + 1 < chars.size(); i += 2) {
-    if (static_cast<unsigned char>(chars[i]) * 256u + static_cast<unsigned char>(chars[i + 1]) == code)
-      return static_cast<int>(i / 2);
-  }
-  return -1;
-}
-
 // Kanji numerals: a digit value 0..9, or a multiplier 10, 100, 1000 (as -10, -100, -1000).
+struct Numeral {
+  unsigned code;
+  int value;
+};
+static_assert(sizeof ch::kKanjiDigits == 2 * 10 + 1 && sizeof ch::kKanjiPowers == 2 * 3 + 1, "double-byte");
+constexpr auto kNumerals = [] {
+  const auto code_at = [](const char* chars, std::size_t i) {
+    return static_cast<unsigned char>(chars[2 * i]) * 256u + static_cast<unsigned char>(chars[2 * i + 1]);
+  };
+  std::array<Numeral, 13> numerals{};
+  for (std::size_t i = 0; i < 10; ++i) numerals[i] = {code_at(ch::kKanjiDigits, i), static_cast<int>(i)};
+  int multiplier = -10;
+  for (std::size_t i = 0; i < 3; ++i, multiplier *= 10) numerals[10 + i] = {code_at(ch::kKanjiPowers, i), multiplier};
+  return numerals;
+}();
+
 constexpr int kNotNumeral = 99;
 
 int NumeralValue(unsigned code) {
-  if (const int digit = PlaceIn(ch::kKanjiDigits, code); digit >= 0) return digit;
-  const int power = PlaceIn(ch::kKanjiPowers, code);
-  if (power < 0) return kNotNumeral;
-  int multiplier = 10;
-  for (int i = 0; i < power; ++i) multiplier *= 10;
-  return -multiplier;
+  for (const Numeral& n : kNumerals)
+    if (n.code == code) return n.value;
+  return kNotNumeral;
 }
 
 // The NEC-selected forms of 髙 and 﨑 are replaced like the IBM forms the table names.
@@ -83,7 +88,7 @@ std::string NumeralRunText(const std::vector<int>& run) {
 
 // Folds one character (not a kanji numeral) into `out`.
 void FoldChar(unsigned code, std::string& out) {
-  const unsigned full_zero = CodeOf(ch::kFullZero), full_upper_a = CodeOf(ch::kFullUpperA),
+  constexpr unsigned full_zero = CodeOf(ch::kFullZero), full_upper_a = CodeOf(ch::kFullUpperA),
                  full_lower_a = CodeOf(ch::kFullLowerA), ru_katakana = CodeOf(ch::kRuKatakana),
                  ru_hiragana = CodeOf(ch::kRuHiragana);
   if (code < 0x21 || code == 0x7F || code == CodeOf(ch::kFullSpace)) return;  // blanks, control characters
