@@ -19,6 +19,48 @@ constexpr bool IsLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// A character's code: the byte of a single-byte character, lead * 256 + trail of a
+// double-byte one. CodeOf takes a generated one-character text constant.
+template <std::size_t N>
+constexpr unsigned CodeOf(const char (&text)[N]) {
+  static_assert(N == 2 || N == 3, "one character");
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(text[i])); };
+  return N == 2 ? byte(0) : byte(0) * 256u + byte(1);
+}
+
+// Calls each(code, bytes) for every character of `text`, by the code above; a lead byte at
+// the very end stands alone.
+template <typename Each>
+void ForEachChar(std::string_view text, Each each) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const bool pair = IsLeadByte(lead) && i + 1 < text.size();
+    const unsigned code = pair ? lead * 256u + static_cast<unsigned char>(text[i + 1]) : lead;
+    each(code, text.substr(i, pair ? 2 : 1));
+    i += pair ? 2 : 1;
+  }
+}
+
+// Appends the character `code` (as CodeOf gives it) to `out`.
+inline void AppendChar(std::string& out, unsigned code) {
+  if (code > 0xFF) out += static_cast<char>(code >> 8);
+  out += static_cast<char>(code & 0xFF);
+}
+
+// The IBM extension form of a kanji of the NEC-selected IBM extensions (0xED40-0xEEEC), which
+// holds the same kanji in the same order; any other code as it is. Conversion from Unicode
+// gives the IBM form, so a table written in UTF-8 names these kanji by it.
+constexpr unsigned IbmExtensionForm(unsigned code) {
+  constexpr unsigned kNecFirst = 0xED40, kNecLast = 0xEEEC, kIbmFirst = 0xFA40;
+  constexpr unsigned kIbmKanjiOffset = 28;  // Roman numerals and signs come before the kanji
+  if (code < kNecFirst || code > kNecLast) return code;
+  // Characters of a lead byte in order: trails 0x40-0x7E and 0x80-0xFC, 188 of them.
+  const auto index = [](unsigned c) { return (c >> 8) * 188 + (c & 0xFF) - ((c & 0xFF) < 0x80 ? 0x40 : 0x41); };
+  const unsigned at = index(code) - index(kNecFirst) + index(kIbmFirst) + kIbmKanjiOffset;
+  const unsigned trail = at % 188;
+  return (at / 188) << 8 | (trail + (trail < 0x3F ? 0x40 : 0x41));
+}
+
 // Length of the longest prefix of `text` of at most `max_bytes` bytes that does not end
 // inside a double-byte character.
 std::size_t BoundaryAtOrBefore(std::string_view text, std::size_t max_bytes);

@@ -210,17 +210,18 @@ Coverage ListCoverage(const Edition& e, const AddressPart& p, const RowTown& row
 
 Coverage RecordCoverage(const Edition& e, const AddressPart& p, const RowTown& row) {
   switch (p.mode) {
-    case kPartWhole:
+    case PartMode::kWhole:
       return kFully;
-    case kPartOnly:
+    case PartMode::kOnly:
       return ListCoverage(e, p, row);
-    case kPartExcept: {
+    case PartMode::kExcept: {
       Coverage listed = ListCoverage(e, p, row);
       return listed == kFully ? kNone : listed == kNone ? kFully : kPartly;
     }
-    default:
-      return kNone;  // kPartRest: decided from the others
+    case PartMode::kRest:
+      break;
   }
+  return kNone;  // the rest: decided from the others
 }
 
 // The records of `code`: a range of edition.byCode.
@@ -307,7 +308,7 @@ void JoinTown(const Edition& e, const char* code, const char* town, const char* 
   auto [first, last] = RecordsOf(e, code);
   if (first == last) return;
   std::string_view field(town);
-  if (last - first == 1 && e.parts[*first].mode == kPartWhole) {
+  if (last - first == 1 && e.parts[*first].mode == PartMode::kWhole) {
     AddRecord(e, *first, result);
     result.how = MEKLAN_JOIN_WHOLE;
   } else if (field == kCatchAll) {
@@ -316,7 +317,7 @@ void JoinTown(const Edition& e, const char* code, const char* town, const char* 
     // town the postal file does not list.
     for (const int* p = first; p != last; ++p) {
       const AddressPart& part = e.parts[*p];
-      if (part.mode == kPartExcept || part.mode == kPartRest || part.unlistedTowns != 0) AddRecord(e, *p, result);
+      if (part.mode == PartMode::kExcept || part.mode == PartMode::kRest || part.unlistedTowns != 0) AddRecord(e, *p, result);
     }
     if (result.count == 0) {
       for (const int* p = first; p != last; ++p) AddRecord(e, *p, result);
@@ -332,7 +333,7 @@ void JoinTown(const Edition& e, const char* code, const char* town, const char* 
     }
     Coverage rest = others == kFully ? kNone : others == kPartly ? kPartly : kFully;
     for (const int* p = first; p != last; ++p) {
-      if (e.parts[*p].mode == kPartRest && rest != kNone) AddRecord(e, *p, result);
+      if (e.parts[*p].mode == PartMode::kRest && rest != kNone) AddRecord(e, *p, result);
     }
     if (result.count > 0) result.how = result.count > 1 ? MEKLAN_JOIN_STRADDLING : MEKLAN_JOIN_PART;
   }

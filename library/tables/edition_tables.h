@@ -11,11 +11,11 @@
 namespace meklan {
 
 // How an address record's towns are meant.
-enum PartMode : std::int32_t {
-  kPartWhole = 0,   // the whole local government
-  kPartOnly = 1,    // only the listed towns ("…に限る。", or a bare town name)
-  kPartExcept = 2,  // everything but the listed towns ("…を除く。")
-  kPartRest = 3,    // what no other record of the code covers (2003 records without a town)
+enum class PartMode : std::int32_t {
+  kWhole,   // the whole local government
+  kOnly,    // only the listed towns ("…に限る。", or a bare town name)
+  kExcept,  // everything but the listed towns ("…を除く。")
+  kRest,    // what no other record of the code covers (2003 records without a town)
 };
 
 // A town a part names. `chome` has bit n set for n丁目; 0 means the town with every chome;
@@ -31,7 +31,7 @@ struct PartTown {
 // The join data of one address record (same index as the MKADDRESS record).
 struct AddressPart {
   std::int32_t ma;         // index of the serving record in the edition's MA table
-  std::int32_t mode;       // PartMode
+  PartMode mode;
   std::int32_t firstTown;  // into the edition's PartTown array
   std::int32_t townCount;
   // Some listed town has no row in the postal file: an address there takes the catch-all

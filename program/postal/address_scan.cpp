@@ -2,9 +2,9 @@
 // and the search by local-government code.
 #include <cctype>
 
+#include "characters_data.h"
 #include "cp932.h"
 #include "key_fold.h"
-#include "messages.h"
 #include "scan_loop.h"
 #include "search_common.h"
 
@@ -80,7 +80,7 @@ FoldedWords ScanTerms(PostFile file, std::string_view key, ScanMode mode) {
 bool MaySpanLines(const std::vector<std::string>& forms, WordMatch match) {
   for (const std::string& form : forms) {
     if (match == WordMatch::kContains && cp932::BoundaryAtOrBefore(form, form.size() - 1) > 0) return true;
-    if (match == WordMatch::kExact && (form.find('(') != std::string::npos || cp932::Contains(form, msg::kRecordOpen))) {
+    if (match == WordMatch::kExact && (form.find('(') != std::string::npos || cp932::Contains(form, character::kOpenParen))) {
       return true;
     }
   }
@@ -135,7 +135,7 @@ SearchResult ScanPostFile(SearchContext& ctx, PostFile file, std::string_view ke
   }
   const FoldedWords terms = ScanTerms(file, key, mode);
   PostFileBytes bytes;
-  const bool report = missing_reported == nullptr || !*missing_reported;
+  const Report report = missing_reported == nullptr || !*missing_reported ? Report::kProblems : Report::kNothing;
   if (SearchStatus opened = OpenPostFile(ctx, file, bytes, report); opened != SearchStatus::kOk) {
     if (missing_reported != nullptr && ken_all) *missing_reported = true;
     ctx.view.SetProgressPos(0);

@@ -78,7 +78,7 @@ SearchResult ScanStretchForMas(SearchContext& ctx, PostFile file, std::string_vi
                                const JoinedMas& mas, bool* missing_reported) {
   const bool ken_all = file == PostFile::kKenAll;
   PostFileBytes bytes;
-  const bool report = missing_reported == nullptr || !*missing_reported;
+  const Report report = missing_reported == nullptr || !*missing_reported ? Report::kProblems : Report::kNothing;
   if (SearchStatus opened = OpenPostFile(ctx, file, bytes, report); opened != SearchStatus::kOk) {
     if (missing_reported != nullptr && ken_all) *missing_reported = true;
     return {opened, 0};

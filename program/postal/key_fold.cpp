@@ -5,43 +5,36 @@
 #include <cctype>
 
 #include "cp932.h"
-#include "fold_chars_data.h"
+#include "characters_data.h"
 #include "searches.h"
 
 namespace tovra {
 namespace {
 
-// A character of fold_chars.tsv by its CP932 code: the byte of a single-byte character,
-// lead * 256 + trail of a double-byte one.
-template <std::size_t N>
-constexpr unsigned CodeOf(const char (&text)[N]) {
-  static_assert(N == 2 || N == 3, "one character");
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(text[i])); };
-  return N == 2 ? byte(0) : byte(0) * 256u + byte(1);
-}
+using cp932::CodeOf;
 
-constexpr unsigned kFullSpace = CodeOf(fold_char::kFullSpace);
-constexpr unsigned kMiddleDot = CodeOf(fold_char::kMiddleDot);
-constexpr unsigned kVoicedMark = CodeOf(fold_char::kVoicedMark);
-constexpr unsigned kSemiVoiced = CodeOf(fold_char::kSemiVoicedMark);
-constexpr unsigned kLongVowel = CodeOf(fold_char::kLongVowel);
-constexpr unsigned kHorizontalBar = CodeOf(fold_char::kHorizontalBar);
-constexpr unsigned kHyphen = CodeOf(fold_char::kHyphen);
-constexpr unsigned kOpenParen = CodeOf(fold_char::kOpenParen);
-constexpr unsigned kCloseParen = CodeOf(fold_char::kCloseParen);
-constexpr unsigned kFullPlus = CodeOf(fold_char::kFullPlus);
-constexpr unsigned kFullMinus = CodeOf(fold_char::kFullMinus);
-constexpr unsigned kPostMark = CodeOf(fold_char::kPostMark);
-constexpr unsigned kIdeographicComma = CodeOf(fold_char::kIdeographicComma);
-constexpr unsigned kFullZero = CodeOf(fold_char::kFullZero);
-constexpr unsigned kHiraganaFirst = CodeOf(fold_char::kHiraganaFirst);
-constexpr unsigned kHiraganaLast = CodeOf(fold_char::kHiraganaLast);
-constexpr unsigned kKatakanaFirst = CodeOf(fold_char::kKatakanaFirst);
-constexpr unsigned kKatakanaLast = CodeOf(fold_char::kKatakanaLast);
-constexpr unsigned kSmallKe = CodeOf(fold_char::kSmallKe);
-constexpr unsigned kKe = CodeOf(fold_char::kKe);
-constexpr unsigned kGa = CodeOf(fold_char::kGa);
-constexpr unsigned kHalfLongVowel = CodeOf(fold_char::kHalfLongVowel);
+constexpr unsigned kFullSpace = CodeOf(character::kFullSpace);
+constexpr unsigned kMiddleDot = CodeOf(character::kMiddleDot);
+constexpr unsigned kVoicedMark = CodeOf(character::kVoicedMark);
+constexpr unsigned kSemiVoiced = CodeOf(character::kSemiVoicedMark);
+constexpr unsigned kLongVowel = CodeOf(character::kLongVowel);
+constexpr unsigned kHorizontalBar = CodeOf(character::kHorizontalBar);
+constexpr unsigned kHyphen = CodeOf(character::kHyphen);
+constexpr unsigned kOpenParen = CodeOf(character::kOpenParen);
+constexpr unsigned kCloseParen = CodeOf(character::kCloseParen);
+constexpr unsigned kFullPlus = CodeOf(character::kFullPlus);
+constexpr unsigned kFullMinus = CodeOf(character::kFullMinus);
+constexpr unsigned kPostMark = CodeOf(character::kPostMark);
+constexpr unsigned kIdeographicComma = CodeOf(character::kIdeographicComma);
+constexpr unsigned kFullZero = CodeOf(character::kFullZero);
+constexpr unsigned kHiraganaFirst = CodeOf(character::kHiraganaFirst);
+constexpr unsigned kHiraganaLast = CodeOf(character::kHiraganaLast);
+constexpr unsigned kKatakanaFirst = CodeOf(character::kKatakanaFirst);
+constexpr unsigned kKatakanaLast = CodeOf(character::kKatakanaLast);
+constexpr unsigned kSmallKe = CodeOf(character::kSmallKe);
+constexpr unsigned kKe = CodeOf(character::kKe);
+constexpr unsigned kGa = CodeOf(character::kGa);
+constexpr unsigned kHalfLongVowel = CodeOf(character::kHalfLongVowel);
 // Lead bytes from here on start kanji (JIS level 1 and 2, and the extensions after them).
 constexpr unsigned char kFirstKanjiLead = 0x88;
 
@@ -67,22 +60,6 @@ void AppendHalfWidth(std::string& out, std::u16string_view text) {
   for (char16_t c : text) out += HalfWidthByte(c);
 }
 
-// Calls `each(code, bytes)` for every character of a CP932 text; code is the byte of a
-// single-byte character or lead * 256 + trail.
-template <typename Each>
-void ForEachChar(std::string_view text, Each each) {
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (cp932::IsLeadByte(lead) && i + 1 < text.size()) {
-      each(lead * 256u + static_cast<unsigned char>(text[i + 1]), text.substr(i, 2));
-      i += 2;
-    } else {
-      each(static_cast<unsigned>(lead), text.substr(i, 1));
-      ++i;
-    }
-  }
-}
-
 bool IsFullDigit(unsigned code) { return code >= kFullZero && code <= kFullZero + 9; }
 bool IsBlank(unsigned code) { return code == ' ' || code == '\t' || code == kFullSpace; }
 
@@ -99,15 +76,14 @@ int KanaIndex(unsigned code) {
 
 std::string KanjiFieldForm(std::string_view term) {
   std::string out;
-  ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+  cp932::ForEachChar(term, [&](unsigned code, std::string_view bytes) {
     unsigned full = 0;
     if (code >= '0' && code <= '9') full = kFullZero + (code - '0');
     if (code == '-') full = kFullMinus;
     if (full == 0) {
       out += bytes;
     } else {
-      out += static_cast<char>(full >> 8);
-      out += static_cast<char>(full & 0xFF);
+      cp932::AppendChar(out, full);
     }
   });
   return out;
@@ -115,7 +91,7 @@ std::string KanjiFieldForm(std::string_view term) {
 
 std::string ReadingForm(std::string_view term) {
   std::string out;
-  ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+  cp932::ForEachChar(term, [&](unsigned code, std::string_view bytes) {
     if (const int k = KanaIndex(code); k >= 0) {
       AppendHalfWidth(out, kHalfWidthKatakana[static_cast<std::size_t>(k)]);
     } else if (IsFullDigit(code)) {
@@ -147,7 +123,7 @@ std::string LargeKanaForm(std::string_view reading) {
   std::string out(reading);
   // Half-width kana are single bytes, never the trail of a double-byte character here: the
   // walk goes character by character.
-  ForEachChar(reading, [&](unsigned code, std::string_view bytes) {
+  cp932::ForEachChar(reading, [&](unsigned code, std::string_view bytes) {
     if (code >= 0xA7 && code <= 0xAF) {
       out[static_cast<std::size_t>(bytes.data() - reading.data())] = HalfWidthByte(kLargeForSmall[code - 0xA7]);
     }
@@ -159,7 +135,7 @@ std::string LargeKanaForm(std::string_view reading) {
 // long vowels "ｰ" as "-" (as many JIGYOSYO.CSV readings write them), a key's "＋" as "+".
 std::string WithCharAsAscii(std::string_view text, unsigned code, char with) {
   std::string out;
-  ForEachChar(text, [&](unsigned c, std::string_view bytes) {
+  cp932::ForEachChar(text, [&](unsigned c, std::string_view bytes) {
     if (c == code) {
       out += with;
     } else {
@@ -173,10 +149,10 @@ std::string WithCharAsAscii(std::string_view text, unsigned code, char with) {
 // business names and readings write either. The term itself comes first.
 std::vector<std::string> BlankForms(std::string_view term) {
   std::string ascii, full;
-  ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+  cp932::ForEachChar(term, [&](unsigned code, std::string_view bytes) {
     if (code == ' ' || code == kFullSpace) {
       ascii += ' ';
-      full += "\x81\x40";
+      full += character::kFullSpace;
     } else {
       ascii += bytes;
       full += bytes;
@@ -196,11 +172,10 @@ std::vector<std::string> KeForms(std::string_view term) {
     std::string out;
     bool after_kanji = false;
     bool changed = false;
-    ForEachChar(term, [&](unsigned code, std::string_view bytes) {
+    cp932::ForEachChar(term, [&](unsigned code, std::string_view bytes) {
       const bool variant = code == kSmallKe || code == kKe || code == kGa;
       if (variant && after_kanji) {
-        out += static_cast<char>(ke >> 8);
-        out += static_cast<char>(ke & 0xFF);
+        cp932::AppendChar(out, ke);
         changed = changed || code != ke;
       } else {
         out += bytes;
@@ -212,18 +187,23 @@ std::vector<std::string> KeForms(std::string_view term) {
   return forms;
 }
 
-// Folds the characters of a code key; `dashes` also turns the other dash forms into "-".
-std::string FoldCode(std::string_view typed, bool dashes, bool drop_post_mark) {
+// What a code key is: a postal code has every dash form as "-" and may start with "〒"; the
+// other codes know "－" alone.
+enum class CodeKind { kPostCode, kOtherCode };
+
+// Folds the characters of a code key.
+std::string FoldCode(std::string_view typed, CodeKind kind) {
+  const bool post_code = kind == CodeKind::kPostCode;
   std::string out;
-  ForEachChar(typed, [&](unsigned code, std::string_view bytes) {
+  cp932::ForEachChar(typed, [&](unsigned code, std::string_view bytes) {
     if (IsFullDigit(code)) {
       out += static_cast<char>('0' + (code - kFullZero));
     } else if (code == kFullMinus ||
-               (dashes && (code == kHyphen || code == kHorizontalBar || code == kLongVowel || code == kHalfLongVowel))) {
+               (post_code && (code == kHyphen || code == kHorizontalBar || code == kLongVowel || code == kHalfLongVowel))) {
       out += '-';
     } else if (code == kFullSpace) {
       out += ' ';
-    } else if (drop_post_mark && code == kPostMark) {
+    } else if (post_code && code == kPostMark) {
       out += ' ';
     } else {
       out += bytes;
@@ -238,7 +218,7 @@ std::string_view TrimBlanks(std::string_view text) {
   std::size_t from = 0;
   std::size_t to = 0;
   bool leading = true;
-  ForEachChar(text, [&](unsigned code, std::string_view bytes) {
+  cp932::ForEachChar(text, [&](unsigned code, std::string_view bytes) {
     const std::size_t at = static_cast<std::size_t>(bytes.data() - text.data());
     if (IsBlank(code)) {
       if (leading) from = at + bytes.size();
@@ -253,7 +233,7 @@ std::string_view TrimBlanks(std::string_view text) {
 
 std::string FoldPostCodeKey(std::string_view typed) {
   // "060 0001": blanks between digits are left out, as a hyphen there is joined.
-  const std::string folded = FoldCode(typed, true, true);
+  const std::string folded = FoldCode(typed, CodeKind::kPostCode);
   std::string out;
   for (std::size_t i = 0; i < folded.size(); ++i) {
     if (folded[i] == ' ' && !out.empty() && std::isdigit(static_cast<unsigned char>(out.back()))) {
@@ -269,7 +249,7 @@ std::string FoldPostCodeKey(std::string_view typed) {
   return out;
 }
 
-std::string FoldCodeKey(std::string_view typed) { return FoldCode(typed, false, false); }
+std::string FoldCodeKey(std::string_view typed) { return FoldCode(typed, CodeKind::kOtherCode); }
 
 std::vector<std::string> TermForms(std::string_view term, Readings readings) {
   term = TrimBlanks(term);

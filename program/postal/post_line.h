@@ -17,10 +17,17 @@ namespace tovra {
 // boundary), like the 256-byte field buffers the stored settings and the rows assume.
 constexpr std::size_t kFieldMax = 255;
 
+// The two files: KEN_ALL.CSV, whose long town fields go on over several lines, and
+// JIGYOSYO.CSV.
+enum class PostFile { kKenAll, kJigyosyo };
+
 // Field counts of the two files.
 constexpr int kKenAllFieldCount = 15;
 constexpr int kJigyosyoFieldCount = 13;
 constexpr int kMaxFieldCount = 15;
+constexpr int FieldCount(PostFile file) {
+  return file == PostFile::kKenAll ? kKenAllFieldCount : kJigyosyoFieldCount;
+}
 
 // The byte that ends the lines of a file with this head: '\r' when the first line ends in a
 // lone CR (old Macintosh text; a CR LF still counts as one line end), '\n' otherwise.

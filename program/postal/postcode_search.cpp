@@ -42,7 +42,7 @@ bool PostCodeMatches(PostFile file, std::string_view old_code, std::string_view 
 SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_view typed, PostCodeMatch mode) {
   const std::string key = FoldPostCodeKey(typed);
   PostFileBytes bytes;
-  if (SearchStatus opened = OpenPostFile(ctx, file, bytes, true); opened != SearchStatus::kOk) return {opened, 0};
+  if (SearchStatus opened = OpenPostFile(ctx, file, bytes, Report::kProblems); opened != SearchStatus::kOk) return {opened, 0};
   // An empty key is no search; it would match every code.
   if (key.empty()) {
     ctx.view.SetProgressPos(0);
@@ -57,7 +57,7 @@ SearchResult SearchPostCodeIn(SearchContext& ctx, PostFile file, std::string_vie
   const bool ken_all = file == PostFile::kKenAll;
   const int old_field = ken_all ? ken_field::kOldCode : jig_field::kOldCode;
   const int code_field = ken_all ? ken_field::kPostCode : jig_field::kPostCode;
-  return ScanRecords(ctx, file, bytes, stretch, {{key}, false}, [&](const PostRecord& record) {
+  return ScanRecords(ctx, file, bytes, stretch, {.needles = {key}}, [&](const PostRecord& record) {
     if (!PostCodeMatches(file, CutOldCode(record[old_field]), record[code_field], key, mode)) return false;
     ctx.view.AddRow(PostalRow(ctx, file, record));
     return true;
@@ -108,7 +108,7 @@ SearchStatus BuildPostIndex(SearchContext& ctx, PostFile file) {
     case BuildResult::kNotFound:
     case BuildResult::kNotRegularFile: {
       PostFileBytes bytes;
-      OpenPostFile(ctx, file, bytes, true);  // reports why the file cannot be read
+      OpenPostFile(ctx, file, bytes, Report::kProblems);  // reports why the file cannot be read
       return result == BuildResult::kNotRegularFile ? SearchStatus::kNotRegularFile : SearchStatus::kFileMissing;
     }
     case BuildResult::kOverflow:

@@ -4,15 +4,16 @@
 #include <cstring>
 
 #include "candidate_search.h"
+#include "characters_data.h"
 #include "cp932.h"
-#include "messages.h"
 #include "post_fields.h"
 
 namespace tovra {
 namespace {
 
-constexpr std::string_view kOpenParen = msg::kRecordOpen;
-constexpr std::string_view kCloseParen = msg::kRecordClose;
+// A town field that opens a "（" without closing it goes on over the next line(s).
+constexpr std::string_view kOpenParen = character::kOpenParen;
+constexpr std::string_view kCloseParen = character::kCloseParen;
 constexpr int kLineHead = -1;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
@@ -51,13 +52,19 @@ int KanaDepth(std::string_view kana) {
 
 }  // namespace
 
-RecordScanner::RecordScanner(const PostFileBytes& file, int field_count, bool joins)
-    : bytes_(file.Bytes()), eol_(file.LineEnd()), field_count_(field_count), joins_(joins) {
+RecordScanner::RecordScanner(const PostFileBytes& bytes, PostFile file)
+    : bytes_(bytes.Bytes()),
+      eol_(bytes.LineEnd()),
+      field_count_(FieldCount(file)),
+      joins_(file == PostFile::kKenAll) {
   SetWholeFile();
 }
 
-RecordScanner::RecordScanner(std::string_view bytes, int field_count, bool joins)
-    : bytes_(bytes), eol_(LineEndByte(bytes.substr(0, 512))), field_count_(field_count), joins_(joins) {
+RecordScanner::RecordScanner(std::string_view bytes, PostFile file)
+    : bytes_(bytes),
+      eol_(LineEndByte(bytes.substr(0, 512))),
+      field_count_(FieldCount(file)),
+      joins_(file == PostFile::kKenAll) {
   SetWholeFile();
 }
 

@@ -36,11 +36,11 @@ class RecordScanner {
     kLeadingComma,  // a line begins with a comma: the search ends here
   };
 
-  // `joins` is set for KEN_ALL.CSV, whose long town fields span several lines.
-  RecordScanner(const PostFileBytes& file, int field_count, bool joins);
+  // The records of KEN_ALL.CSV join the lines of its long town fields.
+  RecordScanner(const PostFileBytes& bytes, PostFile file);
   // Over bytes held elsewhere (the line end is found as PostFileBytes finds it); they must
   // outlive the scanner.
-  RecordScanner(std::string_view bytes, int field_count, bool joins);
+  RecordScanner(std::string_view bytes, PostFile file);
 
   // Records whose first line starts in [start, end); the last one is read to its end.
   // Out-of-range windows give no records, like LineReader::SetWindow.

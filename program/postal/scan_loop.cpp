@@ -37,7 +37,7 @@ Stretch DigitRuns(const PostIndex& index, char digit) {
 SearchResult ScanRecords(SearchContext& ctx, PostFile file, const PostFileBytes& bytes, const Stretch& stretch,
                          ScanQuery query, const RecordSink& keep) {
   ProgressPacer progress(ctx.view, stretch.bytes, kSearchProgressSteps);
-  RecordScanner scanner(bytes, FieldCount(file), file == PostFile::kKenAll);
+  RecordScanner scanner(bytes, file);
   scanner.Look(std::move(query.needles), query.joined_too);
   SearchResult result;
   PostRecord record;

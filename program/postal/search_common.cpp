@@ -61,13 +61,13 @@ std::string PathForMessage(const std::string& path) {
 
 }  // namespace
 
-SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, bool report) {
+SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, Report report) {
   const std::string& path = PostFilePath(ctx.settings, file);
   if (bytes.Open(path)) return SearchStatus::kOk;
   // A missing JIGYOSYO.CSV is normal (no business data); a pipe or device in place of either
   // file is a mistake to report.
   const bool not_regular = bytes.LastOpenFailure() == PostFileBytes::OpenFailure::kNotRegularFile;
-  if (report && (file == PostFile::kKenAll || not_regular)) {
+  if (report == Report::kProblems && (file == PostFile::kKenAll || not_regular)) {
     ctx.view.ShowMessage(
         msg::Fill(not_regular ? msg::kNotRegularFileFormat : msg::kFileNotFoundFormat, PathForMessage(path)), "");
   }

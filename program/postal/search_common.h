@@ -18,10 +18,14 @@ namespace tovra::detail {
 // message "%s" of kKeyTooLongFormat once and the search refused.
 bool KeyTooLong(SearchContext& ctx, std::initializer_list<std::string_view> keys);
 
-// Opens the search's file; when `report` is set, a KEN_ALL.CSV that cannot be opened shows
+// Whether OpenPostFile shows why a file cannot be read (a search over several stretches of
+// one file shows it once).
+enum class Report { kProblems, kNothing };
+
+// Opens the search's file; with Report::kProblems, a KEN_ALL.CSV that cannot be opened shows
 // "%s\nが見つかりません" and either file that is not a regular file "%s\nは通常のファイルではありません",
 // with its path. Returns kOk or why the file cannot be read.
-SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, bool report);
+SearchStatus OpenPostFile(SearchContext& ctx, PostFile file, PostFileBytes& bytes, Report report);
 
 // Whether the file's index still describes the file: the file has not changed since its
 // index was made, and every entry lies inside it, in order, starting at a line start (a
@@ -54,10 +58,6 @@ ResultRow PostalRow(const SearchContext& ctx, PostFile file, const PostRecord& r
 // The library's join of one line (code, town; a JIGYOSYO line adds its street) in `edition`;
 // returns the number of serving MAs.
 int JoinPostRecord(int edition, PostFile file, const PostRecord& record, MKJOIN& join);
-
-inline int FieldCount(PostFile file) {
-  return file == PostFile::kKenAll ? kKenAllFieldCount : kJigyosyoFieldCount;
-}
 
 // The scan behind ScanKenAll and ScanJigyosyo. `missing_reported` (optional) makes a
 // missing KEN_ALL.CSV reported once across several scans.

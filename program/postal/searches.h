@@ -16,12 +16,11 @@
 #include <string>
 #include <string_view>
 
+#include "post_line.h"
 #include "search_view.h"
 #include "settings.h"
 
 namespace tovra {
-
-enum class PostFile { kKenAll, kJigyosyo };
 
 // What a search works with: the screen, and the settings record holding the file paths, the
 // hyphen option and both indexes.

@@ -20,6 +20,7 @@
 #include <QScrollBar>
 #include <QTableView>
 
+#include "characters_data.h"
 #include "cp932.h"
 #include "help_window.h"
 #include "key_fold.h"
@@ -33,6 +34,7 @@
 #include "result_model.h"
 #include "result_status.h"
 #include "secondary_dialogs.h"
+#include "shell_texts.h"
 #include "template_builder.h"
 
 namespace tovra {
@@ -312,8 +314,7 @@ void MainDialog::Search() {
     const QString typed = ui::ControlAs<QLineEdit>(dialog_.get(), kSearchText)->text();
     const std::optional<std::string> text = ToCp932(typed);
     if (!text) {
-      ShowMessage(Cp932Literal("検索する文字に、郵便番号データで使えない文字が含まれています。"),
-                  Cp932Literal("TOVRA"));
+      ShowMessage(shell_text::kUnusableKeyCharacters, shell_text::kMessageCaption);
     } else {
       const std::string& key = *text;
       switch (*mode) {
@@ -396,10 +397,10 @@ void MainDialog::CopyClickedResult() {
   const std::string reading =
       column(kColPrefectureKana) + column(kColCityKana) + column(kColTownKana) +
       column(kColBusinessKana);
-  std::string address = Cp932Literal("〒") + column(kColPostCode) + " " + column(kColPrefecture) +
+  std::string address = character::kPostMark + column(kColPostCode) + " " + column(kColPrefecture) +
                         column(kColCity) + column(kColTown);
   const std::string business = column(kColBusiness);
-  if (!business.empty()) address += Cp932Literal("　") + business;
+  if (!business.empty()) address += character::kFullSpace + business;
 
   QDialog* d = dialog_.get();
   // Shown from the start ("〒" and the code), not scrolled to the cursor at the end; the
@@ -514,7 +515,7 @@ void MainDialog::Quit() {
   settings_.column_width = result_list_->Widths();
   std::string message;
   SaveSettings(SettingsPath(program_dir_), settings_, &message, ChangedSettingsParts(loaded_, settings_));
-  if (!message.empty()) ShowMessage(message, Cp932Literal("TOVRA"));
+  if (!message.empty()) ShowMessage(message, shell_text::kMessageCaption);
   quit_done_ = true;
   dialog_->hide();
   emit quitRequested();

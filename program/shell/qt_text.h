@@ -20,7 +20,4 @@ inline std::optional<std::string> ToCp932(const QString& text) {
   return cp932::FromUtf8(text.toStdString());
 }
 
-// CP932 bytes of a UTF-8 literal known to convert (the program's own fixed texts).
-inline std::string Cp932Literal(const char* utf8) { return cp932::FromUtf8(utf8).value_or(""); }
-
 }  // namespace tovra

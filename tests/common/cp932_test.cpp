@@ -207,3 +207,42 @@ TEST(Cp932, NameListSplitsAtEveryDollarOnly) {
   };
   for (const auto& [list, names] : cases) EXPECT_EQ(cp932::SplitNameList(list), names) << list;
 }
+
+// The converter is the oracle: every NEC-selected kanji and its IBM form are one character.
+TEST(Cp932, NecSelectedKanjiHaveTheirIbmFormsCharacter) {
+  auto text = [](unsigned code) { return std::string{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}; };
+  int kanji = 0;
+  for (unsigned code = 0xED40; code <= 0xEEFC; ++code) {
+    const unsigned trail = code & 0xFF;
+    if (trail < 0x40 || trail == 0x7F || trail > 0xFC) continue;
+    const unsigned ibm = cp932::IbmExtensionForm(code);
+    if (code > 0xEEEC) {
+      EXPECT_EQ(ibm, code) << std::hex << code;  // the signs after the kanji stay as they are
+      continue;
+    }
+    ++kanji;
+    EXPECT_GE(ibm, 0xFA5Cu);
+    EXPECT_EQ(cp932::ToUtf8(text(ibm)), cp932::ToUtf8(text(code))) << std::hex << code << " -> " << ibm;
+  }
+  EXPECT_EQ(kanji, 360);
+  for (unsigned code : {0x41u, 0x8140u, 0x889Fu, 0xFA5Cu, 0xFBFCu}) EXPECT_EQ(cp932::IbmExtensionForm(code), code);
+}
+
+// Walking a text by its character codes and writing them back gives the text again, a lead
+// byte at the very end included.
+TEST(Cp932, CharacterCodesWriteBackTheText) {
+  const std::string texts[] = {"", "abc", kSo + "a" + kHyo, "\xB1\xB2" + kSo, kHyo + "\x83"};
+  for (const std::string& t : texts) {
+    std::string again;
+    std::vector<unsigned> codes;
+    cp932::ForEachChar(t, [&](unsigned code, std::string_view bytes) {
+      EXPECT_EQ(bytes.size(), code > 0xFF ? 2u : 1u);
+      codes.push_back(code);
+      cp932::AppendChar(again, code);
+    });
+    EXPECT_EQ(again, t);
+    if (t == kSo + "a" + kHyo) {
+      EXPECT_EQ(codes, (std::vector<unsigned>{0x835C, 'a', cp932::CodeOf("\x95\x5C")}));
+    }
+  }
+}

@@ -588,6 +588,8 @@ class MainDialogTest : public QObject {
     f.search("😀");
     QVERIFY(f.calls().isEmpty());
     QCOMPARE(f.messages.seen.size(), size_t{1});
+    QCOMPARE(f.messages.seen[0].text, QString("検索する文字に、郵便番号データで使えない文字が含まれています。"));
+    QCOMPARE(f.messages.seen[0].caption, QString("TOVRA"));
   }
 
   void portKeepsTheWorkListSortedAndDistinct() {

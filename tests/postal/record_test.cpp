@@ -162,7 +162,7 @@ TEST_F(RecordFixture, AFileShortenedWhileOpenGivesTheLinesLeft) {
       PostFileBytes file;
       ASSERT_TRUE(file.Open(path));
       ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(cut)), 0);
-      RecordScanner scanner(file, kKenAllFieldCount, true);
+      RecordScanner scanner(file, PostFile::kKenAll);
       scanner.Look(with_key ? V{Sjis("千歳市")} : V{}, false);
       V towns;
       PostRecord record;

@@ -42,8 +42,13 @@ TEST(Fold, OneSpellingForTheWaysPeopleWrite) {
       {"18ー1", "18-1"},                    {"センター", "センター"},          {"自由が丘", "自由ケ丘"},
       {"霞ヶ関", "霞ケ関"},                 {"大字新曽字北", "新曽北"},        {"上ル", "上る"},
       {"西入ル", "西入"},                   {"ａｂＣ", "ABC"},                 {"市之瀬", "市ノ瀬"},
+      {"1－2‐3―4─5━6", "1-2-3-4-5-6"},    {"ヶヵがガケ", "ケケケケケ"},      {"髙﨑の", "高崎ノ"},
+      {"千二百三十四", "1234"},             {"百", "100"},                     {"九八七六五", "98765"},
+      {"下ル上ル東入る", "下る上る東入"},   {"字大字", ""},                    {"１ｰ２ー", "1-2-"},
   };
   for (const auto& [written, key] : cases) EXPECT_EQ(Utf8(FoldAddress(Sjis(written))), key) << written;
+  // The NEC-selected forms of 髙 and 﨑, which no UTF-8 text converts to.
+  EXPECT_EQ(Utf8(FoldAddress("\xEE\xE0\xED\x95")), "高崎");
 }
 
 TEST(WrittenForms, EachWayOfWritingReachesTheRecord) {

@@ -92,6 +92,20 @@ struct JoinData {
   std::vector<int> byCode;
 };
 
+// The library's PartMode enumerator for a part's mode.
+const char* PartModeName(int mode) {
+  switch (mode) {
+    case kWordingOnly:
+      return "PartMode::kOnly";
+    case kWordingExcept:
+      return "PartMode::kExcept";
+    case kWordingRest:
+      return "PartMode::kRest";
+    default:
+      return "PartMode::kWhole";
+  }
+}
+
 void EmitJoinData(std::ostream& out, const std::string& prefix, const JoinData& d) {
   out << "const PartTown k" << prefix << "Towns[] = {\n";
   for (const PartWording& p : d.parts) {
@@ -104,7 +118,7 @@ void EmitJoinData(std::ostream& out, const std::string& prefix, const JoinData& 
   int first = 0;
   for (std::size_t i = 0; i < d.parts.size(); ++i) {
     int count = static_cast<int>(d.parts[i].towns.size());
-    out << "  {" << d.ma[i] << ", " << d.parts[i].mode << ", " << first << ", " << count << ", "
+    out << "  {" << d.ma[i] << ", " << PartModeName(d.parts[i].mode) << ", " << first << ", " << count << ", "
         << (d.parts[i].unlistedTowns ? 1 : 0) << "},\n";
     first += count;
   }

@@ -20,7 +20,7 @@ struct TownTerm {
   bool under = false;  // a former municipality: also the start of the towns written under it
 };
 
-// Values as the library's PartMode.
+// The library's PartMode (the tables name its enumerators).
 enum WordingMode { kWordingWhole = 0, kWordingOnly = 1, kWordingExcept = 2, kWordingRest = 3 };
 
 struct PartWording {

@@ -1,47 +1,29 @@
 #include "address_fold.h"
 
+#include <array>
 #include <vector>
+
+#include "characters_data.h"
+#include "cp932.h"
 
 namespace tovra::resolve {
 namespace {
 
-// Double-byte characters by their CP932 code.
-constexpr unsigned kFullSpace = 0x8140;       // 　
-constexpr unsigned kFullZero = 0x824F;        // ０
-constexpr unsigned kFullUpperA = 0x8260;      // Ａ
-constexpr unsigned kFullLowerA = 0x8281;      // ａ
-constexpr unsigned kLongVowel = 0x815B;       // ー
-constexpr unsigned kHalfLongVowel = 0xB0;     // ｰ
-constexpr unsigned kKe = 0x8350;              // ケ
-constexpr unsigned kNo = 0x836D;              // ノ
-constexpr unsigned kAza = 0x8E9A;             // 字
-constexpr unsigned kOo = 0x91E5;              // 大
-constexpr unsigned kUp = 0x8FE3;              // 上
-constexpr unsigned kDown = 0x89BA;            // 下
-constexpr unsigned kEnter = 0x93FC;           // 入
-constexpr unsigned kRuHiragana = 0x82E9;      // る
-constexpr unsigned kRuKatakana = 0x838B;      // ル
+namespace ch = tovra::character;
+using cp932::CodeOf;
 
-// Characters that stand for another one.
+// Characters that stand for another one: dashes, the variants of ケ and ノ in place names,
+// and the kanji 髙 and 﨑 that the file writes 高 and 崎.
 struct Replacement {
   unsigned from, to;
 };
+constexpr unsigned kKe = CodeOf(ch::kKe), kNo = CodeOf(ch::kNo);
 constexpr Replacement kReplacements[] = {
-    {0x817C, '-'},    // － (also what − becomes)
-    {0x815D, '-'},    // ‐
-    {0x815C, '-'},    // ―
-    {0x849F, '-'},    // ─
-    {0x84AA, '-'},    // ━
-    {0x8396, kKe},    // ヶ
-    {0x8395, kKe},    // ヵ
-    {0x82AA, kKe},    // が
-    {0x834B, kKe},    // ガ
-    {0x82CC, kNo},    // の
-    {0x9456, kNo},    // 之
-    {0xEEE0, 0x8D82}, // 髙 (NEC selection) -> 高
-    {0xFBFC, 0x8D82}, // 髙 (IBM extension) -> 高
-    {0xED95, 0x8DE8}, // 﨑 (NEC selection) -> 崎
-    {0xFAB1, 0x8DE8}, // 﨑 (IBM extension) -> 崎
+    {CodeOf(ch::kFullMinus), '-'}, {CodeOf(ch::kHyphen), '-'}, {CodeOf(ch::kHorizontalBar), '-'},
+    {CodeOf(ch::kBoxHorizontal), '-'}, {CodeOf(ch::kBoxHeavyHorizontal), '-'},
+    {CodeOf(ch::kSmallKe), kKe}, {CodeOf(ch::kSmallKa), kKe}, {CodeOf(ch::kGa), kKe}, {CodeOf(ch::kGaKatakana), kKe},
+    {CodeOf(ch::kNoHiragana), kNo}, {CodeOf(ch::kNoKanji), kNo},
+    {CodeOf(ch::kTakaVariant), CodeOf(ch::kTaka)}, {CodeOf(ch::kSakiVariant), CodeOf(ch::kSaki)},
 };
 
 // Kanji numerals: a digit value 0..9, or a multiplier 10, 100, 1000 (as -10, -100, -1000).
@@ -49,10 +31,17 @@ struct Numeral {
   unsigned code;
   int value;
 };
-constexpr Numeral kNumerals[] = {
-    {0x815A, 0},  {0x88EA, 1},  {0x93F1, 2},  {0x8E4F, 3},   {0x8E6C, 4},    {0x8CDC, 5},   {0x985A, 6},
-    {0x8EB5, 7},  {0x94AA, 8},  {0x8BE3, 9},  {0x8F5C, -10}, {0x9553, -100}, {0x90E7, -1000},
-};
+static_assert(sizeof ch::kKanjiDigits == 2 * 10 + 1 && sizeof ch::kKanjiPowers == 2 * 3 + 1, "double-byte");
+constexpr auto kNumerals = [] {
+  const auto code_at = [](const char* chars, std::size_t i) {
+    return static_cast<unsigned char>(chars[2 * i]) * 256u + static_cast<unsigned char>(chars[2 * i + 1]);
+  };
+  std::array<Numeral, 13> numerals{};
+  for (std::size_t i = 0; i < 10; ++i) numerals[i] = {code_at(ch::kKanjiDigits, i), static_cast<int>(i)};
+  int multiplier = -10;
+  for (std::size_t i = 0; i < 3; ++i, multiplier *= 10) numerals[10 + i] = {code_at(ch::kKanjiPowers, i), multiplier};
+  return numerals;
+}();
 
 constexpr int kNotNumeral = 99;
 
@@ -62,21 +51,12 @@ int NumeralValue(unsigned code) {
   return kNotNumeral;
 }
 
+// The NEC-selected forms of 髙 and 﨑 are replaced like the IBM forms the table names.
 unsigned Replaced(unsigned code) {
+  const unsigned named = cp932::IbmExtensionForm(code);
   for (const Replacement& r : kReplacements)
-    if (r.from == code) return r.to;
+    if (r.from == named) return r.to;
   return code;
-}
-
-void Append(std::string& out, unsigned code) {
-  if (code > 0xFF) out += static_cast<char>(code >> 8);
-  out += static_cast<char>(code & 0xFF);
-}
-
-bool EndsWith(const std::string& out, unsigned code) {
-  return out.size() >= 2 && static_cast<unsigned char>(out[out.size() - 2]) * 256u +
-                                     static_cast<unsigned char>(out[out.size() - 1]) ==
-                                 code;
 }
 
 bool EndsWithDigit(const std::string& out) {
@@ -108,21 +88,24 @@ std::string NumeralRunText(const std::vector<int>& run) {
 
 // Folds one character (not a kanji numeral) into `out`.
 void FoldChar(unsigned code, std::string& out) {
-  if (code < 0x21 || code == 0x7F || code == kFullSpace) return;  // blanks, control characters
+  constexpr unsigned full_zero = CodeOf(ch::kFullZero), full_upper_a = CodeOf(ch::kFullUpperA),
+                 full_lower_a = CodeOf(ch::kFullLowerA), ru_katakana = CodeOf(ch::kRuKatakana),
+                 ru_hiragana = CodeOf(ch::kRuHiragana);
+  if (code < 0x21 || code == 0x7F || code == CodeOf(ch::kFullSpace)) return;  // blanks, control characters
   if (code >= 0x80 && code <= 0xFF && (code < 0xA1 || code > 0xDF)) return;  // no character
   if (code >= 'a' && code <= 'z') code -= 'a' - 'A';
-  if (code >= kFullZero && code < kFullZero + 10) code = '0' + (code - kFullZero);
-  if (code >= kFullUpperA && code < kFullUpperA + 26) code = 'A' + (code - kFullUpperA);
-  if (code >= kFullLowerA && code < kFullLowerA + 26) code = 'A' + (code - kFullLowerA);
-  if ((code == kLongVowel || code == kHalfLongVowel) && EndsWithDigit(out)) code = '-';
+  if (code >= full_zero && code < full_zero + 10) code = '0' + (code - full_zero);
+  if (code >= full_upper_a && code < full_upper_a + 26) code = 'A' + (code - full_upper_a);
+  if (code >= full_lower_a && code < full_lower_a + 26) code = 'A' + (code - full_lower_a);
+  if ((code == CodeOf(ch::kLongVowel) || code == CodeOf(ch::kHalfLongVowel)) && EndsWithDigit(out)) code = '-';
   code = Replaced(code);
-  if (code == kAza) {
-    if (EndsWith(out, kOo)) out.resize(out.size() - 2);
+  if (code == CodeOf(ch::kAza)) {
+    if (out.ends_with(ch::kOo)) out.resize(out.size() - 2);
     return;
   }
-  if (code == kRuKatakana && (EndsWith(out, kUp) || EndsWith(out, kDown))) code = kRuHiragana;
-  if ((code == kRuKatakana || code == kRuHiragana) && EndsWith(out, kEnter)) return;
-  Append(out, code);
+  if (code == ru_katakana && (out.ends_with(ch::kUp) || out.ends_with(ch::kDown))) code = ru_hiragana;
+  if ((code == ru_katakana || code == ru_hiragana) && out.ends_with(ch::kEnter)) return;
+  cp932::AppendChar(out, code);
 }
 
 }  // namespace
@@ -142,7 +125,7 @@ std::string FoldAddress(std::string_view text, std::vector<std::uint32_t>* offse
     run.clear();
     note(run_start);
   };
-  ForEachCp932Char(text, [&](unsigned code, std::string_view bytes) {
+  cp932::ForEachChar(text, [&](unsigned code, std::string_view bytes) {
     const auto at = static_cast<std::uint32_t>(bytes.data() - text.data());
     const int numeral = code > 0xFF ? NumeralValue(code) : kNotNumeral;
     if (numeral != kNotNumeral) {

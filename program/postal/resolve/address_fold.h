@@ -26,19 +26,6 @@ namespace tovra::resolve {
 // from, and one more entry holds text.size(): the written text behind any part of the key form.
 std::string FoldAddress(std::string_view text, std::vector<std::uint32_t>* offsets = nullptr);
 
-// Calls each(code, bytes) for every character of a CP932 text; code is the byte of a
-// single-byte character or lead * 256 + trail.
-template <typename Each>
-void ForEachCp932Char(std::string_view text, Each each) {
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const bool pair = ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) && i + 1 < text.size();
-    const unsigned code = pair ? lead * 256u + static_cast<unsigned char>(text[i + 1]) : lead;
-    each(code, text.substr(i, pair ? 2 : 1));
-    i += pair ? 2 : 1;
-  }
-}
-
 // Decimal value of a run of ASCII digits at the start of `text` (at most 9 of them); the
 // digits are taken off `text`. -1 when it does not start with a digit.
 int TakeNumber(std::string_view& text);

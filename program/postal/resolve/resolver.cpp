@@ -4,6 +4,8 @@
 
 #include "address_fold.h"
 #include "address_parse.h"
+#include "characters_data.h"
+#include "cp932.h"
 #include "mapped_file.h"
 #include "meklan.h"
 #include "post_line.h"
@@ -50,15 +52,19 @@ struct WrittenPostcode {
 };
 
 WrittenPostcode AfterPostcode(std::string_view written) {
+  using cp932::CodeOf;
+  constexpr unsigned kFullZero = CodeOf(character::kFullZero);
   std::size_t at = 0;
   std::string head;
   bool stopped = false;
-  ForEachCp932Char(written.substr(0, 64), [&](unsigned code, std::string_view bytes) {
+  cp932::ForEachChar(written.substr(0, 64), [&](unsigned code, std::string_view bytes) {
     if (stopped) return;
-    const bool digit = (code >= '0' && code <= '9') || (code >= 0x824F && code <= 0x8258);  // 0-9, ０-９
-    const bool dash = code == '-' || code == 0xB0 || code == 0x817C || code == 0x815D || code == 0x815B || code == 0x815C;
-    const bool blank = code == ' ' || code == '\t' || code == 0x8140;
-    const bool mark = code == 0x81A7;  // 〒
+    const bool digit = (code >= '0' && code <= '9') || (code >= kFullZero && code <= kFullZero + 9);
+    const bool dash = code == '-' || code == CodeOf(character::kHalfLongVowel) || code == CodeOf(character::kFullMinus) ||
+                      code == CodeOf(character::kHyphen) || code == CodeOf(character::kLongVowel) ||
+                      code == CodeOf(character::kHorizontalBar);
+    const bool blank = code == ' ' || code == '\t' || code == CodeOf(character::kFullSpace);
+    const bool mark = code == CodeOf(character::kPostMark);
     stopped = !(digit || dash || ((blank || mark) && head.empty()));
     if (stopped) return;
     if (digit || dash) head += FoldAddress(bytes);
@@ -218,7 +224,7 @@ class Reader {
 
 std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (text.size() >= 2 && text.substr(0, 2) == "\x81\x40") text.remove_prefix(2);  // full-width blank
+  while (text.starts_with(character::kFullSpace)) text.remove_prefix(2);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
   return text;
 }

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "address_fold.h"
+#include "characters_data.h"
 #include "cp932.h"
 #include "resolve_words.h"
 
@@ -11,7 +12,6 @@ namespace {
 
 constexpr std::int64_t kBlockScale = 100000;
 constexpr std::int64_t kNoEnd = std::numeric_limits<std::int64_t>::max();
-constexpr std::string_view kNo = "\x83\x6D";  // ノ, which the key form writes for の
 
 // A number with an optional sub-number: "12" or "12-3".
 struct Bound {
@@ -24,7 +24,7 @@ Bound TakeBound(std::string_view& s) {
   if (b.main < 0) return b;
   std::string_view probe = s;
   const bool block_word = TakeWord(probe, word::kBanchi) || TakeWord(probe, word::kBan);
-  if (TakeWord(probe, "-") || TakeWord(probe, kNo) || (block_word && !probe.empty() && probe[0] >= '0' && probe[0] <= '9')) {
+  if (TakeWord(probe, "-") || TakeWord(probe, character::kNo) || (block_word && !probe.empty() && probe[0] >= '0' && probe[0] <= '9')) {
     const int sub = TakeNumber(probe);
     if (sub >= 0) {
       b.sub = sub;
@@ -104,9 +104,10 @@ RuleItem ParseNumbers(std::string_view piece) {
 std::string WithoutQuoted(std::string_view text) {
   std::string out;
   int depth = 0;
-  ForEachCp932Char(text, [&](unsigned code, std::string_view bytes) {
-    if (code == 0x8175 || code == 0x816B) ++depth;         // 「 〔
-    else if ((code == 0x8176 || code == 0x816C) && depth > 0) --depth;  // 」 〕
+  using cp932::CodeOf;
+  cp932::ForEachChar(text, [&](unsigned code, std::string_view bytes) {
+    if (code == CodeOf(word::kQuoteOpen) || code == CodeOf(character::kShellOpen)) ++depth;
+    else if ((code == CodeOf(word::kQuoteClose) || code == CodeOf(character::kShellClose)) && depth > 0) --depth;
     else if (depth == 0) out += bytes;
   });
   return out;
@@ -206,7 +207,7 @@ RuleMatch MatchItem(const RuleItem& item, std::string_view rest, const AddressNu
 // 番地, 番, 号, '-' or ノ between two numbers (番地ノ1 counts as one).
 bool TakeSeparator(std::string_view& s) {
   const bool word = TakeWord(s, word::kBanchi) || TakeWord(s, word::kBan) || TakeWord(s, word::kGo);
-  const bool dash = TakeWord(s, "-") || TakeWord(s, kNo);
+  const bool dash = TakeWord(s, "-") || TakeWord(s, character::kNo);
   return word || dash;
 }
 
@@ -222,15 +223,15 @@ TownField ParseTownField(std::string_view field) {
     out.rule.kind = RuleKind::kNextIsBanchi;
     return out;
   }
-  const std::size_t open = cp932::Find(field, word::kParenOpen);
+  const std::size_t open = cp932::Find(field, character::kOpenParen);
   if (open == std::string_view::npos) {
     out.base = FoldAddress(field);
     return out;
   }
   std::string base(field.substr(0, open));
   std::string_view inner = field.substr(open + 2);
-  if (cp932::EndsWith(inner, word::kParenClose)) inner.remove_suffix(2);
-  const std::string high_rise = std::string(word::kHighRise) + word::kParenClose + word::kParenOpen;
+  if (cp932::EndsWith(inner, character::kCloseParen)) inner.remove_suffix(2);
+  const std::string high_rise = std::string(word::kHighRise) + character::kCloseParen + character::kOpenParen;
   if (inner.starts_with(high_rise)) {
     base += word::kHighRise;
     inner.remove_prefix(high_rise.size());

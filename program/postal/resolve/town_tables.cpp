@@ -1,6 +1,7 @@
 #include "town_tables.h"
 
 #include "address_fold.h"
+#include "characters_data.h"
 #include "cp932.h"
 #include "post_fields.h"
 #include "post_line.h"
@@ -15,9 +16,8 @@ constexpr char kDantaiTag = 'D';  // scope 0; key: the five-digit code -> city
 // Every record of a postal file's bytes in file order (KEN_ALL.CSV's split records joined), to
 // the end or to a line that begins with a comma.
 template <typename Each>
-void ForEachRecord(std::string_view bytes, int field_count, bool joins, Each each) {
-  RecordScanner scanner(bytes, field_count, joins);
-  scanner.Look({}, false);
+void ForEachRecord(std::string_view bytes, PostFile file, Each each) {
+  RecordScanner scanner(bytes, file);  // every record
   PostRecord record;
   std::size_t consumed = 0;
   while (scanner.Next(record, consumed) == RecordScanner::Step::kRecord) each(record);
@@ -179,7 +179,7 @@ bool BuildTownTables(std::string_view ken_all, TownTables& t, std::string& error
   t.towns.reserve(ken_all.size() / 100);
   t.names.Reserve(ken_all.size() / 100);
   std::vector<std::pair<std::uint32_t, std::string>> building_floors;  // once every town is known
-  ForEachRecord(ken_all, kKenAllFieldCount, true, [&](const PostRecord& r) {
+  ForEachRecord(ken_all, PostFile::kKenAll, [&](const PostRecord& r) {
     if (r[ken_field::kPostCode].empty()) return;
     TownRecord record;
     CopyCode(record.postcode, sizeof record.postcode, r[ken_field::kPostCode]);
@@ -205,7 +205,7 @@ bool BuildTownTables(std::string_view ken_all, TownTables& t, std::string& error
 
 void AddOffices(std::string_view jigyosyo, TownTables& t) {
   t.offices.clear();
-  ForEachRecord(jigyosyo, kJigyosyoFieldCount, false, [&](const PostRecord& r) {
+  ForEachRecord(jigyosyo, PostFile::kJigyosyo, [&](const PostRecord& r) {
     const std::int64_t city = t.names.FindFirst(kDantaiTag, 0, r[jig_field::kDantaiCode]);
     if (city < 0) return;
     Office office;
@@ -237,7 +237,7 @@ std::string BlockKey(std::string_view text) {
     bool separated = false;
     for (std::string_view sep : {std::string_view(word::kChome), std::string_view(word::kChomeShort),
                                  std::string_view(word::kBanchi), std::string_view(word::kBan),
-                                 std::string_view(word::kGo), std::string_view("-"), std::string_view("\x83\x6D")})
+                                 std::string_view(word::kGo), std::string_view("-"), std::string_view(character::kNo)})
       separated = TakeWord(text, sep) || separated;
     if (!separated) break;
   }
