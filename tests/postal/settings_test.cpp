@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -206,7 +207,7 @@ TEST(Settings, ValuesTheProfileReaderWouldTrimReadBackUnchanged) {
   EXPECT_NE(ReadAll(path).find("PostAllFile=\" /data/ken all.csv \"\r\n"), std::string::npos);
 }
 
-// A run's override replaces a stored path (and forgets its index time) only when it names
+// A run's override replaces a stored path (and forgets its index) only when it names
 // another file; the stored index of the same file stays valid.
 TEST(RunOverrides, ForgetTheIndexOnlyOfAFileTheyReplace) {
   struct Case {
@@ -229,6 +230,8 @@ TEST(RunOverrides, ForgetTheIndexOnlyOfAFileTheyReplace) {
     s.jigyosyo_path = "/d/JIGYOSYO.CSV";
     s.ken_all_time = "k";
     s.jigyosyo_time = "j";
+    s.ken_all_stamp = "ks";
+    s.ken_all_index.run[0].num = '0';
     RunOverrides o;
     o.ken_all_path = c.ken;
     o.jigyosyo_path = c.jig;
@@ -241,8 +244,40 @@ TEST(RunOverrides, ForgetTheIndexOnlyOfAFileTheyReplace) {
     EXPECT_EQ(s.ken_all_path, c.ken.value_or("/d/KEN_ALL.CSV"));
     EXPECT_EQ(s.ken_all_time, c.ken_time);
     EXPECT_EQ(s.jigyosyo_time, c.jig_time);
+    // Nothing of another file's index stays with a replaced path.
+    EXPECT_EQ(s.ken_all_stamp, c.ken_overridden ? "" : "ks");
+    EXPECT_EQ(s.ken_all_index == PostIndex{}, c.ken_overridden);
     EXPECT_EQ(s.add_hyphen, 0);
   }
+}
+
+// The user's folders follow the XDG rule: an absolute variable, else the folder under HOME;
+// a relative value counts as unset, as the base directory rules say.
+TEST(UserFolder, AbsoluteVariableThenHomeThenNone) {
+  struct Case {
+    const char* xdg;
+    const char* home;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"/x/cache", "/home/u", "/x/cache/tovra"},
+      {nullptr, "/home/u", "/home/u/.cache/tovra"},
+      {"relative", "/home/u", "/home/u/.cache/tovra"},
+      {"", "/home/u", "/home/u/.cache/tovra"},
+      {nullptr, "relative", ""},
+      {nullptr, nullptr, ""},
+  };
+  const std::string saved_xdg = std::getenv("XDG_CACHE_HOME") ? std::getenv("XDG_CACHE_HOME") : "";
+  const std::string saved_home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  auto put = [](const char* name, const char* value) { value ? ::setenv(name, value, 1) : ::unsetenv(name); };
+  for (const Case& c : cases) {
+    put("XDG_CACHE_HOME", c.xdg);
+    put("HOME", c.home);
+    EXPECT_EQ(UserFolder("XDG_CACHE_HOME", ".cache"), c.expected) << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
+    EXPECT_EQ(IndexCacheFolder(), c.expected);
+  }
+  put("XDG_CACHE_HOME", saved_xdg.empty() ? nullptr : saved_xdg.c_str());
+  put("HOME", saved_home.empty() ? nullptr : saved_home.c_str());
 }
 
 // The cache keeps the entries of the files used last, each only for its own file.
