@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "atomic_write.h"
+#include "fnv_hash.h"
 #include "index_keys.h"
 #include "ini_file.h"
 #include "settings.h"
@@ -37,31 +37,13 @@ std::string FullPath(const std::string& path) {
   return text;
 }
 
-// 64-bit FNV-1a of the path, as 16 hex digits: the entry's file name.
+// The hash of the path, as 16 hex digits: the entry's file name.
 std::string EntryName(const std::string& full_path) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : full_path) {
-    hash ^= c;
-    hash *= 1099511628211ull;
-  }
+  std::uint64_t hash = kFnvOffset;
+  for (unsigned char c : full_path) hash = FnvStep(hash, c);
   char name[17];
   std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
   return name + std::string(kEntryTail);
-}
-
-// The entry file's text; empty unless it is a regular file of entry size.
-std::string ReadEntry(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return {};
-  std::string text;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= kEntryMax) {
-    text.resize(static_cast<std::size_t>(st.st_size));
-    const ssize_t got = ::read(fd, text.data(), text.size());
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  }
-  ::close(fd);
-  return text;
 }
 
 // Removes the entries beyond the `keep` modified last.
@@ -92,7 +74,9 @@ std::optional<CachedIndex> LoadCachedIndex(const std::string& folder, const std:
   const std::string full = FullPath(data_path);
   if (folder.empty() || full.empty()) return std::nullopt;
   const std::string entry_path = folder + "/" + EntryName(full);
-  const IniReader ini(ReadEntry(entry_path));
+  std::string text;
+  ReadIniFile(entry_path, kEntryMax, text);
+  const IniReader ini(text);
   if (ini.Get(kFileSection, "Path") != full) return std::nullopt;
   CachedIndex entry;
   entry.time = ini.Get(kFileSection, "Date").value_or("");

@@ -1,5 +1,7 @@
 #include "ini_file.h"
 
+#include "fnv_hash.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
@@ -19,8 +21,8 @@ char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 // Sections and keys are found without regard to ASCII case (FNV-1a over the lower case).
 std::size_t NameHash(std::string_view section, std::string_view key) {
-  std::uint64_t h = 14695981039346656037ull;
-  auto mix = [&h](char c) { h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull; };
+  std::uint64_t h = kFnvOffset;
+  auto mix = [&h](char c) { h = FnvStep(h, static_cast<unsigned char>(AsciiLower(c))); };
   for (char c : section) mix(c);
   mix('\n');  // cannot occur inside a section or key name
   for (char c : key) mix(c);

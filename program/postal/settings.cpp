@@ -140,9 +140,9 @@ std::string PathOrDefault(const Settings& s, const std::string& path, const char
 
 constexpr mode_t kNewFileMode = 0644;
 
-// The file's whole text into `text` (left empty unless it was read), and its permission bits
-// into `mode` (kNewFileMode when there is no file).
-SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text, mode_t* mode = nullptr) {
+}  // namespace
+
+SettingsFileStatus ReadIniFile(const std::string& path, std::size_t max, std::string& text, mode_t* mode) {
   text.clear();
   if (mode != nullptr) *mode = kNewFileMode;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer for ever.
@@ -153,7 +153,7 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text, 
   struct stat st {};
   SettingsFileStatus status = SettingsFileStatus::kRead;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) status = SettingsFileStatus::kNotRegularFile;
-  else if (static_cast<std::uint64_t>(st.st_size) > kSettingsFileMax) status = SettingsFileStatus::kTooLarge;
+  else if (static_cast<std::uint64_t>(st.st_size) > max) status = SettingsFileStatus::kTooLarge;
   char buf[16384];
   while (status == SettingsFileStatus::kRead) {
     const ssize_t got = ::read(fd, buf, sizeof buf);
@@ -162,12 +162,20 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text, 
     if (got <= 0) break;
     text.append(buf, static_cast<std::size_t>(got));
     // The bound holds also for a file that grows while it is read.
-    if (text.size() > kSettingsFileMax) status = SettingsFileStatus::kTooLarge;
+    if (text.size() > max) status = SettingsFileStatus::kTooLarge;
   }
   ::close(fd);
   if (status != SettingsFileStatus::kRead) text.clear();
   if (mode != nullptr && status == SettingsFileStatus::kRead) *mode = st.st_mode & 07777;
   return status;
+}
+
+namespace {
+
+// The settings file's whole text into `text` (left empty unless it was read), and its
+// permission bits into `mode` (kNewFileMode when there is no file).
+SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& text, mode_t* mode = nullptr) {
+  return ReadIniFile(path, kSettingsFileMax, text, mode);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 // the record as file-system names (UTF-8 on this platform) and stored in CP932 with "/".
 #pragma once
 
+#include <sys/types.h>
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -90,6 +92,11 @@ enum class SettingsFileStatus {
 
 // The real file is about 10 KB.
 constexpr std::size_t kSettingsFileMax = std::size_t{1} << 20;
+
+// Reads a small INI file whole, as the settings file is read: a regular file of at most `max`
+// bytes only, never waiting on a pipe; `text` is left empty unless the result is kRead.
+// `mode` (optional) gets its permission bits, 0644 when it was not read.
+SettingsFileStatus ReadIniFile(const std::string& path, std::size_t max, std::string& text, mode_t* mode = nullptr);
 
 // Fills `settings` from the file; keys that are missing keep the documented defaults
 // (the index entries read as 0). A file that is missing or cannot be read gives all defaults.

@@ -5,7 +5,7 @@
 namespace tovra::resolve {
 
 std::uint64_t NameIndex::Start(char tag, std::uint32_t scope) {
-  std::uint64_t h = 1469598103934665603ULL;
+  std::uint64_t h = kFnvOffset;
   h = Step(h, static_cast<unsigned char>(tag));
   for (int i = 0; i < 4; ++i) h = Step(h, static_cast<unsigned char>(scope >> (8 * i)));
   return h;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fnv_hash.h"
+
 namespace tovra::resolve {
 
 class NameIndex {
@@ -36,7 +38,7 @@ class NameIndex {
     std::uint32_t value = 0;
   };
   static std::uint64_t Start(char tag, std::uint32_t scope);
-  static std::uint64_t Step(std::uint64_t h, unsigned char byte) { return (h ^ byte) * 1099511628211ULL; }
+  static std::uint64_t Step(std::uint64_t h, unsigned char byte) { return FnvStep(h, byte); }
   static std::uint64_t Finish(std::uint64_t h) { return h | 1; }
   // The first slot to look at: from the high bits, which the last multiplication mixed best.
   std::size_t Home(std::uint64_t hash) const { return static_cast<std::size_t>(hash >> 32) & (slots_.size() - 1); }
